@@ -1,0 +1,28 @@
+# One static library per source folder; every .cpp/.h in the folder belongs to it.
+function(cd_add_library name dir)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/${name}.qrc)
+    list(APPEND srcs ${CMAKE_SOURCE_DIR}/${dir}/${name}.qrc)
+  endif()
+  if(NOT srcs)
+    set(stub ${CMAKE_BINARY_DIR}/stubs/${name}_empty.cpp)
+    file(WRITE ${stub} "// empty\n")
+    set(srcs ${stub})
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARGN})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+endfunction()
+
+# One GoogleTest executable per library, from every .cpp in tests/<dir>.
+function(cd_add_test_suite name dir)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE cd_test_support ${ARGN})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+endfunction()

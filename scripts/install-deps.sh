@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package ChannelDeck needs to build, run and test.
+# Quick when everything is already there: apt is only called for what is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
+  libqt6svg6 libgl-dev
+  libvlc-dev libvlc-bin vlc-plugin-base vlc-plugin-video-output
+  libcurl4-openssl-dev libsqlite3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  xvfb xauth imagemagick fonts-dejavu-core
+  ca-certificates xdg-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -13,6 +13,11 @@ function(cd_add_library name dir)
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARGN})
   target_compile_options(${name} PRIVATE -Wall -Wextra)
+  # A folder may bring Qt resources of its own (pictures, icons).
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/resources.cmake)
+    set(CD_LIB_TARGET ${name})
+    include(${CMAKE_SOURCE_DIR}/${dir}/resources.cmake)
+  endif()
 endfunction()
 
 # One GoogleTest executable per library, from every .cpp in tests/<dir>.

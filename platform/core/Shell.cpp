@@ -1,0 +1,43 @@
+#include "platform/core/Shell.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
+
+namespace platform
+{
+namespace
+{
+
+bool desktopOpen(const QString &urlOrPath)
+{
+    // A local path goes as a file URL; anything else ("http://...") as the address it is.
+    const QUrl url = QDir::isAbsolutePath(urlOrPath) ? QUrl::fromLocalFile(urlOrPath)
+                                                     : QUrl(urlOrPath, QUrl::TolerantMode);
+    if (!url.isValid() || url.isEmpty())
+        return false;
+    return QDesktopServices::openUrl(url);
+}
+
+ShellOpener &currentOpener()
+{
+    static ShellOpener opener;
+    return opener;
+}
+
+} // namespace
+
+bool shellOpen(const QString &urlOrPath)
+{
+    const ShellOpener &opener = currentOpener();
+    return opener ? opener(urlOrPath) : desktopOpen(urlOrPath);
+}
+
+ShellOpener setShellOpener(ShellOpener opener)
+{
+    ShellOpener previous = std::move(currentOpener());
+    currentOpener() = std::move(opener);
+    return previous;
+}
+
+} // namespace platform

@@ -1,0 +1,681 @@
+// SQLite storage behind the registry calls. One connection per hive file and thread is
+// kept open; every call runs in its own transaction, and writers take the write lock up
+// front (BEGIN IMMEDIATE) with a busy timeout, so two running instances can share hives.
+#include "platform/core/Registry.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QStringList>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace platform::Registry
+{
+namespace
+{
+
+constexpr qint64 RootId = 1;
+constexpr int BusyTimeoutMs = 10000;
+constexpr quint32 WriteRights = SetValue | CreateSubKey | CreateLink | Delete | WriteDac | WriteOwner;
+
+const char *const SchemaSql =
+    "CREATE TABLE IF NOT EXISTS keys("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT, parent INTEGER,"
+    " name TEXT NOT NULL, folded TEXT NOT NULL, UNIQUE(parent, folded));"
+    "CREATE TABLE IF NOT EXISTS vals("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT, key INTEGER NOT NULL,"
+    " name TEXT NOT NULL, folded TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL,"
+    " UNIQUE(key, folded));"
+    "INSERT OR IGNORE INTO keys(id, parent, name, folded) VALUES(1, NULL, '', '');";
+
+QString fold(const QString &name)
+{
+    return name.toCaseFolded();
+}
+
+QStringList pathParts(const QString &subKey)
+{
+    return subKey.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+}
+
+long fromSqlite(int rc)
+{
+    switch (rc & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_DONE:
+    case SQLITE_ROW:
+        return Success;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return AccessDenied;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return RegistryCorrupt;
+    default:
+        return RegistryIoFailed;
+    }
+}
+
+// ---- hive files and their permissions ----
+
+// Permission bits decide, not only access(2): root may write anything, yet a hive the
+// administrator marked read-only must behave read-only for every user.
+bool allows(const QByteArray &path, const struct stat &st, mode_t anyOf, int mode)
+{
+    return (st.st_mode & anyOf) != 0 && ::access(path.constData(), mode) == 0;
+}
+
+bool folderWritable(const QString &folder)
+{
+    QString dir = folder;
+    for (;;) {
+        const QByteArray p = QFile::encodeName(dir);
+        struct stat st;
+        if (::stat(p.constData(), &st) == 0)
+            return S_ISDIR(st.st_mode) && allows(p, st, S_IWUSR | S_IWGRP | S_IWOTH, W_OK | X_OK);
+        const QString up = QFileInfo(dir).path();
+        if (up == dir)
+            return false;
+        dir = up;
+    }
+}
+
+struct HiveState {
+    bool exists = false;
+    bool readable = false;
+    bool writable = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+};
+
+HiveState hiveState(const QString &file)
+{
+    HiveState s;
+    const QByteArray p = QFile::encodeName(file);
+    struct stat st;
+    if (::stat(p.constData(), &st) != 0) {
+        s.readable = true; // a hive never written is an empty hive
+        s.writable = folderWritable(QFileInfo(file).path());
+        return s;
+    }
+    s.exists = true;
+    s.dev = st.st_dev;
+    s.ino = st.st_ino;
+    s.readable = S_ISREG(st.st_mode) && allows(p, st, S_IRUSR | S_IRGRP | S_IROTH, R_OK);
+    // The rollback journal lives beside the hive, so its folder must be writable too.
+    s.writable = s.readable && allows(p, st, S_IWUSR | S_IWGRP | S_IWOTH, W_OK) &&
+                 folderWritable(QFileInfo(file).path());
+    return s;
+}
+
+// ---- connections ----
+
+struct Connection {
+    sqlite3 *db = nullptr;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    bool writable = false;
+};
+
+struct ConnectionCache {
+    QHash<QString, Connection> byFile;
+    sqlite3 *empty = nullptr;
+
+    ~ConnectionCache()
+    {
+        for (const Connection &c : std::as_const(byFile))
+            sqlite3_close_v2(c.db);
+        sqlite3_close_v2(empty);
+    }
+
+    void drop(const QString &file)
+    {
+        const auto it = byFile.find(file);
+        if (it != byFile.end()) {
+            sqlite3_close_v2(it->db);
+            byFile.erase(it);
+        }
+    }
+
+    // Connections to hives of folders that are gone (finished test runs) are closed.
+    void pruneVanished()
+    {
+        const QStringList files = byFile.keys();
+        for (const QString &f : files) {
+            if (!QFileInfo::exists(f))
+                drop(f);
+        }
+    }
+};
+
+thread_local ConnectionCache t_connections;
+
+bool hasSchema(sqlite3 *db)
+{
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='vals'", -1, &st,
+                           nullptr) != SQLITE_OK)
+        return false;
+    const bool found = sqlite3_step(st) == SQLITE_ROW;
+    sqlite3_finalize(st);
+    return found;
+}
+
+long initSchema(sqlite3 *db)
+{
+    char *err = nullptr;
+    int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_exec(db, SchemaSql, nullptr, nullptr, &err);
+        sqlite3_free(err);
+        sqlite3_exec(db, rc == SQLITE_OK ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    return fromSqlite(rc);
+}
+
+// A hive that has no file yet reads as a hive holding only its root key.
+sqlite3 *emptyHive()
+{
+    if (!t_connections.empty) {
+        sqlite3_open_v2(":memory:", &t_connections.empty, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                        nullptr);
+        sqlite3_exec(t_connections.empty, SchemaSql, nullptr, nullptr, nullptr);
+    }
+    return t_connections.empty;
+}
+
+long connect(const QString &file, bool forWrite, sqlite3 **out)
+{
+    *out = nullptr;
+    if (file.isEmpty())
+        return InvalidHandle;
+    HiveState s = hiveState(file);
+    if (!s.readable || (forWrite && !s.writable))
+        return AccessDenied;
+    if (!s.exists && !forWrite) {
+        *out = emptyHive();
+        return *out ? Success : RegistryIoFailed;
+    }
+
+    auto it = t_connections.byFile.find(file);
+    if (it != t_connections.byFile.end() && s.exists && it->dev == s.dev && it->ino == s.ino &&
+        it->writable == s.writable) {
+        *out = it->db;
+        return Success;
+    }
+    t_connections.drop(file);
+    t_connections.pruneVanished();
+
+    if (!s.exists && !QDir().mkpath(QFileInfo(file).path()))
+        return AccessDenied;
+    sqlite3 *db = nullptr;
+    const int flags = (s.writable ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY) |
+                      SQLITE_OPEN_NOMUTEX;
+    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        return fromSqlite(rc) == Success ? RegistryIoFailed : fromSqlite(rc);
+    }
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    if (s.writable) {
+        const long r = initSchema(db);
+        if (r != Success) {
+            sqlite3_close_v2(db);
+            return r;
+        }
+    } else if (!hasSchema(db)) {
+        sqlite3_close_v2(db);
+        *out = emptyHive();
+        return *out ? Success : RegistryIoFailed;
+    }
+    s = hiveState(file); // the file may have just been created
+    t_connections.byFile.insert(file, Connection{db, s.dev, s.ino, s.writable});
+    *out = db;
+    return Success;
+}
+
+// ---- statements and transactions ----
+
+class Statement
+{
+public:
+    Statement(sqlite3 *db, const char *sql) { m_rc = sqlite3_prepare_v2(db, sql, -1, &m_st, nullptr); }
+    ~Statement() { sqlite3_finalize(m_st); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    Statement &bind(int i, qint64 v)
+    {
+        if (m_rc == SQLITE_OK)
+            m_rc = sqlite3_bind_int64(m_st, i, v);
+        return *this;
+    }
+    Statement &bind(int i, const QString &v)
+    {
+        const QByteArray u = v.toUtf8();
+        if (m_rc == SQLITE_OK)
+            m_rc = sqlite3_bind_text(m_st, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Statement &bind(int i, const QByteArray &v)
+    {
+        if (m_rc == SQLITE_OK)
+            m_rc =
+                sqlite3_bind_blob(m_st, i, v.isEmpty() ? "" : v.constData(), int(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step()
+    {
+        if (m_rc != SQLITE_OK)
+            return m_rc;
+        return sqlite3_step(m_st);
+    }
+    qint64 integer(int col) const { return sqlite3_column_int64(m_st, col); }
+    QString text(int col) const
+    {
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_st, col)),
+                                 sqlite3_column_bytes(m_st, col));
+    }
+    QByteArray blob(int col) const
+    {
+        const void *p = sqlite3_column_blob(m_st, col);
+        return QByteArray(static_cast<const char *>(p), p ? sqlite3_column_bytes(m_st, col) : 0);
+    }
+
+private:
+    sqlite3_stmt *m_st = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+class Transaction
+{
+public:
+    Transaction(sqlite3 *db, bool write) : m_db(db)
+    {
+        m_rc = sqlite3_exec(db, write ? "BEGIN IMMEDIATE" : "BEGIN", nullptr, nullptr, nullptr);
+    }
+    ~Transaction()
+    {
+        if (m_rc == SQLITE_OK && !m_done)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    long begun() const { return fromSqlite(m_rc); }
+    long commit()
+    {
+        m_done = true;
+        const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return fromSqlite(rc);
+    }
+
+private:
+    sqlite3 *m_db;
+    int m_rc;
+    bool m_done = false;
+};
+
+// ---- key lookups (inside a transaction) ----
+
+// Success when the key row still exists, KeyDeleted when another call removed it.
+long keyAlive(sqlite3 *db, qint64 id)
+{
+    Statement q(db, "SELECT 1 FROM keys WHERE id=?");
+    const int rc = q.bind(1, id).step();
+    if (rc == SQLITE_ROW)
+        return Success;
+    return rc == SQLITE_DONE ? KeyDeleted : fromSqlite(rc);
+}
+
+long childId(sqlite3 *db, qint64 parent, const QString &name, qint64 *id)
+{
+    Statement q(db, "SELECT id FROM keys WHERE parent=? AND folded=?");
+    const int rc = q.bind(1, parent).bind(2, fold(name)).step();
+    if (rc == SQLITE_ROW) {
+        *id = q.integer(0);
+        return Success;
+    }
+    return rc == SQLITE_DONE ? FileNotFound : fromSqlite(rc);
+}
+
+// Walks the path from `from`; *walked = number of levels found, *id = the last one found.
+long walk(sqlite3 *db, qint64 from, const QStringList &parts, qint64 *id, qsizetype *walked)
+{
+    *id = from;
+    *walked = 0;
+    for (const QString &part : parts) {
+        qint64 next = 0;
+        const long r = childId(db, *id, part, &next);
+        if (r != Success)
+            return r;
+        *id = next;
+        ++*walked;
+    }
+    return Success;
+}
+
+// ---- handles ----
+
+struct OpenedKey {
+    QString file;
+    qint64 id = RootId;
+    quint32 granted = 0;
+};
+
+QMutex g_handleLock;
+QHash<Key, OpenedKey> g_handles;
+Key g_nextHandle = 0x100;
+
+bool isPredefined(Key key)
+{
+    return key >= ClassesRoot && key <= DynData;
+}
+
+Key newHandle(const OpenedKey &k)
+{
+    QMutexLocker lock(&g_handleLock);
+    do {
+        g_nextHandle += 4;
+        if (g_nextHandle >= ClassesRoot || g_nextHandle < 0x100)
+            g_nextHandle = 0x104;
+    } while (g_handles.contains(g_nextHandle));
+    g_handles.insert(g_nextHandle, k);
+    return g_nextHandle;
+}
+
+long resolve(Key key, OpenedKey *out)
+{
+    if (isPredefined(key)) {
+        out->file = hiveFilePath(key);
+        out->id = RootId;
+        out->granted = AllAccess;
+        return out->file.isEmpty() ? InvalidHandle : Success;
+    }
+    QMutexLocker lock(&g_handleLock);
+    const auto it = g_handles.constFind(key);
+    if (it == g_handles.cend())
+        return InvalidHandle;
+    *out = *it;
+    return Success;
+}
+
+// Rights a new handle receives; AccessDenied when write rights meet a read-only hive.
+long grant(const QString &file, quint32 access, quint32 *granted)
+{
+    const bool writable = hiveState(file).writable;
+    if (access & MaximumAllowed) {
+        *granted = writable ? quint32(AllAccess) : quint32(KeyRead);
+        return Success;
+    }
+    if ((access & WriteRights) && !writable)
+        return AccessDenied;
+    *granted = access;
+    return Success;
+}
+
+// Runs body(db, key) in a transaction on the key's hive once the handle is known, holds
+// the rights asked for and its key still exists. A write transaction is committed only
+// when body succeeds.
+template <typename Body> long withKey(Key key, quint32 needed, bool write, Body body)
+{
+    OpenedKey k;
+    long r = resolve(key, &k);
+    if (r != Success)
+        return r;
+    if ((k.granted & needed) != needed)
+        return AccessDenied;
+    sqlite3 *db = nullptr;
+    if ((r = connect(k.file, write, &db)) != Success)
+        return r;
+    Transaction tx(db, write);
+    if ((r = tx.begun()) != Success)
+        return r;
+    if ((r = keyAlive(db, k.id)) != Success)
+        return r;
+    if ((r = body(db, k)) != Success)
+        return r;
+    return write ? tx.commit() : Success;
+}
+
+// SQLITE_DONE as Success, anything else as its registry code.
+long done(int rc)
+{
+    return rc == SQLITE_DONE ? Success : fromSqlite(rc);
+}
+
+long copyOut(const QByteArray &bytes, char *buffer, quint32 *size, bool withNul)
+{
+    const quint32 needed = quint32(bytes.size()) + (withNul ? 1 : 0);
+    if (*size < needed) {
+        *size = needed;
+        return MoreData;
+    }
+    if (!bytes.isEmpty())
+        std::memcpy(buffer, bytes.constData(), size_t(bytes.size()));
+    if (withNul)
+        buffer[bytes.size()] = '\0';
+    *size = withNul ? quint32(bytes.size()) : needed;
+    return Success;
+}
+
+} // namespace
+
+QString registryDirectory()
+{
+    const QString dir = qEnvironmentVariable("CHANNELDECK_REGISTRY_DIR");
+    if (!dir.isEmpty())
+        return QDir::cleanPath(dir);
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || QDir::isRelativePath(data))
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(data + QStringLiteral("/ChannelDeck/registry"));
+}
+
+QString hiveFilePath(Key root)
+{
+    const char *name = nullptr;
+    switch (root) {
+    case ClassesRoot:
+        name = "HKEY_CLASSES_ROOT";
+        break;
+    case CurrentUser:
+        name = "HKEY_CURRENT_USER";
+        break;
+    case LocalMachine:
+        name = "HKEY_LOCAL_MACHINE";
+        break;
+    case Users:
+        name = "HKEY_USERS";
+        break;
+    case CurrentConfig:
+        name = "HKEY_CURRENT_CONFIG";
+        break;
+    default:
+        return QString();
+    }
+    return registryDirectory() + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".db");
+}
+
+long openKey(Key parent, const QString &subKey, quint32 access, Key *result)
+{
+    if (!result)
+        return InvalidParameter;
+    *result = 0;
+    OpenedKey found;
+    long r = withKey(parent, 0, false, [&](sqlite3 *db, const OpenedKey &k) {
+        found = k;
+        qsizetype walked = 0;
+        return walk(db, k.id, pathParts(subKey), &found.id, &walked);
+    });
+    if (r == Success && (r = grant(found.file, access, &found.granted)) == Success)
+        *result = newHandle(found);
+    return r;
+}
+
+long createKey(Key parent, const QString &subKey, quint32 access, Key *result, quint32 *disposition)
+{
+    if (!result)
+        return InvalidParameter;
+    *result = 0;
+    const QStringList parts = pathParts(subKey);
+    OpenedKey found;
+    qsizetype walked = 0;
+    const auto walkPath = [&](sqlite3 *db, const OpenedKey &k) {
+        found = k;
+        const long w = walk(db, k.id, parts, &found.id, &walked);
+        return w == FileNotFound ? Success : w;
+    };
+    long r = withKey(parent, 0, false, walkPath);
+    if (r != Success)
+        return r;
+    quint32 created = OpenedExistingKey;
+    if (walked < parts.size()) {
+        // Walked again under the write lock: another process may have made part of the path.
+        r = withKey(parent, CreateSubKey, true, [&](sqlite3 *db, const OpenedKey &k) {
+            long w = walkPath(db, k);
+            for (qsizetype i = walked; w == Success && i < parts.size(); ++i) {
+                Statement ins(db, "INSERT INTO keys(parent, name, folded) VALUES(?, ?, ?)");
+                w = done(ins.bind(1, found.id).bind(2, parts[i]).bind(3, fold(parts[i])).step());
+                found.id = sqlite3_last_insert_rowid(db);
+                created = CreatedNewKey;
+            }
+            return w;
+        });
+        if (r != Success)
+            return r;
+    }
+    if ((r = grant(found.file, access, &found.granted)) != Success)
+        return r;
+    *result = newHandle(found);
+    if (disposition)
+        *disposition = created;
+    return Success;
+}
+
+long closeKey(Key key)
+{
+    if (isPredefined(key))
+        return Success;
+    QMutexLocker lock(&g_handleLock);
+    return g_handles.remove(key) ? Success : InvalidHandle;
+}
+
+qsizetype openHandleCount()
+{
+    QMutexLocker lock(&g_handleLock);
+    return g_handles.size();
+}
+
+long queryValue(Key key, const QString &name, quint32 *type, char *data, quint32 *size)
+{
+    if (data && !size)
+        return InvalidParameter;
+    return withKey(key, QueryValue, false, [&](sqlite3 *db, const OpenedKey &k) {
+        Statement q(db, "SELECT type, data FROM vals WHERE key=? AND folded=?");
+        const int rc = q.bind(1, k.id).bind(2, fold(name)).step();
+        if (rc != SQLITE_ROW)
+            return rc == SQLITE_DONE ? long(FileNotFound) : fromSqlite(rc);
+        if (type)
+            *type = quint32(q.integer(0));
+        const QByteArray bytes = q.blob(1);
+        if (data)
+            return copyOut(bytes, data, size, false);
+        if (size)
+            *size = quint32(bytes.size());
+        return long(Success);
+    });
+}
+
+long setValue(Key key, const QString &name, quint32 type, const QByteArray &data)
+{
+    return withKey(key, SetValue, true, [&](sqlite3 *db, const OpenedKey &k) {
+        Statement up(db, "INSERT INTO vals(key, name, folded, type, data) VALUES(?, ?, ?, ?, ?)"
+                         " ON CONFLICT(key, folded) DO UPDATE SET type=excluded.type, data=excluded.data");
+        return done(
+            up.bind(1, k.id).bind(2, name).bind(3, fold(name)).bind(4, qint64(type)).bind(5, data).step());
+    });
+}
+
+long deleteValue(Key key, const QString &name)
+{
+    return withKey(key, SetValue, true, [&](sqlite3 *db, const OpenedKey &k) {
+        Statement del(db, "DELETE FROM vals WHERE key=? AND folded=?");
+        const long r = done(del.bind(1, k.id).bind(2, fold(name)).step());
+        return r == Success && sqlite3_changes(db) == 0 ? long(FileNotFound) : r;
+    });
+}
+
+long deleteKey(Key key, const QString &subKey)
+{
+    const QStringList parts = pathParts(subKey);
+    return withKey(key, parts.isEmpty() ? quint32(Delete) : 0u, true, [&](sqlite3 *db, const OpenedKey &k) {
+        qint64 id = 0;
+        qsizetype walked = 0;
+        long r = walk(db, k.id, parts, &id, &walked);
+        if (r != Success)
+            return r;
+        if (id == RootId)
+            return long(AccessDenied);
+        Statement children(db, "SELECT 1 FROM keys WHERE parent=? LIMIT 1");
+        const int rc = children.bind(1, id).step();
+        if (rc == SQLITE_ROW)
+            return long(AccessDenied);
+        if ((r = done(rc)) != Success)
+            return r;
+        Statement delValues(db, "DELETE FROM vals WHERE key=?");
+        if ((r = done(delValues.bind(1, id).step())) != Success)
+            return r;
+        Statement delKey(db, "DELETE FROM keys WHERE id=?");
+        return done(delKey.bind(1, id).step());
+    });
+}
+
+long enumKey(Key key, quint32 index, char *name, quint32 *nameSize)
+{
+    if (!name || !nameSize)
+        return InvalidParameter;
+    return withKey(key, EnumerateSubKeys, false, [&](sqlite3 *db, const OpenedKey &k) {
+        Statement q(db, "SELECT name FROM keys WHERE parent=? ORDER BY folded LIMIT 1 OFFSET ?");
+        const int rc = q.bind(1, k.id).bind(2, qint64(index)).step();
+        if (rc != SQLITE_ROW)
+            return rc == SQLITE_DONE ? long(NoMoreItems) : fromSqlite(rc);
+        return copyOut(q.text(0).toUtf8(), name, nameSize, true);
+    });
+}
+
+long enumValue(Key key, quint32 index, char *name, quint32 *nameSize, quint32 *type, char *data,
+               quint32 *dataSize)
+{
+    if (!name || !nameSize || (data && !dataSize))
+        return InvalidParameter;
+    return withKey(key, QueryValue, false, [&](sqlite3 *db, const OpenedKey &k) {
+        Statement q(db, "SELECT name, type, data FROM vals WHERE key=? ORDER BY id LIMIT 1 OFFSET ?");
+        const int rc = q.bind(1, k.id).bind(2, qint64(index)).step();
+        if (rc != SQLITE_ROW)
+            return rc == SQLITE_DONE ? long(NoMoreItems) : fromSqlite(rc);
+        const long r = copyOut(q.text(0).toUtf8(), name, nameSize, true);
+        if (r != Success)
+            return r;
+        if (type)
+            *type = quint32(q.integer(1));
+        const QByteArray bytes = q.blob(2);
+        if (data)
+            return copyOut(bytes, data, dataSize, false);
+        if (dataSize)
+            *dataSize = quint32(bytes.size());
+        return long(Success);
+    });
+}
+
+} // namespace platform::Registry

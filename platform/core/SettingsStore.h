@@ -1,0 +1,16 @@
+// Per-user settings store: string values under HKCU\Software\<appName>\<section>.
+#pragma once
+
+#include <QString>
+
+namespace platform
+{
+
+// The stored text, or defaultValue when the key or value is missing or not a string.
+QString getSetting(const QString &appName, const QString &section, const QString &key,
+                   const QString &defaultValue = QString());
+// Stores the text as a string value, creating the key when needed. A store that cannot
+// be written keeps its old value.
+void saveSetting(const QString &appName, const QString &section, const QString &key, const QString &value);
+
+} // namespace platform

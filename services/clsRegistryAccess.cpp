@@ -2,11 +2,11 @@
 #include "services/clsRegistryAccess.h"
 
 #include "platform/core/Registry.h"
+#include "platform/core/Text.h"
 #include "platform/ui/DoEvents.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QVariant>
 
@@ -33,13 +33,6 @@ constexpr Root Roots[] = {
 };
 
 constexpr quint32 BufferSize = 255;
-
-// Only blanks count, as for the texts this class reads and writes; a tab stays.
-QString trimmedOfBlanks(const QString &s)
-{
-    static const QRegularExpression ends(QStringLiteral("^ +| +$"));
-    return QString(s).remove(ends);
-}
 
 // Splits a path at its first backslash: the root part and the rest (without the backslash).
 QString rootPart(const QString &path)
@@ -281,7 +274,7 @@ QString clsRegistryAccess::ReadBinary(QString sPath, QString sName, const QStrin
         rc = QueryData(sPath, sName, buffer);
     if (rc != reg::Success)
         return sDefault;
-    return trimmedOfBlanks(BinToStr(buffer));
+    return platform::trimBlanks(BinToStr(buffer));
 }
 
 qint32 clsRegistryAccess::KillValue(QString sPath, QString sName)
@@ -344,7 +337,7 @@ qint32 clsRegistryAccess::EnumValues(QString sPath, QStringList &sName, QVariant
         const QByteArray bytes = data.left(dataSize);
         switch (type) {
         case reg::Binary:
-            sValue.append(bytes.isEmpty() ? QString() : trimmedOfBlanks(BinToStr(bytes)));
+            sValue.append(bytes.isEmpty() ? QString() : platform::trimBlanks(BinToStr(bytes)));
             break;
         case reg::DWord:
             sValue.append(bytes.size() > 4 ? 0 : dwordOfData(bytes));
@@ -411,7 +404,7 @@ bool clsRegistryAccess::ExportKeyToReg(QString sPath, QIODevice &sRegFile, bool 
     EnumValues(sPath, names, values, reg::Binary);
     for (qsizetype i = 0; i < names.size(); ++i)
         block += QLatin1Char('"') + names.at(i) + QStringLiteral("\"=hex:") +
-                 trimmedOfBlanks(values.at(i).toString()).replace(QLatin1Char(' '), QLatin1Char(',')) +
+                 platform::trimBlanks(values.at(i).toString()).replace(QLatin1Char(' '), QLatin1Char(',')) +
                  QStringLiteral("\r\n");
     EnumValues(sPath, names, values, reg::DWord);
     for (qsizetype i = 0; i < names.size(); ++i)
@@ -449,7 +442,7 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
 
     qsizetype i = 1;
     while (i < lines.size()) {
-        const QString line = trimmedOfBlanks(lines.at(i)).remove(QLatin1Char('"'));
+        const QString line = platform::trimBlanks(lines.at(i)).remove(QLatin1Char('"'));
         if (!line.startsWith(QLatin1Char('['))) {
             ++i;
             continue;
@@ -467,7 +460,7 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
         qsizetype j = i + 1;
         for (; j < lines.size(); ++j) {
             // Trimmed before the quotes go, so blanks inside quotes stay part of the text.
-            const QString entry = trimmedOfBlanks(lines.at(j)).remove(QLatin1Char('"'));
+            const QString entry = platform::trimBlanks(lines.at(j)).remove(QLatin1Char('"'));
             if (entry.startsWith(QLatin1Char('[')))
                 break;
             const qsizetype eq = entry.indexOf(QLatin1Char('='));
@@ -476,7 +469,7 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
             const QString name = entry.left(eq);
             // Everything behind the first "=" is data, so texts holding "=" survive.
             const QString data = entry.mid(eq + 1);
-            if (trimmedOfBlanks(data) == QLatin1String("-")) {
+            if (platform::trimBlanks(data) == QLatin1String("-")) {
                 KillValue(keyPath, name);
             } else if (data.startsWith(QLatin1String("hex:"), Qt::CaseInsensitive)) {
                 WriteBinary(keyPath, name, data.mid(4).replace(QLatin1Char(','), QLatin1Char(' ')));
@@ -497,7 +490,7 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
 
 QByteArray clsRegistryAccess::StrToBin(QString &sBin)
 {
-    sBin = trimmedOfBlanks(sBin.remove(QLatin1Char(' ')));
+    sBin = platform::trimBlanks(sBin.remove(QLatin1Char(' ')));
     if (sBin.isEmpty())
         return QByteArray();
     // Half the length rounded to even: a lone last digit counts only when (length-1)/2 is odd.
@@ -529,7 +522,7 @@ QString clsRegistryAccess::BinToStr(const QByteArray &sStr)
 
 bool clsRegistryAccess::isBinValid(QString sBin)
 {
-    sBin = trimmedOfBlanks(sBin.remove(QLatin1Char(' ')).toUpper());
+    sBin = platform::trimBlanks(sBin.remove(QLatin1Char(' ')).toUpper());
     if (sBin.isEmpty())
         return false;
     for (const QChar c : std::as_const(sBin)) {

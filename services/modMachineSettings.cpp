@@ -4,10 +4,9 @@
 #include "platform/core/Registry.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/SettingsStore.h"
+#include "platform/core/Text.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/MsgBox.h"
-
-#include <QRegularExpression>
 
 #include <optional>
 
@@ -34,17 +33,10 @@ void beginStep(int step)
         fault()(step);
 }
 
-// Only blanks are trimmed; a tab belongs to the name.
-QString trimBlanks(const QString &s)
-{
-    static const QRegularExpression ends(QStringLiteral("^ +| +$"));
-    return QString(s).remove(ends);
-}
-
 QString machineKeyPath(const QString &AppName, const QString &Section)
 {
-    return QStringLiteral("SOFTWARE\\") + trimBlanks(platform::versionInfo().companyName) +
-           QLatin1Char('\\') + trimBlanks(AppName) + QLatin1Char('\\') + trimBlanks(Section);
+    return QStringLiteral("SOFTWARE\\") + platform::trimBlanks(platform::versionInfo().companyName) +
+           QLatin1Char('\\') + platform::trimBlanks(AppName) + QLatin1Char('\\') + platform::trimBlanks(Section);
 }
 
 [[noreturn]] void raise(long offset, const QString &description)
@@ -123,11 +115,11 @@ QString GetMachineSetting(QString AppName, QString Section, QString Key, QString
     reg::Key hKey = 0;
     QString result;
     try {
-        if (trimBlanks(AppName).isEmpty())
+        if (platform::trimBlanks(AppName).isEmpty())
             raise(1000, QStringLiteral("AppName may not be empty"));
-        if (trimBlanks(Section).isEmpty())
+        if (platform::trimBlanks(Section).isEmpty())
             raise(1001, QStringLiteral("Section may not be empty"));
-        if (trimBlanks(Key).isEmpty())
+        if (platform::trimBlanks(Key).isEmpty())
             raise(1002, QStringLiteral("Key may not be empty"));
 
         const long opened =

@@ -1,0 +1,347 @@
+// Buttons, labels, frames, pictures, lines and timers.
+#include "platform/ui/Controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace ui
+{
+
+namespace
+{
+
+QPixmap loadPicture(const QString &pathOrResource)
+{
+    if (pathOrResource.isEmpty())
+        return QPixmap();
+    return QPixmap(pathOrResource);
+}
+
+QColor fromBgr(int color)
+{
+    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+} // namespace
+
+// --- CommandButton
+
+CommandButton::CommandButton(QWidget *parent) : QPushButton(parent)
+{
+    setAutoDefault(false);
+    connect(this, &QPushButton::clicked, this, &CommandButton::Click);
+}
+
+void CommandButton::setValue(bool value)
+{
+    if (value)
+        click();
+}
+
+void CommandButton::setPicture(const QIcon &picture)
+{
+    setIcon(picture);
+    update();
+}
+
+// A button with a picture shows it above the caption, as graphical buttons do.
+void CommandButton::paintEvent(QPaintEvent *event)
+{
+    if (icon().isNull()) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    option.icon = QIcon();
+    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+    const QRect area = rect().adjusted(4, 4, -4, -4);
+    const int textHeight = fontMetrics().height();
+    const int side = std::clamp(area.height() - textHeight - 2, 0, 48);
+    const int top = area.top() + (area.height() - side - textHeight - 2) / 2;
+    const QRect iconRect(area.center().x() - side / 2, top, side, side);
+    icon().paint(&painter, iconRect, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    const QRect textRect(area.left(), iconRect.bottom() + 2, area.width(), textHeight);
+    const QString caption =
+        fontMetrics().elidedText(text(), Qt::ElideRight, area.width(), Qt::TextShowMnemonic);
+    painter.drawItemText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic, palette(),
+                         isEnabled(), caption, QPalette::ButtonText);
+}
+
+void CommandButton::setPicture(const QString &pathOrResource)
+{
+    setPicture(pathOrResource.isEmpty() ? QIcon() : QIcon(pathOrResource));
+}
+
+// --- Label
+
+Label::Label(QWidget *parent) : QLabel(parent)
+{
+    setWordWrap(true);
+    setAlignment(vbLeftJustify);
+    setTextFormat(Qt::PlainText);
+}
+
+void Label::setCaption(const QString &caption)
+{
+    setText(caption);
+    if (m_autoSize)
+        adjustSize();
+}
+
+int Label::Alignment() const
+{
+    const Qt::Alignment a = QLabel::alignment();
+    if (a & Qt::AlignRight)
+        return vbRightJustify;
+    if (a & Qt::AlignHCenter)
+        return vbCenter;
+    return vbLeftJustify;
+}
+
+void Label::setAlignment(int alignment)
+{
+    Qt::Alignment h = Qt::AlignLeft;
+    if (alignment == vbRightJustify)
+        h = Qt::AlignRight;
+    else if (alignment == vbCenter)
+        h = Qt::AlignHCenter;
+    QLabel::setAlignment(h | Qt::AlignTop);
+}
+
+void Label::setAutoSize(bool autoSize)
+{
+    m_autoSize = autoSize;
+    if (autoSize)
+        adjustSize();
+}
+
+void Label::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit Click();
+}
+
+void Label::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QLabel::mouseDoubleClickEvent(event);
+    emit DblClick();
+}
+
+// --- CheckBox
+
+CheckBox::CheckBox(QWidget *parent) : QCheckBox(parent)
+{
+    connect(this, &QCheckBox::stateChanged, this, [this] { emit Click(); });
+}
+
+int CheckBox::Value() const
+{
+    switch (checkState()) {
+    case Qt::Checked:
+        return vbChecked;
+    case Qt::PartiallyChecked:
+        return vbGrayed;
+    default:
+        return vbUnchecked;
+    }
+}
+
+void CheckBox::setValue(int value)
+{
+    if (value == vbGrayed)
+        setTristate(true);
+    setCheckState(value == vbChecked  ? Qt::Checked
+                  : value == vbGrayed ? Qt::PartiallyChecked
+                                      : Qt::Unchecked);
+}
+
+// --- OptionButton
+
+OptionButton::OptionButton(QWidget *parent) : QRadioButton(parent)
+{
+    connect(this, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            emit Click();
+    });
+}
+
+// --- Frame
+
+Frame::Frame(QWidget *parent) : QGroupBox(parent) {}
+
+// --- PictureBox
+
+PictureBox::PictureBox(QWidget *parent) : QFrame(parent)
+{
+    setBorderStyle(1);
+}
+
+void PictureBox::setPicture(const QString &pathOrResource)
+{
+    m_picturePath = pathOrResource;
+    m_picture = loadPicture(pathOrResource);
+    update();
+}
+
+void PictureBox::setBorderStyle(int style)
+{
+    if (style == 0) {
+        setFrameStyle(QFrame::NoFrame);
+    } else {
+        setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    }
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    if (!m_picture.isNull()) {
+        QPainter painter(this);
+        painter.drawPixmap(contentsRect().topLeft(), m_picture);
+    }
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QFrame::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit Click();
+}
+
+// --- Image
+
+Image::Image(QWidget *parent) : QLabel(parent)
+{
+    QLabel::setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void Image::setPicture(const QString &pathOrResource)
+{
+    m_picturePath = pathOrResource;
+    setPixmap(loadPicture(pathOrResource));
+}
+
+void Image::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit Click();
+}
+
+void Image::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QLabel::mouseDoubleClickEvent(event);
+    emit DblClick();
+}
+
+// --- Line
+
+Line::Line(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+// Until points are set, the line runs corner to corner of the rectangle it was placed in.
+int Line::X1() const
+{
+    return m_pointsSet ? m_x1 : Left();
+}
+int Line::Y1() const
+{
+    return m_pointsSet ? m_y1 : Top();
+}
+int Line::X2() const
+{
+    return m_pointsSet ? m_x2 : Left() + Width();
+}
+int Line::Y2() const
+{
+    return m_pointsSet ? m_y2 : Top() + Height();
+}
+
+void Line::setX1(int twips)
+{
+    setPoints(twips, Y1(), X2(), Y2());
+}
+void Line::setY1(int twips)
+{
+    setPoints(X1(), twips, X2(), Y2());
+}
+void Line::setX2(int twips)
+{
+    setPoints(X1(), Y1(), twips, Y2());
+}
+void Line::setY2(int twips)
+{
+    setPoints(X1(), Y1(), X2(), twips);
+}
+
+void Line::setPoints(int x1, int y1, int x2, int y2)
+{
+    m_x1 = x1;
+    m_y1 = y1;
+    m_x2 = x2;
+    m_y2 = y2;
+    m_pointsSet = true;
+    // At least the pen's width, so horizontal and vertical lines have something to paint on.
+    Move(std::min(x1, x2), std::min(y1, y2), std::max(std::abs(x2 - x1), toTwips(m_width)),
+         std::max(std::abs(y2 - y1), toTwips(m_width)));
+    update();
+}
+
+void Line::setBorderColor(int color)
+{
+    m_color = color;
+    update();
+}
+
+void Line::setBorderWidth(int pixels)
+{
+    m_width = std::max(1, pixels);
+    update();
+}
+
+void Line::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(QPen(fromBgr(m_color), m_width));
+    const QPoint origin(toPixels(std::min(X1(), X2())), toPixels(std::min(Y1(), Y2())));
+    painter.drawLine(QPoint(toPixels(X1()), toPixels(Y1())) - origin,
+                     QPoint(toPixels(X2()), toPixels(Y2())) - origin);
+}
+
+// --- Timer
+
+TimerControl::TimerControl(QObject *parent) : QObject(parent)
+{
+    connect(&m_timer, &QTimer::timeout, this, &TimerControl::Timer);
+}
+
+void TimerControl::setInterval(int ms)
+{
+    m_interval = std::max(0, ms);
+    restart();
+}
+
+void TimerControl::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    restart();
+}
+
+void TimerControl::restart()
+{
+    if (m_enabled && m_interval > 0)
+        m_timer.start(m_interval);
+    else
+        m_timer.stop();
+}
+
+} // namespace ui

@@ -1,0 +1,112 @@
+// The drive, folder and file lists of the local-file browser. They list real mount
+// points, folders and files; "/" is the separator.
+#pragma once
+
+#include "platform/ui/ControlProperties.h"
+
+#include <QComboBox>
+#include <QListWidget>
+
+namespace ui
+{
+
+// Mount points stand in for drives.
+class DriveListBox : public QComboBox
+{
+    Q_OBJECT
+    UI_CONTROL("DriveListBox")
+    Q_PROPERTY(QString Drive READ Drive WRITE setDrive)
+    Q_PROPERTY(int ListIndex READ ListIndex WRITE setListIndex)
+    Q_PROPERTY(int ListCount READ ListCount)
+
+public:
+    Q_INVOKABLE explicit DriveListBox(QWidget *parent = nullptr);
+
+    // The mount point picked; setting a path picks the mount point that holds it.
+    QString Drive() const { return currentText(); }
+    void setDrive(const QString &drive);
+    int ListIndex() const { return currentIndex(); }
+    void setListIndex(int index);
+    int ListCount() const { return count(); }
+    QString List(int index) const { return itemText(index); }
+    Q_INVOKABLE void refreshContents();
+
+signals:
+    void Change();
+
+private:
+    bool m_setting = false;
+};
+
+// The subfolders of Path; List(-1) is Path itself.
+class DirListBox : public QListWidget
+{
+    Q_OBJECT
+    UI_CONTROL("DirListBox")
+    Q_PROPERTY(QString Path READ Path WRITE setPath)
+    Q_PROPERTY(int ListIndex READ ListIndex WRITE setListIndex)
+    Q_PROPERTY(int ListCount READ ListCount)
+
+public:
+    Q_INVOKABLE explicit DirListBox(QWidget *parent = nullptr);
+
+    QString Path() const { return m_path; }
+    // Changes to an existing folder and fires Change; a folder that does not exist is refused
+    // (false) and the path stays.
+    bool setPath(const QString &path);
+    int ListIndex() const { return currentRow(); }
+    void setListIndex(int index) { setCurrentRow(index); }
+    int ListCount() const { return count(); }
+    // Full path of subfolder `index`; -1 = Path.
+    QString List(int index) const;
+    Q_INVOKABLE void refreshContents();
+
+signals:
+    void Change();
+    void Click();
+
+private:
+    QString m_path;
+};
+
+class FileListBox : public QListWidget
+{
+    Q_OBJECT
+    UI_CONTROL("FileListBox")
+    Q_PROPERTY(QString Path READ Path WRITE setPath)
+    Q_PROPERTY(QString Pattern READ Pattern WRITE setPattern)
+    Q_PROPERTY(QString FileName READ FileName WRITE setFileName)
+    Q_PROPERTY(int ListIndex READ ListIndex WRITE setListIndex)
+    Q_PROPERTY(int ListCount READ ListCount)
+
+public:
+    Q_INVOKABLE explicit FileListBox(QWidget *parent = nullptr);
+
+    QString Path() const { return m_path; }
+    // False (path unchanged) for a folder that does not exist.
+    bool setPath(const QString &path);
+    // Wildcards separated by ";" ("*.mp3;*.wav"), matched ignoring case; default "*.*".
+    QString Pattern() const { return m_pattern; }
+    void setPattern(const QString &pattern);
+    // Name of the picked file, without folder; empty with nothing picked. Setting a name
+    // picks that file.
+    QString FileName() const;
+    void setFileName(const QString &name);
+    int ListIndex() const { return currentRow(); }
+    void setListIndex(int index) { setCurrentRow(index); }
+    int ListCount() const { return count(); }
+    QString List(int index) const;
+    Q_INVOKABLE void refreshContents();
+
+signals:
+    void Click();
+    void DblClick();
+    void PathChange();
+    void PatternChange();
+
+private:
+    QString m_path;
+    QString m_pattern = QStringLiteral("*.*");
+};
+
+} // namespace ui

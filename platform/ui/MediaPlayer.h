@@ -1,0 +1,134 @@
+// The media player control: libVLC playing into a native child window, with the
+// properties the windows use (URL, controls, close) and an optional mini control bar.
+#pragma once
+
+#include "platform/ui/ControlProperties.h"
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+
+class QSlider;
+class QToolButton;
+struct libvlc_instance_t;
+struct libvlc_media_player_t;
+struct libvlc_media_list_player_t;
+struct libvlc_media_list_t;
+struct libvlc_event_t;
+
+namespace ui
+{
+
+class MediaPlayer;
+
+// The player's `controls` object.
+class MediaPlayerControls : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(double currentPosition READ currentPosition WRITE setCurrentPosition)
+
+public:
+    explicit MediaPlayerControls(MediaPlayer *player);
+
+    Q_INVOKABLE void play();
+    Q_INVOKABLE void pause();
+    Q_INVOKABLE void stop();
+    // Seconds.
+    double currentPosition() const;
+    void setCurrentPosition(double seconds);
+
+private:
+    MediaPlayer *m_player;
+};
+
+class MediaPlayer : public QWidget
+{
+    Q_OBJECT
+    UI_CONTROL("WindowsMediaPlayer")
+    Q_PROPERTY(QString URL READ url WRITE setUrl)
+    Q_PROPERTY(QString uiMode READ uiMode WRITE setUiMode)
+    Q_PROPERTY(int playState READ playState NOTIFY PlayStateChange)
+    Q_PROPERTY(int volume READ volume WRITE setVolume)
+    Q_PROPERTY(bool stretchToFit READ stretchToFit WRITE setStretchToFit)
+
+public:
+    // Play states, numbered as the original reports them.
+    enum PlayState {
+        wmppsUndefined = 0,
+        wmppsStopped = 1,
+        wmppsPaused = 2,
+        wmppsPlaying = 3,
+        wmppsBuffering = 6,
+        wmppsMediaEnded = 8,
+        wmppsTransitioning = 9,
+        wmppsReady = 10,
+    };
+
+    Q_INVOKABLE explicit MediaPlayer(QWidget *parent = nullptr);
+    ~MediaPlayer() override;
+
+    QString url() const { return m_url; }
+    // Starts playback of a stream address, a playlist (ASX/WAX/WVX/PLS/M3U, "[Reference]")
+    // or a local path; the empty text stops.
+    void setUrl(const QString &url);
+    // "mini" and "full" show the control bar; "none" and "invisible" hide it.
+    QString uiMode() const { return m_uiMode; }
+    void setUiMode(const QString &mode);
+    int playState() const { return m_state; }
+    // Seconds into the current item.
+    double currentPosition() const;
+    MediaPlayerControls *controls() const { return m_controls; }
+    // Stops and releases the current media; URL becomes empty.
+    Q_INVOKABLE void close();
+    // 0 to 100.
+    int volume() const { return m_volume; }
+    void setVolume(int volume);
+    bool stretchToFit() const { return m_stretch; }
+    void setStretchToFit(bool on) { m_stretch = on; }
+
+    // The address libVLC is playing now (an entry of a playlist, or a fallback address).
+    QString currentMrl() const;
+    // True when libVLC runs without video and audio output.
+    static bool headless();
+
+signals:
+    void PlayStateChange(int NewState);
+    // libVLC could not play the address (after any fallback); the text names it.
+    void MediaError(const QString &address);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    friend class MediaPlayerControls;
+    void ensurePlayer();
+    void attachVideo();
+    void playMrl(const QString &mrl);
+    void handleVlcEvent(int type);
+    void setState(int state);
+    void layoutChildren();
+    static void vlcCallback(const libvlc_event_t *event, void *self);
+
+    QString m_url;
+    QString m_uiMode = QStringLiteral("full");
+    int m_state = wmppsUndefined;
+    int m_volume = 50;
+    bool m_stretch = false;
+    bool m_fellBack = false;
+    bool m_reachedPlaying = false;
+    // Bumped with every new address; reports of older ones are dropped.
+    std::atomic<int> m_generation{0};
+    MediaPlayerControls *m_controls;
+    QWidget *m_video;
+    QWidget *m_bar;
+    QToolButton *m_playButton;
+    QToolButton *m_stopButton;
+    QSlider *m_volumeSlider;
+    libvlc_media_player_t *m_player = nullptr;
+    libvlc_media_list_player_t *m_listPlayer = nullptr;
+    libvlc_media_list_t *m_list = nullptr;
+    bool m_videoAttached = false;
+};
+
+} // namespace ui

@@ -1,0 +1,312 @@
+// The language chooser: its list, a pick, the download of a new language file, and the
+// file handed to translators.
+#include "tests/localisation/LocalisationFixture.h"
+
+#include "localisation/frmLanguage.h"
+#include "platform/core/SettingsStore.h"
+#include "platform/core/Shell.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Forms.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/MsgBoxRecorder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+using loctest::Group;
+using loctest::item;
+
+namespace
+{
+
+// The main window as the chooser sees it: a window named Form1 with a button and a menu.
+class FakeMainWindow : public ui::Form
+{
+public:
+    FakeMainWindow() : ui::Form(QStringLiteral("Form1"))
+    {
+        setCaption(QStringLiteral("Main"));
+        cmdTV = addControl<ui::CommandButton>(QStringLiteral("cmdTV"), nullptr, 60, 60, 1335, 915);
+        cmdTV->setCaption(QStringLiteral("TV/Video"));
+        mnuFile = addMenu(QStringLiteral("mnuFile"), QStringLiteral("File"));
+    }
+    ui::CommandButton *cmdTV;
+    ui::Menu *mnuFile;
+};
+
+Group english()
+{
+    return {QStringLiteral("English"), {item("FORM1_CMDTV", "TV/Video"), item("FRMLANGUAGE_COMMAND2", "OK")}};
+}
+
+Group german()
+{
+    return {QStringLiteral("Deutsch"),
+            {item("FORM1_CMDTV", "Fernsehen/Video"), item("FORM1_MNUFILE0", "Datei"),
+             item("FRMLANGUAGE_COMMAND2", "Fertig"), item("FRMLANGUAGE_CAPTION", "Sprachauswahl")}};
+}
+
+Group french()
+{
+    return {QStringLiteral("Français"),
+            {item("FORM1_CMDTV", "Télé/Vidéo"), item("FRMLANGUAGE_COMMAND2", "Terminé")}};
+}
+
+class LanguageChooserTest : public loctest::LocalisationTest
+{
+protected:
+    void SetUp() override
+    {
+        LocalisationTest::SetUp();
+        ui::Forms::registerClass(QStringLiteral("frmLanguage"), [] { return new frmLanguage; });
+        ui::Forms::registerClass(QStringLiteral("Form1"), [] { return new FakeMainWindow; });
+        LoadDefaultMessages();
+        strLanguage = QStringLiteral("English");
+        previousOpener = platform::setShellOpener([this](const QString &path) {
+            opened << path;
+            return true;
+        });
+    }
+    void TearDown() override
+    {
+        platform::setShellOpener(previousOpener);
+        LocalisationTest::TearDown();
+    }
+
+    static frmLanguage *chooser()
+    {
+        return static_cast<frmLanguage *>(ui::Forms::load(QStringLiteral("frmLanguage")));
+    }
+    static QStringList listed(frmLanguage *w)
+    {
+        QStringList names;
+        for (int i = 0; i < w->Combo1->ListCount(); ++i)
+            names << w->Combo1->List(i);
+        return names;
+    }
+    static QString savedLanguage()
+    {
+        return platform::getSetting(QStringLiteral("TestProduct"), QStringLiteral("Settings"),
+                                    QStringLiteral("Language"));
+    }
+    void pick(frmLanguage *w, const QString &name)
+    {
+        const int index = w->Combo1->findText(name);
+        ASSERT_GE(index, 0) << name.toStdString();
+        w->Combo1->setListIndex(index); // fires Click like a pick by the user
+    }
+
+    QStringList opened;
+    platform::ShellOpener previousOpener;
+};
+
+} // namespace
+
+TEST_F(LanguageChooserTest, ListsTheLanguagesInFileOrderAndShowsTheSavedOne)
+{
+    writeLanguageFile({english(), german(), french(), german()});
+    platform::saveSetting(QStringLiteral("TestProduct"), QStringLiteral("Settings"),
+                          QStringLiteral("Language"), QStringLiteral("Français"));
+    frmLanguage *w = chooser();
+    EXPECT_EQ(listed(w), (QStringList{"English", "Deutsch", "Français", "Deutsch"}));
+    EXPECT_EQ(w->Combo1->Text(), QStringLiteral("Français"));
+    EXPECT_EQ(savedLanguage(), QStringLiteral("Français")); // showing it applies nothing
+}
+
+TEST_F(LanguageChooserTest, WithoutASavedLanguageTheListShowsEnglish)
+{
+    writeLanguageFile({german(), english()});
+    EXPECT_EQ(chooser()->Combo1->Text(), QStringLiteral("English"));
+}
+
+TEST_F(LanguageChooserTest, WithoutAFileTheListIsEmptyAndTranslatorsGetNothing)
+{
+    frmLanguage *w = chooser();
+    EXPECT_EQ(w->Combo1->ListCount(), 0);
+    EXPECT_EQ(w->Combo1->Text(), QString());
+    w->Command3_Click();
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+TEST_F(LanguageChooserTest, TranslateThisProgramOpensTheLanguageFile)
+{
+    writeLanguageFile({english()});
+    chooser()->Command3->click();
+    EXPECT_EQ(opened, QStringList{languageFilePath()});
+}
+
+TEST_F(LanguageChooserTest, MalformedGroupEndsTheList)
+{
+    QByteArray noName = loctest::languageFile({english(), german(), french()});
+    noName.replace("<LANGUAGE_NAME>Deutsch</LANGUAGE_NAME>", "Deutsch");
+    writeLanguageFile(noName);
+    EXPECT_EQ(listed(chooser()), QStringList{"English"});
+    ui::Forms::unloadAll();
+
+    QByteArray unclosed = loctest::languageFile({english(), german()});
+    unclosed.replace("</LANGUAGE_GROUP>\r\n</XML", "</XML");
+    writeLanguageFile(unclosed);
+    EXPECT_EQ(listed(chooser()), QStringList{"English"});
+}
+
+TEST_F(LanguageChooserTest, WindowCaptionComesFromTheLanguageOrStaysTheDesignOne)
+{
+    writeLanguageFile({english(), german()});
+    EXPECT_EQ(chooser()->Caption(), QStringLiteral("Language Selection"));
+    ui::Forms::unloadAll();
+
+    strLanguage = QStringLiteral("Deutsch");
+    frmLanguage *w = chooser();
+    EXPECT_EQ(w->Caption(), QStringLiteral("Sprachauswahl"));
+    EXPECT_EQ(w->Command2->Caption(), QStringLiteral("Fertig"));
+}
+
+TEST_F(LanguageChooserTest, PickingSavesTheLanguageAndTranslatesTheMainWindowAndItself)
+{
+    writeLanguageFile({english(), german(), french()});
+    auto *main = static_cast<FakeMainWindow *>(ui::Forms::load(QStringLiteral("Form1")));
+    frmLanguage *w = chooser();
+    pick(w, QStringLiteral("Deutsch"));
+    EXPECT_EQ(savedLanguage(), QStringLiteral("Deutsch"));
+    EXPECT_EQ(strLanguage, QStringLiteral("Deutsch"));
+    EXPECT_EQ(main->cmdTV->Caption(), QStringLiteral("Fernsehen/Video"));
+    EXPECT_EQ(main->mnuFile->Caption(), QStringLiteral("Datei"));
+    EXPECT_EQ(w->Command2->Caption(), QStringLiteral("Fertig"));
+    EXPECT_EQ(w->Caption(), QStringLiteral("Sprachauswahl"));
+
+    pick(w, QStringLiteral("Français"));
+    EXPECT_EQ(main->cmdTV->Caption(), QStringLiteral("Télé/Vidéo"));
+    EXPECT_EQ(w->Command2->Caption(), QStringLiteral("Terminé"));
+    EXPECT_EQ(main->mnuFile->Caption(), QStringLiteral("Datei")); // French has no item for it
+}
+
+TEST_F(LanguageChooserTest, PickingLoadsTheMainWindowWhenItIsNotLoaded)
+{
+    writeLanguageFile({english(), german()});
+    frmLanguage *w = chooser();
+    ASSERT_EQ(ui::Forms::find(QStringLiteral("Form1")), nullptr);
+    pick(w, QStringLiteral("Deutsch"));
+    auto *main = static_cast<FakeMainWindow *>(ui::Forms::find(QStringLiteral("Form1")));
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main->cmdTV->Caption(), QStringLiteral("Fernsehen/Video"));
+}
+
+TEST_F(LanguageChooserTest, ThePromptTextIsNotALanguage)
+{
+    writeLanguageFile({english(), german()});
+    frmLanguage *w = chooser();
+    w->Combo1->setText(QStringLiteral("Choose Language Here"));
+    w->Combo1_Click();
+    EXPECT_EQ(savedLanguage(), QString());
+    EXPECT_EQ(w->Command2->Caption(), QStringLiteral("OK"));
+}
+
+TEST_F(LanguageChooserTest, NonAsciiLanguageNameIsListedAndLoads)
+{
+    writeLanguageFile(
+        {english(), french(), {QStringLiteral("日本語"), {item("FORM1_CMDTV", "テレビ"), item("X", "y")}}});
+    ui::Forms::load(QStringLiteral("Form1"));
+    frmLanguage *w = chooser();
+    EXPECT_EQ(listed(w), (QStringList{"English", "Français", "日本語"}));
+    pick(w, QStringLiteral("日本語"));
+    EXPECT_EQ(static_cast<FakeMainWindow *>(ui::Forms::find(QStringLiteral("Form1")))->cmdTV->Caption(),
+              QStringLiteral("テレビ"));
+    EXPECT_EQ(savedLanguage(), QStringLiteral("日本語"));
+}
+
+// --- download
+
+namespace
+{
+
+class LanguageDownloadTest : public LanguageChooserTest
+{
+protected:
+    void serve(const QByteArray &body, int status = 200)
+    {
+        server.server().Get(".*", [this, body, status](const httplib::Request &req, httplib::Response &res) {
+            requested << QString::fromStdString(req.path);
+            res.status = status;
+            res.set_content(body.toStdString(), "text/plain");
+        });
+        server.start();
+        env->setEnv("CHANNELDECK_SERVER", server.url().toUtf8());
+    }
+
+    testsupport::LoopbackServer server;
+    QStringList requested;
+};
+
+} // namespace
+
+TEST_F(LanguageDownloadTest, AcceptedFileIsWrittenWithoutWhatPrecedesItsFirstTag)
+{
+    writeLanguageFile({english()});
+    const QByteArray file = loctest::languageFile({english(), german()});
+    serve(QByteArray("\xEF\xBB\xBF\r\n\r\n") + file);
+    testsupport::MsgBoxRecorder boxes;
+    frmLanguage *w = chooser();
+    w->Command1->click();
+
+    EXPECT_EQ(requested, QStringList{"/Languages/26/Localization.txt"});
+    EXPECT_EQ(readLanguageFile(), file + "\r\n");
+    EXPECT_EQ(listed(w), (QStringList{"English", "Deutsch"}));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_FALSE(boxes.boxes().first().prompt.isEmpty());
+    EXPECT_EQ(savedLanguage(), QString()); // downloading applies no language
+}
+
+TEST_F(LanguageDownloadTest, ItemsTagInLowerCaseIsAccepted)
+{
+    serve("<x><translation_items></translation_items></x>");
+    testsupport::MsgBoxRecorder boxes;
+    chooser()->Command1_Click();
+    EXPECT_EQ(readLanguageFile(), QByteArray("<x><translation_items></translation_items></x>\r\n"));
+    EXPECT_EQ(boxes.count(), 1);
+}
+
+TEST_F(LanguageDownloadTest, ReplyWithoutItemsTagChangesNothing)
+{
+    const QByteArray old = loctest::languageFile({english()});
+    writeLanguageFile(old);
+    serve("<html><body>Not Found</body></html>", 404);
+    testsupport::MsgBoxRecorder boxes;
+    chooser()->Command1_Click();
+    EXPECT_EQ(readLanguageFile(), old);
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(LanguageDownloadTest, ErrorPageHoldingTheTagIsStillAccepted)
+{
+    // The status is not looked at: only the tag decides.
+    serve("<TRANSLATION_ITEMS>", 500);
+    testsupport::MsgBoxRecorder boxes;
+    chooser()->Command1_Click();
+    EXPECT_EQ(readLanguageFile(), QByteArray("<TRANSLATION_ITEMS>\r\n"));
+}
+
+TEST_F(LanguageDownloadTest, UnreachableServerChangesNothing)
+{
+    const QByteArray old = loctest::languageFile({english()});
+    writeLanguageFile(old);
+    env->setEnv("CHANNELDECK_SERVER",
+                QStringLiteral("http://127.0.0.1:%1").arg(testsupport::unusedLoopbackPort()).toUtf8());
+    testsupport::MsgBoxRecorder boxes;
+    chooser()->Command1_Click();
+    EXPECT_EQ(readLanguageFile(), old);
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(LanguageDownloadTest, FailedWriteKeepsWhatWasThereAndSaysSo)
+{
+    serve(loctest::languageFile({english(), german()}));
+    QDir().mkpath(languageFilePath()); // a folder where the file should go cannot be replaced
+    testsupport::MsgBoxRecorder boxes;
+    frmLanguage *w = chooser();
+    w->Command1_Click();
+    EXPECT_TRUE(QFileInfo(languageFilePath()).isDir());
+    EXPECT_EQ(w->Combo1->ListCount(), 0);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.boxes().first().prompt.contains(QStringLiteral("could not be saved")));
+}

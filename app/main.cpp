@@ -1,4 +1,9 @@
-// Entry point: the application object, then the splash window takes over.
+// Entry point: the application object, the window classes, then the splash window takes over.
+#include "localisation/frmLanguage.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/frmSplash.h"
+#include "platform/ui/Forms.h"
+
 #include <QApplication>
 #include <unistd.h>
 
@@ -6,7 +11,17 @@ int main(int argc, char **argv)
 {
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+    // The browser pane's scene graph drawn in software: on displays without working OpenGL
+    // (a virtual X server) the OpenGL path leaves the whole main window black.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        qputenv("QT_QUICK_BACKEND", "software");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    return 0;
+
+    ui::Forms::registerClass(QStringLiteral("frmSplash"), [] { return new frmSplash; });
+    ui::Forms::registerClass(QStringLiteral("Form1"), [] { return new Form1; });
+    ui::Forms::registerClass(QStringLiteral("frmLanguage"), [] { return new frmLanguage; });
+
+    ui::Forms::load(QStringLiteral("frmSplash"));
+    return app.exec();
 }

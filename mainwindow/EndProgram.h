@@ -1,0 +1,12 @@
+// Ending the whole program at once, as the main window's unload does. Tests replace the
+// ending so that the test process lives on.
+#pragma once
+
+#include <functional>
+
+// Leaves every event loop of the program; the windows still loaded end with it.
+void EndProgram();
+
+// Replaces what EndProgram does; an empty function restores the default. Returns the
+// previous replacement.
+std::function<void()> setEndProgramHandler(std::function<void()> handler);

@@ -1,0 +1,117 @@
+// The main window: category buttons, the four side panels, the player, the status bar,
+// the channel-list editor frame and the menus. One .cpp per concern (Form1_*.cpp).
+#pragma once
+
+#include "platform/ui/Controls.h"
+#include "platform/ui/Form.h"
+
+#include <QString>
+#include <QStringList>
+
+class ctxHookMenu;
+
+class Form1 : public ui::Form
+{
+    Q_OBJECT
+
+public:
+    Form1();
+
+    void Form_Load() override;
+    void Form_Resize() override;
+    void Form_QueryUnload(int &Cancel, int UnloadMode) override;
+    void Form_Unload(int &Cancel) override;
+
+    // Category buttons; the start-up, the menus and the online update call them too.
+    Q_INVOKABLE void cmdTV_Click();
+    Q_INVOKABLE void cmdRadio_Click();
+    Q_INVOKABLE void cmdVideo_Click();
+    Q_INVOKABLE void cmdXXX_Click();
+    Q_INVOKABLE void cmdSports_Click();
+    Q_INVOKABLE void cmdExtras_Click();
+
+    // Rating as shown in the list: one digit, a point and one digit.
+    static QString formatRating(const QString &s);
+    // Left-pads with "0" to six characters, so the hidden column sorts as text.
+    static QString padSixDigits(const QString &s);
+    // In-place iterative quicksort; upper < 0 means the last index.
+    static void quickSortValues(QStringList &values, qsizetype upper = -1, bool descending = false);
+    // False when the probe reply holds one of the error words.
+    static bool isStreamOnline(const QString &probe);
+
+    // Current category and filter of the channel list.
+    QString strCategory;
+    QString strTypeFilter;
+    QString strReloadTypes = QStringLiteral("False");
+    int intTypeCount = 0;
+    bool blnAdmin = false;
+    QString strYouTubeLocale;
+
+    // Controls placed directly on the window.
+    ui::CommandButton *cmdTV, *cmdRadio, *cmdYouTube, *cmdFavorites, *cmdFiles, *cmdWebsite;
+    ui::CommandButton *cmdSports, *cmdExtras, *cmdXXX, *cmdVideo, *Command3;
+    ui::Frame *Frame1, *Frame3, *Frame4, *Frame5, *Frame2;
+    ui::MediaPlayer *WindowsMediaPlayer1;
+    ui::WebBrowser *wbyoutube, *wbBanner;
+    ui::PictureBox *wbPicture;
+    ui::Line *Line2;
+    ui::Image *imgOffline;
+    ui::StatusBar *StatusBar1;
+    ctxHookMenu *ctxHookMenu1;
+
+    // Channels panel.
+    ui::Label *lblCountry, *lblSort;
+    ui::ComboBox *Combo1, *cmbSortTV;
+    ui::CommandButton *cmdFav;
+    ui::ListView *ListView1;
+
+    // Favourites panel.
+    ui::CommandButton *Command1;
+    ui::ListView *ListView2;
+
+    // My Files panel.
+    ui::DriveListBox *Drive1;
+    ui::DirListBox *Dir1;
+    ui::FileListBox *File1;
+
+    // YouTube panel.
+    ui::Label *Label9;
+    ui::ComboBox *Combo3, *Combo4;
+    ui::TextBox *txtSearch, *txtYouTube, *txtStatus;
+    ui::CommandButton *Command4, *cmdSearch;
+    ui::ListView *ListView3;
+
+    // Channel-list editor.
+    ui::CommandButton *Command2, *Clear, *doLoad, *save, *DELChannel, *cmdAdd, *cmdEdit, *cmdReplace;
+    ui::CommandButton *cmdDupes, *cmdMusic, *cmdLoad2, *Recommended;
+    ui::Label *Label5, *Label6, *Label7, *Label4, *Label3, *Label8, *Label1, *Label2;
+    ui::TextBox *Text5, *txtAddName, *txtAddType, *txtAddURL, *txtEditName, *txtEditType, *txtEditURL;
+    ui::TextBox *Text2, *Text3, *txtData, *Text4, *Text1, *txtType;
+    ui::ComboBox *cmbAddCategory, *cmbEditCateogy, *Combo2;
+    ui::CheckBox *chkLoad;
+
+private:
+    void createControls();
+    void createChannelPanel();
+    void createFavoritesPanel();
+    void createFilesPanel();
+    void createYouTubePanel();
+    void createEditorPanel();
+    void createMenus();
+    void connectEvents();
+
+    void resizeControls();
+    void txtStatus_Change();
+
+    void LoadChannels();
+    // Steps shared by the four category handlers.
+    void showCategory(const QString &category, const QString &settingKey);
+    void Combo1_Click();
+    void cmbSortTV_Click();
+    void ListView1_ColumnClick(int column);
+
+    void ListView1_Click();
+    void imgOffline_Click();
+    // Fetches url (bounded) and answers whether the channel may be handed to the player.
+    bool probeStream(const QString &url);
+};

@@ -1,0 +1,57 @@
+// Playing a clicked channel after its availability probe, and the offline picture.
+#include "mainwindow/Form1.h"
+
+#include "mainwindow/modStreamProbe.h"
+
+#include <QPointer>
+
+void Form1::ListView1_Click()
+{
+    ui::ListItem *item = ListView1->SelectedItem();
+    if (!item)
+        return;
+    imgOffline->setVisible(false);
+    if (blnAdmin) {
+        txtEditName->setText(item->Text());
+        cmbEditCateogy->setText(item->SubItems(1));
+        txtEditType->setText(item->SubItems(2));
+        txtEditURL->setText(item->SubItems(3));
+    }
+    if (chkLoad->Value() == ui::vbChecked)
+        return;
+
+    const QString url = item->Tag();
+    // The probe lets other events run; the window may be unloaded before it returns.
+    QPointer<Form1> self(this);
+    const bool online = probeStream(url);
+    if (!self)
+        return;
+    if (online)
+        WindowsMediaPlayer1->setUrl(url);
+    else
+        imgOffline->setVisible(true);
+}
+
+bool Form1::probeStream(const QString &url)
+{
+    const StreamProbe probe = ProbeStreamUrl(url);
+    // A reply cut off by the bound is a stream that keeps sending: online.
+    return probe.cutShort || isStreamOnline(QString::fromLatin1(probe.reply));
+}
+
+bool Form1::isStreamOnline(const QString &probe)
+{
+    static const char *const errorWords[] = {
+        "[Reference]", "Not Available", "404", "Has Moved", "Error", "Not Found", "No web site is configured",
+    };
+    for (const char *word : errorWords) {
+        if (probe.contains(QLatin1String(word), Qt::CaseInsensitive))
+            return false;
+    }
+    return true;
+}
+
+void Form1::imgOffline_Click()
+{
+    imgOffline->setVisible(false);
+}

@@ -1,0 +1,213 @@
+// A click on a channel: the bounded availability probe against loopback pages, the offline
+// picture, and the editor's copy of the clicked channel.
+#include "tests/mainwindow/MainWindowFixture.h"
+
+#include "mainwindow/modStreamProbe.h"
+#include "tests/support/LoopbackServer.h"
+
+#include <QElapsedTimer>
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+using namespace mwtest;
+using testsupport::LoopbackServer;
+
+namespace
+{
+
+class PlaybackTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        auto page = [this](int status, std::string body) {
+            return [this, status, body](const httplib::Request &, httplib::Response &res) {
+                ++hits;
+                res.status = status;
+                res.set_content(body, "text/html");
+            };
+        };
+        server.server().Get("/missing", page(404, "<html><body><h1>404 Not Found</h1></body></html>"));
+        server.server().Get("/empty", page(200, ""));
+        server.server().Get("/lower", page(500, "an internal error occurred"));
+        server.server().Get("/reference", page(200, "[reference]\r\nRef1=http://127.0.0.1:9/x\r\n"));
+        server.server().Get("/playlist", page(200, "#EXTM3U\n#EXTINF:-1,Live\nhttp://127.0.0.1:9/live\n"));
+        // An audio stream that never ends on its own: fast, or a trickle.
+        server.server().Get("/endless", [this](const httplib::Request &, httplib::Response &res) {
+            ++hits;
+            res.set_chunked_content_provider("audio/mpeg", [this](size_t, httplib::DataSink &sink) {
+                static const std::string block(4096, '\x55');
+                return !stopping && sink.write(block.data(), block.size());
+            });
+        });
+        server.server().Get("/trickle", [this](const httplib::Request &, httplib::Response &res) {
+            ++hits;
+            res.set_chunked_content_provider("audio/mpeg", [this](size_t, httplib::DataSink &sink) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                return !stopping && sink.write("0123456789abcdef", 16);
+            });
+        });
+        server.start();
+    }
+    void TearDown() override
+    {
+        if (form)
+            form->WindowsMediaPlayer1->close();
+        stopping = true;
+        server.stop();
+        MainWindowTest::TearDown();
+    }
+
+    Form1 *loadWith(const QStringList &paths)
+    {
+        putSetting("TVLang", "All");
+        QStringList lines;
+        for (const QString &path : paths)
+            lines.append(
+                channelLine(path, "TV", "English", path.startsWith("http") ? path : server.url(path)));
+        writeData(lines);
+        form = loadForm1();
+        return form;
+    }
+    void click(const QString &name)
+    {
+        for (int i = 1; i <= form->ListView1->ListItems()->Count(); ++i) {
+            ui::ListItem *item = form->ListView1->ListItems()->Item(i);
+            if (item->Text() == name)
+                item->setSelected(true);
+        }
+        emit form->ListView1->Click();
+    }
+
+    LoopbackServer server;
+    std::atomic<int> hits{0};
+    std::atomic<bool> stopping{false};
+    Form1 *form = nullptr;
+};
+
+} // namespace
+
+TEST_F(PlaybackTest, ErrorPageShowsTheOfflinePictureAndLeavesThePlayerAlone)
+{
+    loadWith({"/empty", "/missing"});
+    click("/empty");
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), server.url("/empty"));
+    EXPECT_FALSE(form->imgOffline->Visible());
+
+    click("/missing");
+    EXPECT_TRUE(form->imgOffline->Visible());
+    EXPECT_TRUE(form->imgOffline->hasPicture());
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), server.url("/empty"));
+
+    // The next click hides the picture again.
+    click("/empty");
+    EXPECT_FALSE(form->imgOffline->Visible());
+}
+
+TEST_F(PlaybackTest, ErrorWordsCountInAnyLetterCase)
+{
+    loadWith({"/lower", "/reference", "/playlist"});
+    click("/lower");
+    EXPECT_TRUE(form->imgOffline->Visible());
+    click("/reference");
+    EXPECT_TRUE(form->imgOffline->Visible());
+    EXPECT_TRUE(form->WindowsMediaPlayer1->url().isEmpty());
+    click("/playlist");
+    EXPECT_FALSE(form->imgOffline->Visible());
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), server.url("/playlist"));
+}
+
+TEST_F(PlaybackTest, UnreachableAddressGivesAnEmptyProbeAndPlays)
+{
+    const QString dead = QStringLiteral("http://127.0.0.1:%1/live").arg(testsupport::unusedLoopbackPort());
+    loadWith({dead});
+    click(dead);
+    EXPECT_FALSE(form->imgOffline->Visible());
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), dead);
+}
+
+TEST_F(PlaybackTest, EndlessStreamIsCutBySizeAndPlays)
+{
+    loadWith({"/endless"});
+    QElapsedTimer clock;
+    clock.start();
+    click("/endless");
+    EXPECT_LT(clock.elapsed(), StreamProbeMaxMs);
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), server.url("/endless"));
+
+    const StreamProbe probe = ProbeStreamUrl(server.url("/endless"));
+    EXPECT_TRUE(probe.cutShort);
+    EXPECT_EQ(probe.reply.size(), StreamProbeMaxBytes);
+}
+
+TEST_F(PlaybackTest, SlowStreamIsCutByTime)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const StreamProbe probe = ProbeStreamUrl(server.url("/trickle"), StreamProbeMaxBytes, 700);
+    const qint64 elapsed = clock.elapsed();
+    EXPECT_TRUE(probe.cutShort);
+    EXPECT_GE(elapsed, 650);
+    EXPECT_LT(elapsed, 1500);
+    EXPECT_GT(probe.reply.size(), 0);
+    EXPECT_LT(probe.reply.size(), 4096);
+
+    // A reply that ends on its own is not cut, whatever its length.
+    const StreamProbe whole = ProbeStreamUrl(server.url("/missing"));
+    EXPECT_FALSE(whole.cutShort);
+    EXPECT_EQ(whole.reply, "<html><body><h1>404 Not Found</h1></body></html>");
+}
+
+TEST_F(PlaybackTest, EditorCopiesTheChannelAndChkLoadStopsPlayback)
+{
+    loadWith({"/empty"});
+    form->ListView1->ListItems()->Item(1)->setSubItems(3, "http://edited/url");
+    form->blnAdmin = true;
+    form->chkLoad->setValue(ui::vbChecked);
+    click("/empty");
+    EXPECT_EQ(form->txtEditName->Text(), "/empty");
+    EXPECT_EQ(form->cmbEditCateogy->Text(), "TV");
+    EXPECT_EQ(form->txtEditType->Text(), "English");
+    EXPECT_EQ(form->txtEditURL->Text(), "http://edited/url");
+    EXPECT_EQ(hits, 0);
+    EXPECT_TRUE(form->WindowsMediaPlayer1->url().isEmpty());
+}
+
+TEST_F(PlaybackTest, OutsideTheEditorTheEditBoxesStayUntouched)
+{
+    loadWith({"/empty"});
+    click("/empty");
+    EXPECT_EQ(form->txtEditName->Text(), "Name");
+    EXPECT_EQ(form->txtEditURL->Text(), "URL");
+    EXPECT_GE(hits, 1);
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), server.url("/empty"));
+}
+
+TEST_F(PlaybackTest, ClickWithoutSelectionAndOnThePictureOnlyHide)
+{
+    loadWith({"/missing"});
+    click("/missing");
+    ASSERT_TRUE(form->imgOffline->Visible());
+    emit form->imgOffline->Click();
+    EXPECT_FALSE(form->imgOffline->Visible());
+    const int before = hits;
+
+    form->ListView1->setSelectedItem(nullptr);
+    form->imgOffline->setVisible(true);
+    emit form->ListView1->Click();
+    EXPECT_EQ(hits, before);
+    EXPECT_TRUE(form->imgOffline->Visible());
+}
+
+TEST(StreamOnline, ErrorWordsAndEmptyReplies)
+{
+    EXPECT_TRUE(Form1::isStreamOnline(QString()));
+    EXPECT_TRUE(Form1::isStreamOnline("#EXTM3U"));
+    for (const char *reply : {"[REFERENCE]", "not available", "HTTP 404", "this has moved", "ERROR",
+                              "not found", "No web site is configured at this address"})
+        EXPECT_FALSE(Form1::isStreamOnline(QLatin1String(reply))) << reply;
+    EXPECT_TRUE(Form1::isStreamOnline("Reference without brackets"));
+}

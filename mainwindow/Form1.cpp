@@ -170,8 +170,9 @@ void Form1::createFavoritesPanel()
 {
     Command1 = button(addControl<ui::CommandButton>("Command1", Frame3, 2760, 180, 2355, 615),
                       "Remove from Favorites", true, picture("btn_remove"));
+    // Narrower than the channel list's columns, so that the favourites never scroll sideways.
     ListView2 = report(addControl<ui::ListView>("ListView2", Frame3, 180, 900, 4935, 3795),
-                       {{"Channel", 2800}, {"Category", 1440}, {"Type", 1440}});
+                       {{"Channel", 2400}, {"Category", 1100}, {"Type", 1100}});
     labelled(addControl<ui::SkinLabel>("SkinLabel3", Frame3, 900, 5340, 255, 135, 0), "Windowed Label",
              false);
 }

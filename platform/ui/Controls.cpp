@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <qdrawutil.h>
+
+#include <algorithm>
 
 namespace ui
 {
@@ -175,6 +178,30 @@ OptionButton::OptionButton(QWidget *parent) : QRadioButton(parent)
 // --- Frame
 
 Frame::Frame(QWidget *parent) : QGroupBox(parent) {}
+
+void Frame::paintEvent(QPaintEvent *)
+{
+    // The style's own group box puts the title above the border; here the border runs
+    // through the middle of the title line.
+    constexpr int titleIndent = 8;
+    constexpr int titlePadding = 2;
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const QString caption = title();
+    const int borderTop = caption.isEmpty() ? 0 : metrics.height() / 2;
+    // An etched line, drawn here: styles offset their group-box frame below a title.
+    if (!isFlat())
+        qDrawShadeRect(&painter, rect().adjusted(0, borderTop, 0, 0), palette(), true, 1, 0);
+    if (caption.isEmpty())
+        return;
+    const int room = std::max(0, width() - 2 * titleIndent);
+    const QString shown = metrics.elidedText(caption, Qt::ElideRight, room, Qt::TextShowMnemonic);
+    const QRect titleRect(titleIndent, 0, std::min(room, metrics.horizontalAdvance(shown)), metrics.height());
+    painter.fillRect(titleRect.adjusted(-titlePadding, 0, titlePadding, 0),
+                     palette().color(backgroundRole()));
+    style()->drawItemText(&painter, titleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                          palette(), isEnabled(), shown, foregroundRole());
+}
 
 // --- PictureBox
 

@@ -137,6 +137,7 @@ signals:
 };
 
 // A titled container; controls inside it are positioned relative to its top-left corner.
+// The title sits on the top border line, which it interrupts.
 class Frame : public QGroupBox
 {
     Q_OBJECT
@@ -151,6 +152,9 @@ public:
     void setCaption(const QString &caption) { setTitle(caption); }
     int BorderStyle() const { return isFlat() ? 0 : 1; }
     void setBorderStyle(int style) { setFlat(style == 0); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 };
 
 // A container that can also show a picture.

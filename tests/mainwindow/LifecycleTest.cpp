@@ -5,6 +5,8 @@
 #include "localisation/modLanguages.h"
 #include "mainwindow/frmSplash.h"
 #include "platform/core/ProgramFolder.h"
+#include "platform/core/Registry.h"
+#include "platform/core/RuntimeError.h"
 #include "platform/ui/Forms.h"
 #include "services/modGlobals.h"
 #include "services/modMachineSettings.h"
@@ -12,6 +14,7 @@
 #include "services/modSkin.h"
 
 using namespace mwtest;
+namespace reg = platform::Registry;
 
 namespace
 {
@@ -79,6 +82,26 @@ TEST_F(LifecycleTest, ChkSplashOneKeepsTheSplashInvisibleOtherValuesDoNot)
         EXPECT_TRUE(splash->isVisible()) << value;
         ui::Forms::unloadAll();
     }
+}
+
+TEST_F(LifecycleTest, UnreadableChkSplashStillStartsTheProgram)
+{
+    // A number where text belongs makes the machine-wide read fail; the program starts anyway.
+    reg::Key key = 0;
+    ASSERT_EQ(reg::createKey(reg::LocalMachine, QStringLiteral("SOFTWARE\\Test Co\\DeckTest\\Settings"),
+                             reg::AllAccess, &key),
+              reg::Success);
+    ASSERT_EQ(reg::setValue(key, QStringLiteral("chkSplash"), reg::DWord, QByteArray("\1\0\0\0", 4)),
+              reg::Success);
+    reg::closeKey(key);
+    EXPECT_THROW(GetMachineSetting("DeckTest", "Settings", "chkSplash", "0"), platform::RuntimeError);
+
+    writeData({});
+    frmSplash *splash = loadSplash();
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(splash->isVisible());
+    tick(splash, 75);
+    EXPECT_NE(ui::Forms::find("Form1"), nullptr);
 }
 
 TEST_F(LifecycleTest, StartUpSetsTheDataFolderPlaceholderPageLanguageAndCaptions)

@@ -1,0 +1,107 @@
+// How the main window's panels and lists look: a panel's title sits on its border, and the
+// list columns keep their design widths.
+#include "tests/mainwindow/MainWindowFixture.h"
+
+#include "platform/ui/Controls.h"
+
+#include <QHeaderView>
+#include <QImage>
+#include <QScrollBar>
+
+using namespace mwtest;
+
+namespace
+{
+
+class WindowLookTest : public MainWindowTest
+{
+};
+
+bool isInk(const QImage &image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 128;
+}
+
+bool isBackground(const QImage &image, int x, int y)
+{
+    return image.pixel(x, y) == QColor(Qt::white).rgb();
+}
+
+} // namespace
+
+TEST(FrameLook, TitleSitsOnTheTopBorderAndInterruptsIt)
+{
+    ui::Frame frame;
+    frame.setPalette(QPalette(Qt::black, Qt::white));
+    frame.setAutoFillBackground(true);
+    frame.setCaption(QStringLiteral("Channels"));
+    frame.resize(240, 120);
+    const QImage image = frame.grab().toImage();
+    ASSERT_EQ(image.width(), 240);
+
+    // The border's top line, found well right of the title.
+    const int probeX = image.width() - 20;
+    int borderY = -1;
+    for (int y = 0; y < image.height() && borderY < 0; ++y) {
+        if (!isBackground(image, probeX, y))
+            borderY = y;
+    }
+    ASSERT_GT(borderY, 0);
+
+    // The title's letters reach above and below that line.
+    const int titleWidth = frame.fontMetrics().horizontalAdvance(frame.Caption());
+    int inkTop = image.height();
+    int inkBottom = -1;
+    for (int y = 0; y < image.height() / 2; ++y) {
+        for (int x = 8; x < 8 + titleWidth; ++x) {
+            if (isInk(image, x, y)) {
+                inkTop = std::min(inkTop, y);
+                inkBottom = std::max(inkBottom, y);
+            }
+        }
+    }
+    ASSERT_GE(inkBottom, 0) << "no title drawn";
+    EXPECT_LT(inkTop, borderY);
+    EXPECT_GT(inkBottom, borderY);
+
+    // The line is cut where the title crosses it, and runs on after it.
+    EXPECT_TRUE(isBackground(image, 7, borderY));
+    EXPECT_FALSE(isBackground(image, 8 + titleWidth + 10, borderY));
+
+    // Without a title the border is the frame's own top edge; children keep the frame's corner.
+    frame.setCaption(QString());
+    const QImage plain = frame.grab().toImage();
+    EXPECT_FALSE(isBackground(plain, probeX, 0));
+    ui::Label child(&frame);
+    child.Move(150, 300, 600, 255);
+    EXPECT_EQ(child.pos(), QPoint(10, 20));
+}
+
+TEST_F(WindowLookTest, ChannelColumnsKeepTheirDesignWidthsAndFavouritesFitTheirList)
+{
+    putSetting("TVLang", "All");
+    writeData({channelLine("News", "TV", "English")});
+    Form1 *f = loadForm1();
+    ASSERT_NE(f, nullptr);
+    f->Move(0, 0, 15360, 11100);
+
+    ui::ColumnHeaderCollection *channelColumns = f->ListView1->ColumnHeaders();
+    ASSERT_EQ(channelColumns->Count(), 5);
+    const int designWidths[] = {2800, 1440, 1440, 0, 0};
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(channelColumns->Item(i)->Width(), designWidths[i - 1]) << i;
+        EXPECT_EQ(f->ListView1->isColumnHidden(i - 1), designWidths[i - 1] == 0) << i;
+    }
+    EXPECT_EQ(f->ListView1->header()->sectionSize(0), ui::toPixels(2800));
+
+    // The favourites list has no widths of its own in the design; its columns fit inside it
+    // even with a vertical scroll bar, so it never scrolls sideways.
+    ui::ListView *favourites = f->ListView2;
+    ASSERT_EQ(favourites->ColumnHeaders()->Count(), 3);
+    const int room = favourites->width() - 2 * favourites->frameWidth() -
+                     favourites->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    EXPECT_LE(favourites->header()->length(), room);
+    ui::ListView *results = f->ListView3;
+    EXPECT_LE(results->header()->length(), results->width() - 2 * results->frameWidth() -
+                                               results->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}

@@ -7,8 +7,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QVariant>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace reg = platform::Registry;
 
@@ -107,6 +112,25 @@ bool leadingHex(const QString &s, quint32 *value)
     }
     *value = quint32(v);
     return true;
+}
+
+// Gives the finished file the target's name unless that name is taken, in one step, so a
+// file that another program saved there in the meantime is never replaced.
+bool placeWithoutReplacing(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return false;
+    // File systems without that rename: a hard link refuses a taken name just as well.
+    if (::link(source.constData(), target.constData()) == 0)
+        return true;
+    if (errno != EPERM && errno != ENOTSUP)
+        return false;
+    // Neither is supported (FAT and the like): the last look is as close as it gets.
+    return !QFileInfo::exists(to) && ::rename(source.constData(), target.constData()) == 0;
 }
 
 bool writeAll(QIODevice &file, const QString &text)
@@ -242,8 +266,13 @@ long clsRegistryAccess::QueryData(QString sPath, const QString &sName, QByteArra
 
 QString clsRegistryAccess::ReadString(QString sPath, QString sName, const QString &sDefault)
 {
+    // The buffer holds 255 characters, the NUL included. A UTF-8 character takes up to
+    // four bytes, so the bytes are fetched whole and the characters counted.
     QByteArray buffer(BufferSize, ' ');
-    if (QueryData(sPath, sName, buffer) != reg::Success)
+    long rc = QueryData(sPath, sName, buffer);
+    if (rc == reg::MoreData && buffer.size() <= 4 * qsizetype(BufferSize))
+        rc = QueryData(sPath, sName, buffer);
+    if (rc != reg::Success || QString::fromUtf8(buffer).toUcs4().size() > qsizetype(BufferSize))
         return sDefault;
     // The text as stored, blanks at either end included.
     return textOfData(buffer);
@@ -360,23 +389,19 @@ qint32 clsRegistryAccess::ExportToReg(QString sPath, QString sRegFile, const boo
     const QFileInfo target(sRegFile);
     if (target.exists() || target.isSymLink())
         return 0;
-    // Written beside the target and put in place at the end: a failed export leaves no
-    // half file behind.
-    QSaveFile file(sRegFile);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside the target and put in place only when whole: a failed export leaves
+    // no half file behind, and the temporary file goes with the object.
+    QTemporaryFile file(sRegFile + QStringLiteral(".XXXXXX"));
+    if (!file.open())
         return 0;
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                        QFileDevice::ReadOther);
     if (!writeAll(file, QStringLiteral("REGEDIT4\r\n\r\n")) ||
-        !ExportKeyToReg(sPath, file, IncludeSubkeys, Output)) {
-        file.cancelWriting();
+        !ExportKeyToReg(sPath, file, IncludeSubkeys, Output) || !file.flush() || ::fsync(file.handle()) != 0)
         return 0;
-    }
+    file.close();
     // Messages ran while the keys were written; a file that appeared meanwhile stays.
-    const QFileInfo after(sRegFile);
-    if (after.exists() || after.isSymLink()) {
-        file.cancelWriting();
-        return 0;
-    }
-    return file.commit() ? 1 : 0;
+    return placeWithoutReplacing(file.fileName(), sRegFile) ? 1 : 0;
 }
 
 bool clsRegistryAccess::ExportKeyToReg(QString sPath, QIODevice &sRegFile, bool IncludeSubkeys,

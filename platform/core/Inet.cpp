@@ -219,6 +219,10 @@ InetHandle *inetOpenUrl(InetHandle *root, const QString &url, const QByteArray &
     Q_UNUSED(context);
     if (!isLive(root, InetHandle::Kind::Root))
         return nullptr;
+    // WinINet opens only addresses that name their scheme; curl would guess one.
+    if (!url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) &&
+        !url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+        return nullptr;
 
     auto *h = new InetHandle(InetHandle::Kind::Url);
     h->parent = root;

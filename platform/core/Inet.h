@@ -31,9 +31,10 @@ InetHandle *inetOpen(const QString &userAgent, quint32 accessType, quint32 flags
 // Time-outs of the URL handles opened from this root afterwards.
 bool inetSetTimeouts(InetHandle *root, int connectTimeoutMs, int receiveTimeoutMs);
 
-// Sends a GET for url (http or https; redirects followed) with the extra header lines
-// (CRLF-separated) and returns once the final response's headers are in, or nullptr when
-// the address is bad or the server cannot be reached or does not answer in time.
+// Sends a GET for url ("http://" or "https://" in any case; redirects followed) with the
+// extra header lines (CRLF-separated) and returns once the final response's headers are in,
+// or nullptr when the address is bad or the server cannot be reached or does not answer in
+// time.
 // The HTTP status does not matter: an error page is a body like any other.
 InetHandle *inetOpenUrl(InetHandle *root, const QString &url, const QByteArray &headers, quint32 flags,
                         quintptr context = 0);

@@ -178,6 +178,24 @@ TEST(Inet, OpenFailsForUnreachableHostsAndForeignSchemes)
     EXPECT_FALSE(s.open(QString()));
 }
 
+TEST(Inet, OnlyAddressesThatNameTheirSchemeOpen)
+{
+    testsupport::LoopbackServer server;
+    server.server().Get(
+        "/", [](const httplib::Request &, httplib::Response &res) { res.set_content("up", "text/plain"); });
+    server.start();
+    const QString hostAndPort = QStringLiteral("127.0.0.1:%1/").arg(server.port());
+
+    // The server answers, yet an address without a scheme is not guessed into one.
+    EXPECT_FALSE(Session().open(hostAndPort));
+    EXPECT_FALSE(Session().open(QStringLiteral("//") + hostAndPort));
+    Session upper;
+    ASSERT_TRUE(upper.open(QStringLiteral("HTTP://") + hostAndPort));
+    QByteArray got;
+    upper.readAll(256, &got);
+    EXPECT_EQ(got, QByteArray("up"));
+}
+
 TEST(Inet, SilentServerTimesOutInsteadOfHanging)
 {
     // The kernel accepts the connection; nobody ever answers.
@@ -210,8 +228,13 @@ TEST(Inet, StalledBodyGivesWhatArrivedThenFails)
     Session s(300);
     ASSERT_TRUE(s.open(server.url("/stall")));
     QByteArray got;
+    QElapsedTimer t;
+    t.start();
     EXPECT_EQ(s.readAll(256, &got), (QList<qint64>{7, -1}));
     EXPECT_EQ(got, QByteArray("partial"));
+    // Given up by the time-out, not by the server closing the connection at last.
+    EXPECT_GE(t.elapsed(), 250);
+    EXPECT_LT(t.elapsed(), 1200);
 }
 
 TEST(Inet, HandlesAreCheckedAndRootCloseTakesItsUrlHandles)

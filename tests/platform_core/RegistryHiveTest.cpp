@@ -5,12 +5,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace platform::Registry;
 
@@ -165,6 +170,42 @@ TEST(RegistryHive, DamagedHiveFileFailsCleanly)
     EXPECT_EQ(writeValue(CurrentUser, QStringLiteral("Software"), QStringLiteral("v"), sz("x")),
               RegistryCorrupt);
     EXPECT_EQ(testsupport::TempEnvironment::readFile(hiveFilePath(CurrentUser)), QByteArray(4096, '\x5a'));
+}
+
+// Another program holds the hive locked for a moment: calls wait for it instead of failing.
+TEST(RegistryHive, CallsWaitOutABriefLockHeldElsewhere)
+{
+    testsupport::TempEnvironment env;
+    ASSERT_EQ(writeValue(CurrentUser, QStringLiteral("Software\\Busy"), QStringLiteral("v"), sz("old")),
+              Success);
+    const QByteArray file = QFile::encodeName(hiveFilePath(CurrentUser));
+
+    const auto lockFor = [&](int ms) {
+        sqlite3 *db = nullptr;
+        EXPECT_EQ(sqlite3_open(file.constData(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        return std::thread([db, ms] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        });
+    };
+
+    QElapsedTimer t;
+    std::thread holder = lockFor(400);
+    t.start();
+    EXPECT_EQ(writeValue(CurrentUser, QStringLiteral("Software\\Busy"), QStringLiteral("v"), sz("new")),
+              Success);
+    EXPECT_GE(t.elapsed(), 300);
+    holder.join();
+
+    holder = lockFor(400);
+    t.restart();
+    long rc = 0;
+    EXPECT_EQ(readValue(CurrentUser, QStringLiteral("Software\\Busy"), QStringLiteral("v"), &rc), sz("new"));
+    EXPECT_EQ(rc, Success);
+    EXPECT_GE(t.elapsed(), 300);
+    holder.join();
 }
 
 static void writeMany(const QString &who)

@@ -224,12 +224,13 @@ TEST_F(MachineSettingsTest, FailingStepShowsPermissionBoxAndRetryCompletes)
     const platform::MessageBoxRequest &box = boxes.boxes().first();
     EXPECT_EQ(box.title, QStringLiteral("Permission Denied"));
     EXPECT_EQ(box.buttons, int(vbAbortRetryIgnore)); // no icon
-    EXPECT_TRUE(box.prompt.startsWith(
-        QStringLiteral("Deck requires read/write access to the system registry and hard "
-                       "drive in order to run properly.  This user account")));
-    EXPECT_TRUE(
-        box.prompt.contains(QStringLiteral("this account.\r\n\r\nIf you would like to prevent this error "
-                                           "message from being displayed again, please press 'Ignore'.")));
+    EXPECT_EQ(box.prompt,
+              QStringLiteral("Deck requires read/write access to the system registry and hard drive in order "
+                             "to run properly.  This user account does not have the proper permissions "
+                             "set.  As a result some or all of your settings may not be properly saved.  "
+                             "Please contact your system administrator or change the permission settings "
+                             "for this account.\r\n\r\nIf you would like to prevent this error message "
+                             "from being displayed again, please press 'Ignore'."));
     EXPECT_EQ(steps, (QList<int>{1, 2, 2, 3})); // the failed step ran again, then the rest
     EXPECT_EQ(getRaw(QStringLiteral("showHelp")), QByteArray("0\0", 2));
     EXPECT_EQ(ignoreSetting(), QStringLiteral("0"));

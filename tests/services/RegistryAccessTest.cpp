@@ -4,6 +4,7 @@
 #include "platform/core/Registry.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -232,6 +234,14 @@ TEST_F(RegistryAccessTest, StringsRoundTripWithinTheReadBuffer)
     EXPECT_EQ(r.ReadString(k, QStringLiteral("missing")), QString());
     EXPECT_EQ(r.ReadString(k, QStringLiteral("missing"), QStringLiteral("d")), QStringLiteral("d"));
 
+    // The limit counts characters, not the bytes UTF-8 spends on them.
+    const QString umlauts(254, QChar(0xFC));
+    ASSERT_NE(r.WriteString(k, QStringLiteral("wide"), umlauts), 0);
+    ASSERT_NE(r.WriteString(k, QStringLiteral("wider"), umlauts + QChar(0xFC)), 0);
+    EXPECT_EQ(r.ReadString(k, QStringLiteral("wide")), umlauts);
+    EXPECT_EQ(r.ReadString(k, QStringLiteral("wider"), QStringLiteral("too long")),
+              QStringLiteral("too long"));
+
     putRaw(QStringLiteral("Str"), QStringLiteral("zero"), reg::String, QByteArray());
     EXPECT_EQ(r.ReadString(k, QStringLiteral("zero"), QStringLiteral("d")), QString());
     ASSERT_NE(r.WriteString(k, QStringLiteral("utf"), QStringLiteral("Grüße ✓")), 0);
@@ -428,6 +438,39 @@ TEST_F(RegistryAccessTest, ExportNeverOverwritesAndMissingKeysGiveAnEmptyBlock)
     ASSERT_EQ(r.ExportToReg(QStringLiteral("HKCU\\Missing"), file(QStringLiteral("m.reg"))), 1);
     EXPECT_EQ(testsupport::TempEnvironment::readFile(file(QStringLiteral("m.reg"))),
               QByteArray("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Missing]\r\n\r\n"));
+}
+
+TEST_F(RegistryAccessTest, FileSavedElsewhereDuringTheExportIsKept)
+{
+    r.WriteString(QStringLiteral("HKCU\\E\\Sub"), QStringLiteral("n"), QStringLiteral("v"));
+    const QString target = file(QStringLiteral("race.reg"));
+    // Messages run before each key is written; meanwhile another program saves that file.
+    class SavingBox : public QObject
+    {
+    public:
+        std::function<void()> onText;
+
+    protected:
+        bool event(QEvent *e) override
+        {
+            if (e->type() == QEvent::DynamicPropertyChange && onText)
+                onText();
+            return QObject::event(e);
+        }
+    } box;
+    int texts = 0;
+    box.onText = [&] {
+        if (++texts == 2)
+            env.writeFile(QStringLiteral("race.reg"), "theirs");
+    };
+    EXPECT_EQ(r.ExportToReg(QStringLiteral("HKCU\\E"), target, true, &box), 0);
+    EXPECT_EQ(texts, 2);
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(target), QByteArray("theirs"));
+
+    // Neither this failure nor a success leaves a temporary file behind.
+    ASSERT_EQ(r.ExportToReg(QStringLiteral("HKCU\\E"), file(QStringLiteral("ok.reg"))), 1);
+    EXPECT_EQ(QDir(env.root()).entryList({QStringLiteral("*.reg*")}, QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("ok.reg"), QStringLiteral("race.reg")}));
 }
 
 // ---- import ----

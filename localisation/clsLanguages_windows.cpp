@@ -3,6 +3,7 @@
 #include "localisation/clsLanguages.h"
 
 #include "localisation/modLanguages.h"
+#include "platform/core/Text.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Forms.h"
@@ -31,7 +32,8 @@ bool isCaptionType(const QString &type)
     return types.contains(type);
 }
 
-// The type name as the walk compares it; the MDI walk ignores letter case and blanks around it.
+// The type name as the walk compares it; the MDI walk ignores letter case and the blanks
+// (not other white space) around it.
 QString typeForComparison(const QObject *control, bool ignoreCase)
 {
     const QString type = ui::typeName(control);
@@ -41,7 +43,7 @@ QString typeForComparison(const QObject *control, bool ignoreCase)
         QStringLiteral("Label"),    QStringLiteral("CommandButton"), QStringLiteral("SkinLabel"),
         QStringLiteral("Frame"),    QStringLiteral("CheckBox"),      QStringLiteral("TabStrip"),
         QStringLiteral("ListView"), QStringLiteral("OptionButton"),  QStringLiteral("Menu")};
-    const QString lowered = type.trimmed().toLower();
+    const QString lowered = platform::trimBlanks(type).toLower();
     for (const QString &name : known) {
         if (name.toLower() == lowered)
             return name;

@@ -13,6 +13,9 @@
 #include "services/modSkin.h"
 #include "services/xfileExists.h"
 
+#include <QLineEdit>
+#include <QPointer>
+
 namespace
 {
 
@@ -39,6 +42,10 @@ frmLanguage::frmLanguage(QWidget *parent) : ui::Form(QStringLiteral("frmLanguage
     Combo1 = addControl<ui::ComboBox>(QStringLiteral("Combo1"), nullptr, 120, 480, 6060, 315);
     Combo1->setStyle(ui::ComboBox::vbComboDropdown);
     Combo1->setText(kChooseLanguage);
+    // Only a pick from the list applies a language. The edit box would otherwise pick the
+    // entry that matches a typed name, or completes it, when the typing is confirmed.
+    Combo1->setCompleter(nullptr);
+    disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
     Command1 = addControl<ui::CommandButton>(QStringLiteral("Command1"), nullptr, 120, 1140, 2955, 435);
     Command1->setCaption(QStringLiteral("Check for language updates"));
     Command2 = addControl<ui::CommandButton>(QStringLiteral("Command2"), nullptr, 4965, 1740, 1215, 435);
@@ -115,6 +122,8 @@ void frmLanguage::Command1_Click()
 {
     const QString url = platform::productServer() + QStringLiteral("/Languages/") +
                         QString::number(intProductId) + QStringLiteral("/Localization.txt");
+    // The window's messages run during the download: the user may close the chooser meanwhile.
+    const QPointer<frmLanguage> self(this);
     QByteArray reply = DownloadUrlToString(url);
     if (!reply.toUpper().contains("<TRANSLATION_ITEMS>"))
         return;
@@ -127,7 +136,8 @@ void frmLanguage::Command1_Click()
                vbOKOnly | vbExclamation);
         return;
     }
-    FillLanguageList();
+    if (self)
+        FillLanguageList();
     MsgBox(messageOr(QStringLiteral("MSG_DOWNLOADED"),
                      QStringLiteral("The latest language file has been downloaded.  "
                                     "Please choose your language from the list.")),

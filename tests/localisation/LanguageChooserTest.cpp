@@ -13,6 +13,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+#include <chrono>
+#include <thread>
 
 using loctest::Group;
 using loctest::item;
@@ -309,4 +315,66 @@ TEST_F(LanguageDownloadTest, FailedWriteKeepsWhatWasThereAndSaysSo)
     EXPECT_EQ(w->Combo1->ListCount(), 0);
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_TRUE(boxes.boxes().first().prompt.contains(QStringLiteral("could not be saved")));
+}
+
+TEST_F(LanguageDownloadTest, ClosingTheWindowDuringTheDownloadStillInstallsTheFile)
+{
+    const std::string file = loctest::languageFile({english(), german()}).toStdString();
+    server.server().Get(".*", [file](const httplib::Request &, httplib::Response &res) {
+        res.set_chunked_content_provider("text/plain", [file](size_t offset, httplib::DataSink &sink) {
+            // Slow enough that the window's messages run between the reads.
+            const size_t piece = std::min<size_t>(200, file.size() - offset);
+            std::this_thread::sleep_for(std::chrono::milliseconds(80));
+            sink.write(file.data() + offset, piece);
+            if (offset + piece == file.size())
+                sink.done();
+            return true;
+        });
+    });
+    server.start();
+    env->setEnv("CHANNELDECK_SERVER", server.url().toUtf8());
+    testsupport::MsgBoxRecorder boxes;
+    QPointer<frmLanguage> w = chooser();
+    QTimer::singleShot(60, w, [w] { w->Command2->click(); });
+    w->Command1_Click();
+
+    EXPECT_EQ(ui::Forms::find(QStringLiteral("frmLanguage")), nullptr);
+    EXPECT_EQ(readLanguageFile(), QByteArray::fromStdString(file) + "\r\n");
+    EXPECT_EQ(boxes.count(), 1);
+}
+
+TEST_F(LanguageChooserTest, TypedLanguageNameIsNotApplied)
+{
+    writeLanguageFile({english(), german()});
+    auto *main = static_cast<FakeMainWindow *>(ui::Forms::load(QStringLiteral("Form1")));
+    frmLanguage *w = chooser();
+    QLineEdit *edit = w->Combo1->lineEdit();
+    ASSERT_NE(edit, nullptr);
+    const auto key = [edit](int code, const QString &text = QString()) {
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(edit, &press);
+        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(edit, &release);
+    };
+    // A whole name confirmed with Enter, then a beginning that completion could finish.
+    edit->setText(QStringLiteral("Deutsch"));
+    key(Qt::Key_Return);
+    edit->clear();
+    for (const QChar c : QStringLiteral("deu"))
+        key(Qt::Key_unknown, QString(c));
+    key(Qt::Key_Return);
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(edit, &focusOut);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(savedLanguage(), QString());
+    EXPECT_EQ(main->cmdTV->Caption(), QStringLiteral("TV/Video"));
+    EXPECT_EQ(w->Command2->Caption(), QStringLiteral("OK"));
+
+    // Moving through the list with the arrow keys is a pick.
+    edit->clear();
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    EXPECT_EQ(savedLanguage(), QStringLiteral("Deutsch"));
+    EXPECT_EQ(main->cmdTV->Caption(), QStringLiteral("Fernsehen/Video"));
 }

@@ -3,6 +3,7 @@
 #include "tests/localisation/LocalisationFixture.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace
@@ -21,19 +22,37 @@ protected:
         LoadDefaultMessages();
     }
 
-    // Keys of the items of the group loaded last, in file order.
-    QStringList loadedKeys() const
+    // Keys and raw texts of the items of the group loaded last, in file order.
+    QList<QPair<QString, QString>> loadedItems() const
     {
-        static const QRegularExpression itemLine(QStringLiteral("^\\t\\t<([A-Z0-9_]+)>.*</\\1>$"));
-        QStringList keys;
+        static const QRegularExpression itemLine(QStringLiteral("^\\t\\t<([A-Z0-9_]+)>(.*)</\\1>$"));
+        QList<QPair<QString, QString>> items;
         for (const QString &line : *languages->loadedItemLines()) {
             if (line.isEmpty() || line == QLatin1String("\t"))
                 continue;
             const auto match = itemLine.match(line);
             EXPECT_TRUE(match.hasMatch()) << line.toStdString();
-            keys << match.captured(1);
+            items.append({match.captured(1), match.captured(2)});
         }
+        return items;
+    }
+    QStringList loadedKeys() const
+    {
+        QStringList keys;
+        for (const auto &item : loadedItems())
+            keys << item.first;
         return keys;
+    }
+    // The brand placeholders a text holds, in order.
+    static QStringList placeholders(const QString &text)
+    {
+        static const QRegularExpression placeholder(QStringLiteral("\\[(ProgramName|CompanyName|Website)\\]"),
+                                                    QRegularExpression::CaseInsensitiveOption);
+        QStringList found;
+        for (auto it = placeholder.globalMatch(text); it.hasNext();)
+            found << it.next().captured(1).toLower();
+        found.sort();
+        return found;
     }
 
     QByteArray shipped;
@@ -53,6 +72,9 @@ TEST_F(ShippedLanguageFileTest, EveryLanguageTranslatesEveryEnglishKey)
 {
     languages->ChangeLanguage(nullptr, QStringLiteral("English"));
     const QStringList englishKeys = loadedKeys();
+    QHash<QString, QStringList> englishPlaceholders;
+    for (const auto &item : loadedItems())
+        englishPlaceholders.insert(item.first, placeholders(item.second));
     for (const char *id :
          {"MSG_CHANNELLIST", "MSG_DELETED", "MSG_NOTFOUND", "MSG_STATUS1", "MSG_STATUS2", "MSG_STATUS3",
           "MSG_STATUS4", "FORM1_CMDTV", "FORM1_LISTVIEW1_COL1", "FORM1_MNUFILEITEM2", "FORM1_CAPTION",
@@ -67,6 +89,9 @@ TEST_F(ShippedLanguageFileTest, EveryLanguageTranslatesEveryEnglishKey)
         EXPECT_EQ(loadedKeys(), englishKeys) << name;
         for (const QString &key : englishKeys)
             EXPECT_FALSE(languages->getCaption(key).isEmpty()) << name << " " << key.toStdString();
+        for (const auto &item : loadedItems())
+            EXPECT_EQ(placeholders(item.second), englishPlaceholders.value(item.first))
+                << name << " " << item.first.toStdString();
         EXPECT_NE(languages->getMessages(QStringLiteral("MSG_STATUS1")), QStringLiteral("Total Channels: "))
             << name;
     }

@@ -30,6 +30,24 @@ public:
     ui::Menu *mnuFileItem3;
 };
 
+// Labels whose type names carry white space around them: the multiple-document walk trims
+// blanks from a type name, nothing else.
+class BlankTypeLabel : public ui::Label
+{
+    Q_OBJECT
+    Q_CLASSINFO("TypeName", "  LABEL ")
+public:
+    using ui::Label::Label;
+};
+
+class TabTypeLabel : public ui::Label
+{
+    Q_OBJECT
+    Q_CLASSINFO("TypeName", "\tLabel")
+public:
+    using ui::Label::Label;
+};
+
 // A window with a single text box, for the template's caption rule.
 class TextOnlyWindow : public ui::Form
 {

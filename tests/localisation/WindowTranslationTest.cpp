@@ -244,3 +244,22 @@ TEST_F(WindowTranslationTest, MdiVariantTranslatesTheSameWay)
     EXPECT_EQ(window->txtName->Text(), QStringLiteral("Name"));
     EXPECT_EQ(window->Caption(), QStringLiteral("Beispielfenster"));
 }
+
+TEST_F(WindowTranslationTest, MdiTypeTestTrimsBlanksOnly)
+{
+    auto *blank = window->addControl<loctest::BlankTypeLabel>(QStringLiteral("lblBlank"), nullptr, 0, 0, 900, 255);
+    blank->setCaption(QStringLiteral("Blank"));
+    auto *tab = window->addControl<loctest::TabTypeLabel>(QStringLiteral("lblTab"), nullptr, 0, 300, 900, 255);
+    tab->setCaption(QStringLiteral("Tab"));
+    Group german = germanGroup();
+    german.items << item("FRMSAMPLE_LBLBLANK", "Leerzeichen") << item("FRMSAMPLE_LBLTAB", "Tabulator");
+    writeLanguageFile({englishGroup(), german});
+
+    languages->ChangeLanguage(window, QStringLiteral("Deutsch"));
+    EXPECT_EQ(blank->Caption(), QStringLiteral("Blank")); // type names compared exactly
+    EXPECT_EQ(tab->Caption(), QStringLiteral("Tab"));
+
+    languages->ChangeLanguageMDI(window, QStringLiteral("Deutsch"));
+    EXPECT_EQ(blank->Caption(), QStringLiteral("Leerzeichen"));
+    EXPECT_EQ(tab->Caption(), QStringLiteral("Tab"));
+}

@@ -3,6 +3,7 @@
 #include "mainwindow/Form1.h"
 #include "mainwindow/frmSplash.h"
 #include "platform/ui/Forms.h"
+#include "submission/registerSubmission.h"
 
 #include <QApplication>
 #include <unistd.h>
@@ -21,6 +22,7 @@ int main(int argc, char **argv)
     ui::Forms::registerClass(QStringLiteral("frmSplash"), [] { return new frmSplash; });
     ui::Forms::registerClass(QStringLiteral("Form1"), [] { return new Form1; });
     ui::Forms::registerClass(QStringLiteral("frmLanguage"), [] { return new frmLanguage; });
+    registerSubmissionWindows();
 
     ui::Forms::load(QStringLiteral("frmSplash"));
     return app.exec();

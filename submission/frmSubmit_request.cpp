@@ -1,0 +1,115 @@
+// The submission: checks the entries, sends them to the maker's server, reports its verdict
+// and adds the channel to the main window's favourites when asked.
+#include "submission/frmSubmit.h"
+
+#include "platform/core/VersionInfo.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/MsgBox.h"
+#include "services/modDownload.h"
+#include "services/modGenDec.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+namespace
+{
+
+// The server splits the query at "&", "=" and "#" and decodes "%xx" and "+", so a value that
+// went out raw could be cut short or changed, and the scrambled address can hold any byte.
+// Percent-encoded, every value arrives exactly as typed and the address byte for byte.
+QString queryValue(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toPercentEncoding());
+}
+
+QString queryValue(const QString &text)
+{
+    return queryValue(text.toUtf8());
+}
+
+} // namespace
+
+void frmSubmit::cmdAdd_Click()
+{
+    QString strType;
+    if (cmbType->Text() == QLatin1String("Radio/Music"))
+        strType = QStringLiteral("Radio");
+    else if (cmbType->Text() == QLatin1String("TV/Video"))
+        strType = QStringLiteral("TV");
+    if (strType.isEmpty()) {
+        MsgBox(QStringLiteral("Error: You must choose 'Radio/Music' or 'TV/Video'"), vbOKOnly);
+        return;
+    }
+    if (txtURL->Text().isEmpty() || txtURL->Text() == QLatin1String("http://")) {
+        MsgBox(QStringLiteral("You must enter a URL"), vbOKOnly);
+        return;
+    }
+    if (txtName->Text().isEmpty()) {
+        MsgBox(QStringLiteral("Error: You must enter a channel name"), vbOKOnly);
+        return;
+    }
+    if (txtLang->Text().isEmpty()) {
+        MsgBox(QStringLiteral("Error: You must enter a channel language"), vbOKOnly);
+        return;
+    }
+
+    const QByteArray strEncURL = EncryptString(txtURL->Text().toUtf8());
+    const QString strRequest = platform::productServer() + QStringLiteral("/webtv/submit.asp?name=") +
+                               queryValue(txtName->Text()) + QStringLiteral("&type=") + strType +
+                               QStringLiteral("&lang=") + queryValue(txtLang->Text()) +
+                               QStringLiteral("&rating=") + queryValue(cmbRating->Text()) +
+                               QStringLiteral("&url=") + queryValue(strEncURL);
+
+    // The window may be closed while the answer is awaited.
+    const QPointer<frmSubmit> alive(this);
+    const QByteArray strAnswer = DownloadUrlToString(strRequest);
+    if (!alive)
+        return;
+
+    if (!strAnswer.contains('|')) {
+        MsgBox(QStringLiteral("There was an error submitting your channel.  Please try again or check your "
+                              "internet connection."),
+               vbOKOnly);
+        return;
+    }
+    const QByteArray strVerdict = strAnswer.left(strAnswer.indexOf('|'));
+    if (strVerdict == "SUCCESS") {
+        StatusBar1->setPanelText(1, txtName->Text() + QStringLiteral(" submitted!  Thank you!"));
+    } else if (strVerdict == "DUPE") {
+        if (chkFavorites->Value() == ui::vbChecked)
+            StatusBar1->setPanelText(1,
+                                     txtName->Text() + QStringLiteral(" is a duplicate submission.  It has "
+                                                                      "still beed added to your favorites."));
+        else
+            StatusBar1->setPanelText(1, txtName->Text() + QStringLiteral(" is a duplicate submission."));
+    } else {
+        MsgBox(
+            QStringLiteral("There was an error submitting your channel.  Please check the contents of your "
+                           "submission for non-ascii characters, punctuation or illegal characters."),
+            vbOKOnly);
+        return;
+    }
+
+    if (chkFavorites->Value() == ui::vbChecked)
+        addFavorite(strType);
+}
+
+void frmSubmit::addFavorite(const QString &strType)
+{
+    // The main window is reached by name only; it is loaded (not shown) when it is not there.
+    ui::Form *mainWindow = ui::Forms::load(QStringLiteral("Form1"));
+    if (!mainWindow)
+        return;
+    auto *favorites = qobject_cast<ui::ListView *>(mainWindow->control(QStringLiteral("ListView2")));
+    if (!favorites)
+        return;
+    ui::ListItem *item = favorites->ListItems()->Add(txtName->Text());
+    item->setTag(txtURL->Text());
+    item->setSubItems(1, strType);
+    item->setSubItems(2, txtLang->Text());
+
+    // A main window without saveFavorites keeps the entry in its list only.
+    if (mainWindow->metaObject()->indexOfMethod("saveFavorites()") >= 0)
+        QMetaObject::invokeMethod(mainWindow, "saveFavorites");
+}

@@ -1,9 +1,15 @@
 // Lets pending window messages run, as the system's long handlers expect.
 #pragma once
 
-#include <QCoreApplication>
+#include <functional>
 
-inline void DoEvents()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
+void DoEvents();
+
+namespace ui {
+
+// Runs fn once the outermost DoEvents() has returned to the handler that called it, or at
+// once when none is running. Windows unloaded while messages run inside a handler are
+// deleted this way, so the handler's own stack never loses its window.
+void afterDoEvents(std::function<void()> fn);
+
+} // namespace ui

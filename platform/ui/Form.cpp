@@ -350,10 +350,7 @@ void Form::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
-    if (Forms::loaded().contains(this)) {
-        Forms::forget(this);
-        deleteLater();
-    }
+    Forms::release(this);
 }
 
 void Form::resizeEvent(QResizeEvent *event)

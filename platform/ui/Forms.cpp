@@ -1,6 +1,7 @@
 // The loaded windows, one per class, in load order.
 #include "platform/ui/Forms.h"
 
+#include "platform/ui/DoEvents.h"
 #include "platform/ui/Form.h"
 
 #include <QHash>
@@ -86,12 +87,22 @@ bool Forms::unload(Form *form)
         form->m_unloading = false;
         return false;
     }
-    const bool wasLoaded = loaded().contains(form);
-    forget(form);
     form->hide();
-    if (wasLoaded)
-        form->deleteLater();
+    release(form);
     return true;
+}
+
+void Forms::release(Form *form)
+{
+    if (!loaded().contains(form))
+        return;
+    forget(form);
+    // Posted from inside DoEvents(), the deletion could run in a later DoEvents() of the
+    // same handler while that handler still works with the window.
+    ui::afterDoEvents([f = QPointer<Form>(form)] {
+        if (f)
+            f->deleteLater();
+    });
 }
 
 QList<Form *> Forms::loaded()

@@ -36,6 +36,9 @@ public:
 private:
     friend class Form;
     static void forget(Form *form);
+    // Takes an unloaded window out of the collection and deletes it once no handler that
+    // lets messages run can still be working with it.
+    static void release(Form *form);
 };
 
 } // namespace ui

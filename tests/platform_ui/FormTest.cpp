@@ -2,12 +2,15 @@
 // the Forms collection's load/unload protocol.
 #include "platform/ui/Form.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
 
 #include <QApplication>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 using namespace ui;
@@ -349,4 +352,26 @@ TEST_F(FormsTest, ModalShowReturnsWhenTheWindowIsHidden)
     form->Show(true);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->windowModality(), Qt::NonModal);
+}
+
+TEST_F(FormsTest, AWindowUnloadedWhileItsHandlerLetsMessagesRunOutlivesThatHandler)
+{
+    Forms::registerClass(QStringLiteral("frmBusy"), [] { return new Form(QStringLiteral("frmBusy")); });
+    QPointer<Form> form = Forms::load(QStringLiteral("frmBusy"));
+    bool aliveAfterSecondDoEvents = false;
+    // The handler runs from the event loop, like a click; the close arrives during its first
+    // DoEvents and a second DoEvents must not delete the window under the handler.
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [] { Forms::unload(QStringLiteral("frmBusy")); });
+        DoEvents();
+        EXPECT_EQ(Forms::find(QStringLiteral("frmBusy")), nullptr);
+        DoEvents();
+        aliveAfterSecondDoEvents = !form.isNull();
+    });
+    QEventLoop loop;
+    QTimer::singleShot(50, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(aliveAfterSecondDoEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.isNull());
 }

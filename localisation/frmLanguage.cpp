@@ -13,7 +13,6 @@
 #include "services/modSkin.h"
 #include "services/xfileExists.h"
 
-#include <QLineEdit>
 #include <QPointer>
 
 namespace
@@ -42,10 +41,6 @@ frmLanguage::frmLanguage(QWidget *parent) : ui::Form(QStringLiteral("frmLanguage
     Combo1 = addControl<ui::ComboBox>(QStringLiteral("Combo1"), nullptr, 120, 480, 6060, 315);
     Combo1->setStyle(ui::ComboBox::vbComboDropdown);
     Combo1->setText(kChooseLanguage);
-    // Only a pick from the list applies a language. The edit box would otherwise pick the
-    // entry that matches a typed name, or completes it, when the typing is confirmed.
-    Combo1->setCompleter(nullptr);
-    disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
     Command1 = addControl<ui::CommandButton>(QStringLiteral("Command1"), nullptr, 120, 1140, 2955, 435);
     Command1->setCaption(QStringLiteral("Check for language updates"));
     Command2 = addControl<ui::CommandButton>(QStringLiteral("Command2"), nullptr, 4965, 1740, 1215, 435);

@@ -17,15 +17,6 @@ template <class T> T *captioned(T *control, const QString &caption)
     return control;
 }
 
-ui::ComboBox *withItems(ui::ComboBox *combo, const QStringList &items, const QString &text)
-{
-    combo->setStyle(ui::ComboBox::vbComboDropdown);
-    for (const QString &item : items)
-        combo->AddItem(item);
-    combo->setText(text);
-    return combo;
-}
-
 } // namespace
 
 frmSubmit::frmSubmit(QWidget *parent) : ui::Form(QStringLiteral("frmSubmit"), parent)
@@ -38,9 +29,10 @@ frmSubmit::frmSubmit(QWidget *parent) : ui::Form(QStringLiteral("frmSubmit"), pa
     txtName = addControl<ui::TextBox>("txtName", nullptr, 2460, 120, 5820, 315);
     Label2 = captioned(addControl<ui::Label>("Label2", nullptr, 120, 570, 2280, 255),
                        QStringLiteral("Channel Type:"));
-    cmbType =
-        withItems(addControl<ui::ComboBox>("cmbType", nullptr, 2460, 540, 2415, 315),
-                  {QStringLiteral("TV/Video"), QStringLiteral("Radio/Music")}, QStringLiteral("TV/Video"));
+    cmbType = addControl<ui::ComboBox>("cmbType", nullptr, 2460, 540, 2415, 315);
+    cmbType->setStyle(ui::ComboBox::vbComboDropdown);
+    cmbType->AddItems({QStringLiteral("TV/Video"), QStringLiteral("Radio/Music")});
+    cmbType->setText(QStringLiteral("TV/Video"));
     Label3 = captioned(addControl<ui::Label>("Label3", nullptr, 120, 990, 2280, 255),
                        QStringLiteral("Channel Languages:"));
     txtLang = addControl<ui::TextBox>("txtLang", nullptr, 2460, 960, 5820, 315);
@@ -50,10 +42,11 @@ frmSubmit::frmSubmit(QWidget *parent) : ui::Form(QStringLiteral("frmSubmit"), pa
     txtURL = addControl<ui::TextBox>("txtURL", nullptr, 2460, 1380, 5820, 315);
     Label5 = captioned(addControl<ui::Label>("Label5", nullptr, 120, 1830, 2280, 255),
                        QStringLiteral("Your Rating:"));
-    cmbRating = withItems(addControl<ui::ComboBox>("cmbRating", nullptr, 2460, 1800, 975, 315),
-                          {QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"),
-                           QStringLiteral("1"), QStringLiteral("0")},
-                          QStringLiteral("5"));
+    cmbRating = addControl<ui::ComboBox>("cmbRating", nullptr, 2460, 1800, 975, 315);
+    cmbRating->setStyle(ui::ComboBox::vbComboDropdown);
+    cmbRating->AddItems({QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"),
+                         QStringLiteral("1"), QStringLiteral("0")});
+    cmbRating->setText(QStringLiteral("5"));
     Label6 = captioned(
         addControl<ui::Label>("Label6", nullptr, 120, 2280, 8160, 1455),
         QStringLiteral(

@@ -4,10 +4,10 @@
 #include "submission/frmSubmit.h"
 
 #include "localisation/modLanguages.h"
-#include "platform/core/Inet.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DoEvents.h"
+#include "services/modDownload.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -169,27 +169,10 @@ void frmSubmit::cmdGo_Click()
 
 QByteArray frmSubmit::DownloadPage(QString strURL)
 {
-    QByteArray text;
-    platform::InetHandle *root = platform::inetOpen(QStringLiteral("Mozilla"), platform::InetOpenTypeDirect);
-    if (!root)
-        return text;
     if (!strURL.contains(kHttp, Qt::CaseInsensitive))
         strURL.prepend(kHttp);
-    platform::InetHandle *file = platform::inetOpenUrl(root, strURL, QByteArray(), 0);
-    if (file) {
-        char buffer[256];
-        qint64 bytesRead = 0;
-        platform::inetReadFile(file, buffer, sizeof buffer, &bytesRead);
-        text.append(buffer, bytesRead);
-        while (bytesRead > 0) {
-            platform::inetReadFile(file, buffer, sizeof buffer, &bytesRead);
-            text.append(buffer, bytesRead);
-            DoEvents();
-        }
-        platform::inetCloseHandle(file);
-    }
-    platform::inetCloseHandle(root);
-    return text;
+    // Unlike the program's other downloads, the page may come from a cache.
+    return DownloadUrlWithFlags(strURL, 0);
 }
 
 void frmSubmit::ExtractStreamLinks(const QByteArray &strPage, const QString &strSite,

@@ -3,6 +3,7 @@
 
 #include "platform/ui/Controls.h"
 
+#include <QCompleter>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -229,6 +230,12 @@ void ComboBox::AddItem(const QString &text, int index)
         setCurrentIndex(-1);
 }
 
+void ComboBox::AddItems(const QStringList &texts)
+{
+    for (const QString &text : texts)
+        AddItem(text);
+}
+
 void ComboBox::RemoveItem(int index)
 {
     if (index >= 0 && index < count())
@@ -284,6 +291,13 @@ void ComboBox::setStyle(int style)
     setEditable(editable);
     if (editable) {
         setInsertPolicy(QComboBox::NoInsert);
+        // QComboBox picks the entry matching the typed text when the typing is confirmed,
+        // the field is left or the completer completes, and reports it as activated. Typed
+        // text is only text here: a pick comes from the list, the arrow keys or ListIndex.
+        disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
+        disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
+        if (QCompleter *typingHelp = completer())
+            disconnect(typingHelp, nullptr, this, nullptr);
         connect(lineEdit(), &QLineEdit::textEdited, this, [this] { emit Change(); });
         setEditText(text);
     }
@@ -312,11 +326,29 @@ void ComboBox::wheelEvent(QWheelEvent *event)
 ListBox::ListBox(QWidget *parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+    // The pick is the selected row. Qt also moves the current row without selecting it (the
+    // first row when the list gets the focus); that picks nothing.
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        const QModelIndex pick = pickedIndex();
+        if (pick == m_lastPick)
+            return;
+        m_lastPick = pick;
+        if (pick.isValid())
             emit Click();
     });
     connect(this, &QListWidget::itemDoubleClicked, this, [this] { emit DblClick(); });
+}
+
+QModelIndex ListBox::pickedIndex() const
+{
+    const QModelIndexList picked = selectionModel()->selectedIndexes();
+    return picked.isEmpty() ? QModelIndex() : picked.first();
+}
+
+int ListBox::ListIndex() const
+{
+    const QModelIndex pick = pickedIndex();
+    return pick.isValid() ? pick.row() : -1;
 }
 
 void ListBox::AddItem(const QString &text, int index)
@@ -360,7 +392,7 @@ void ListBox::setList(int index, const QString &text)
 
 QString ListBox::Text() const
 {
-    return List(currentRow());
+    return List(ListIndex());
 }
 
 // --- TabStrip

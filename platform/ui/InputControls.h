@@ -89,6 +89,8 @@ public:
 
     // Adding items never changes the pick (ListIndex stays -1 until something is picked).
     void AddItem(const QString &text, int index = -1);
+    // The design list: each text added at the end, in order.
+    void AddItems(const QStringList &texts);
     void RemoveItem(int index);
     void Clear();
     int ListCount() const { return count(); }
@@ -108,7 +110,7 @@ public:
     void setLocked(bool locked) { m_locked = locked; }
 
 signals:
-    // A pick by the user, or ListIndex set by code.
+    // A pick from the list (mouse, arrow keys) or ListIndex set by code; never typed text.
     void Click();
     // The typed text of a drop-down combo changed.
     void Change();
@@ -138,7 +140,8 @@ public:
     void RemoveItem(int index);
     void Clear();
     int ListCount() const { return count(); }
-    int ListIndex() const { return currentRow(); }
+    // The selected row, -1 with none.
+    int ListIndex() const;
     // Fires Click when the pick changes, as the original does.
     void setListIndex(int index);
     QString List(int index) const;
@@ -147,8 +150,14 @@ public:
     QString Text() const;
 
 signals:
+    // A changed pick, by the user or by ListIndex set in code.
     void Click();
     void DblClick();
+
+private:
+    QModelIndex pickedIndex() const;
+    // Follows the picked entry when rows are added or removed before it.
+    QPersistentModelIndex m_lastPick;
 };
 
 // Tabs are numbered from 1.

@@ -3,6 +3,7 @@
 #include "platform/ui/Form.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -110,11 +111,12 @@ TEST(ComboBoxTest, AddingItemsNeverPicksOneAndTheDesignTextStays)
     ComboBox combo;
     QSignalSpy clicks(&combo, &ComboBox::Click);
     combo.setText(QStringLiteral("Rating"));
-    for (const char *s : {"Channel", "Category", "Type", "Rating", "Favorites"})
-        combo.AddItem(QString::fromLatin1(s));
+    combo.AddItems({QStringLiteral("Channel"), QStringLiteral("Category"), QStringLiteral("Type")});
+    combo.AddItems({QStringLiteral("Rating"), QStringLiteral("Favorites")});
     EXPECT_EQ(combo.ListIndex(), -1);
     EXPECT_EQ(combo.Text(), QStringLiteral("Rating"));
     EXPECT_EQ(combo.ListCount(), 5);
+    EXPECT_EQ(combo.List(3), QStringLiteral("Rating"));
     EXPECT_EQ(clicks.count(), 0);
 
     combo.setText(QStringLiteral("type")); // a list picks the matching entry
@@ -143,6 +145,96 @@ TEST(ComboBoxTest, AUserPickRaisesClick)
     EXPECT_EQ(clicks.count(), 1);
 }
 
+namespace
+{
+
+void sendKey(QWidget *to, int key, const QString &text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(to, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(to, &release);
+}
+
+// Letters only, with their key codes, as the completer needs them.
+void typeInto(QWidget *to, const QString &text)
+{
+    for (const QChar c : text)
+        sendKey(to, Qt::Key_A + (c.toUpper().unicode() - 'A'), QString(c));
+}
+
+} // namespace
+
+// Typed text of a drop-down combo is only text: however it is confirmed or completed, it
+// never becomes a pick, which would act as if the user had chosen from the list.
+TEST(ComboBoxTest, TypedTextNeverPicksAnEntry)
+{
+    // Shown and focused, so that the completer completes as the user types.
+    QWidget window;
+    auto &combo = *new ComboBox(&window);
+    combo.setStyle(ComboBox::vbComboDropdown);
+    combo.AddItem(QStringLiteral("English"));
+    combo.AddItem(QStringLiteral("Deutsch"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    combo.setFocus();
+    QLineEdit *edit = combo.lineEdit();
+    ASSERT_NE(edit, nullptr);
+    ASSERT_TRUE(edit->hasFocus());
+    QSignalSpy clicks(&combo, &ComboBox::Click);
+    QSignalSpy changes(&combo, &ComboBox::Change);
+
+    typeInto(edit, QStringLiteral("deutsch"));
+    sendKey(edit, Qt::Key_Return);
+    EXPECT_EQ(combo.Text(), QStringLiteral("deutsch"));
+    EXPECT_EQ(combo.ListIndex(), -1);
+    EXPECT_EQ(changes.count(), 7);
+
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(edit, &leave);
+    EXPECT_EQ(combo.ListIndex(), -1);
+    QFocusEvent back(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(edit, &back);
+
+    // The completer finishes a beginning; confirming the completed name is still typing.
+    edit->clear();
+    typeInto(edit, QStringLiteral("eng"));
+    EXPECT_EQ(edit->selectedText(), QStringLiteral("lish"));
+    sendKey(edit, Qt::Key_Return);
+    EXPECT_EQ(combo.Text(), QStringLiteral("English"));
+    QCoreApplication::sendEvent(edit, &leave);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(combo.ListIndex(), -1);
+    EXPECT_EQ(clicks.count(), 0);
+
+    // Typing after a pick leaves the pick alone and raises no Click either.
+    combo.setListIndex(0);
+    EXPECT_EQ(clicks.count(), 1);
+    edit->clear();
+    typeInto(edit, QStringLiteral("Deutsch"));
+    sendKey(edit, Qt::Key_Return);
+    EXPECT_EQ(combo.ListIndex(), 0);
+    EXPECT_EQ(combo.Text(), QStringLiteral("Deutsch"));
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(ComboBoxTest, ArrowKeysAndListPicksRaiseClickInADropDownCombo)
+{
+    ComboBox combo;
+    combo.setStyle(ComboBox::vbComboDropdown);
+    combo.AddItem(QStringLiteral("English"));
+    combo.AddItem(QStringLiteral("Deutsch"));
+    QSignalSpy clicks(&combo, &ComboBox::Click);
+    sendKey(combo.lineEdit(), Qt::Key_Down);
+    EXPECT_EQ(combo.ListIndex(), 0);
+    sendKey(combo.lineEdit(), Qt::Key_Down);
+    EXPECT_EQ(combo.ListIndex(), 1);
+    EXPECT_EQ(combo.Text(), QStringLiteral("Deutsch"));
+    EXPECT_EQ(clicks.count(), 2);
+    emit combo.activated(0);
+    EXPECT_EQ(clicks.count(), 3);
+}
+
 TEST(ListBoxTest, ListIndexTextAndClicks)
 {
     ListBox list;
@@ -159,6 +251,39 @@ TEST(ListBoxTest, ListIndexTextAndClicks)
     EXPECT_EQ(list.List(0), QStringLiteral("http://a/1.asx"));
     list.Clear();
     EXPECT_EQ(list.ListCount(), 0);
+}
+
+// Qt makes the first row current when the list gets the focus; that is no pick.
+TEST(ListBoxTest, TabbingIntoTheListPicksNothing)
+{
+    QWidget window;
+    auto *before = new QLineEdit(&window);
+    auto *list = new ListBox(&window);
+    list->move(0, 40);
+    list->AddItem(QStringLiteral("http://a/0.asx"));
+    list->AddItem(QStringLiteral("http://a/1.asx"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    before->setFocus();
+    QSignalSpy clicks(list, &ListBox::Click);
+
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_TRUE(list->hasFocus());
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_EQ(list->ListIndex(), -1);
+    EXPECT_EQ(list->Text(), QString());
+
+    // A pick with the keyboard is a Click.
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(list->Text(), list->List(list->ListIndex()));
+    EXPECT_GE(list->ListIndex(), 0);
+
+    // So is one with the mouse, after the focus moved away and back.
+    before->setFocus();
+    const QRect row = list->visualItemRect(list->item(1 - list->ListIndex()));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    EXPECT_EQ(clicks.count(), 2);
 }
 
 TEST(CheckAndOptionTest, ValuesAndClicks)

@@ -71,6 +71,7 @@ protected:
             std::lock_guard lock(m);
             agent = req.get_header_value("User-Agent");
             pragma = req.get_header_value("Pragma");
+            cacheControl = req.get_header_value("Cache-Control");
             res.set_content("ok", "text/plain");
         });
         server.start();
@@ -89,7 +90,7 @@ protected:
 
     testsupport::LoopbackServer server;
     std::mutex m;
-    std::string agent, pragma;
+    std::string agent, pragma, cacheControl;
 };
 
 } // namespace
@@ -144,6 +145,29 @@ TEST_F(Download, AsksAsMozillaWithoutCaches)
     std::lock_guard lock(m);
     EXPECT_EQ(agent, "Mozilla");
     EXPECT_EQ(pragma, "no-cache");
+}
+
+TEST_F(Download, OpenFlagsAreTheCallersAndTheReadsStayTheSame)
+{
+    EXPECT_EQ(DownloadUrlWithFlags(server.url("/agent"), 0), QByteArray("ok"));
+    {
+        std::lock_guard lock(m);
+        EXPECT_EQ(agent, "Mozilla");
+        EXPECT_EQ(pragma, "");
+        EXPECT_EQ(cacheControl, "");
+    }
+    EXPECT_EQ(DownloadUrlToString(server.url("/agent")), QByteArray("ok"));
+    {
+        std::lock_guard lock(m);
+        EXPECT_EQ(cacheControl, "no-cache");
+    }
+
+    RecordingBox box;
+    box.postMessage();
+    EXPECT_EQ(DownloadUrlWithFlags(server.url("/bytes/600"), 0, &box), bytes(600));
+    EXPECT_EQ(box.log, (QStringList{progress(512), QStringLiteral("message"), progress(600), progress(600)}));
+    EXPECT_EQ(DownloadUrlWithFlags(server.url("/binary"), 0).size(), 768);
+    EXPECT_TRUE(DownloadUrlWithFlags(unreachable(), 0).isEmpty());
 }
 
 TEST_F(Download, StatusBoxClosedDuringTheDownloadIsLeftAlone)

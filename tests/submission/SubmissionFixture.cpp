@@ -59,6 +59,7 @@ void SubmissionTest::answerSubmissionWith(const QByteArray &body)
                                  for (const auto &[key, value] : req.params)
                                      got.params[key] = value;
                                  got.userAgent = req.get_header_value("User-Agent");
+                                 got.pragma = req.get_header_value("Pragma");
                              }
                              res.set_content(body.toStdString(), "text/plain");
                          });
@@ -77,6 +78,7 @@ void SubmissionTest::servePages(const QMap<QString, QByteArray> &pages)
                                      ++got.count;
                                      got.target = req.target;
                                      got.userAgent = req.get_header_value("User-Agent");
+                                     got.pragma = req.get_header_value("Pragma");
                                  }
                                  res.set_content(body, "text/html");
                              });

@@ -55,6 +55,7 @@ struct Received {
     std::string target;                        // the raw request target, query as sent
     std::map<std::string, std::string> params; // decoded as a server decodes them
     std::string userAgent;
+    std::string pragma; // "no-cache" when the request asked caches not to answer
 };
 
 class SubmissionTest : public ::testing::Test

@@ -63,6 +63,7 @@ TEST_F(SubmissionTest, QueryCarriesEveryValueAsTypedAndTheAddressScrambledInOrde
     EXPECT_EQ(url, EncryptString(address.toUtf8()));
     EXPECT_EQ(DecryptString(url), address.toUtf8());
     EXPECT_EQ(r.userAgent, "Mozilla");
+    EXPECT_EQ(r.pragma, "no-cache");
     EXPECT_EQ(boxes->count(), 0);
 }
 

@@ -1,7 +1,6 @@
 // Entry point: the application object, the window classes, then the splash window takes over.
 #include "localisation/frmLanguage.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/frmSplash.h"
+#include "mainwindow/registerMainWindows.h"
 #include "platform/ui/Forms.h"
 #include "submission/registerSubmission.h"
 
@@ -19,8 +18,7 @@ int main(int argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
 
-    ui::Forms::registerClass(QStringLiteral("frmSplash"), [] { return new frmSplash; });
-    ui::Forms::registerClass(QStringLiteral("Form1"), [] { return new Form1; });
+    registerMainWindows();
     ui::Forms::registerClass(QStringLiteral("frmLanguage"), [] { return new frmLanguage; });
     registerSubmissionWindows();
 

@@ -15,16 +15,6 @@ const QString picture(const char *name)
     return QStringLiteral(":/mainwindow/%1.png").arg(QLatin1String(name));
 }
 
-// Every combo box of the window is the editable kind: typed text does nothing, picks act.
-ui::ComboBox *withItems(ui::ComboBox *combo, const QStringList &items, const QString &text)
-{
-    combo->setStyle(ui::ComboBox::vbComboDropdown);
-    for (const QString &item : items)
-        combo->AddItem(item);
-    combo->setText(text);
-    return combo;
-}
-
 // The lists select whole rows and never edit their labels in place.
 ui::ListView *report(ui::ListView *lv, const QList<QPair<QString, int>> &columns)
 {
@@ -153,10 +143,14 @@ void Form1::createControls()
 void Form1::createChannelPanel()
 {
     lblCountry = labelled(addControl<ui::Label>("lblCountry", Frame1, 180, 300, 795, 255), "Type:");
-    Combo1 = withItems(addControl<ui::ComboBox>("Combo1", Frame1, 1020, 240, 2475, 315), {}, "USA");
+    Combo1 = addControl<ui::ComboBox>("Combo1", Frame1, 1020, 240, 2475, 315);
+    Combo1->setStyle(ui::ComboBox::vbComboDropdown);
+    Combo1->setText("USA");
     lblSort = labelled(addControl<ui::Label>("lblSort", Frame1, 180, 660, 795, 255), "Sort by:");
-    cmbSortTV = withItems(addControl<ui::ComboBox>("cmbSortTV", Frame1, 1020, 600, 2475, 315),
-                          {"Channel", "Category", "Type", "Rating", "Favorites"}, "Rating");
+    cmbSortTV = addControl<ui::ComboBox>("cmbSortTV", Frame1, 1020, 600, 2475, 315);
+    cmbSortTV->setStyle(ui::ComboBox::vbComboDropdown);
+    cmbSortTV->AddItems({"Channel", "Category", "Type", "Rating", "Favorites"});
+    cmbSortTV->setText("Rating");
     cmdFav = button(addControl<ui::CommandButton>("cmdFav", Frame1, 3540, 180, 1575, 675), "Channel Actions",
                     true, picture("btn_actions"));
     ListView1 =
@@ -192,21 +186,23 @@ void Form1::createFilesPanel()
 void Form1::createYouTubePanel()
 {
     Label9 = labelled(addControl<ui::Label>("Label9", Frame5, 180, 240, 2115, 255), "Type:");
-    Combo3 = withItems(addControl<ui::ComboBox>("Combo3", Frame5, 180, 480, 3315, 315),
-                       {"Featured", "Search YouTube Videos", "Most Viewed", "Most Discussed", "Top Favorites",
-                        "Autos and Vehicles", "Comedy", "Education", "Entertainment", "Film and Animation",
-                        "Howto and Style", "Music", "News and Politics", "People and Blogs",
-                        "Pets and Animals", "Science and Technology", "Sports", "Travel and Events"},
-                       "Featured");
+    Combo3 = addControl<ui::ComboBox>("Combo3", Frame5, 180, 480, 3315, 315);
+    Combo3->setStyle(ui::ComboBox::vbComboDropdown);
+    Combo3->AddItems({"Featured", "Search YouTube Videos", "Most Viewed", "Most Discussed", "Top Favorites",
+                      "Autos and Vehicles", "Comedy", "Education", "Entertainment", "Film and Animation",
+                      "Howto and Style", "Music", "News and Politics", "People and Blogs", "Pets and Animals",
+                      "Science and Technology", "Sports", "Travel and Events"});
+    Combo3->setText("Featured");
     txtSearch = textBox(addControl<ui::TextBox>("txtSearch", Frame5, 180, 480, 2235, 315),
                         "Enter search here", false);
     Command4 = button(addControl<ui::CommandButton>("Command4", Frame5, 3540, 480, 1575, 615),
                       "Channel Actions", true, picture("btn_actions"));
-    Combo4 = withItems(addControl<ui::ComboBox>("Combo4", Frame5, 180, 840, 3315, 315),
-                       {"Australia", "Brazil", "Canada", "France", "Germany", "Hong Kong", "Ireland", "Italy",
-                        "Japan", "Mexico", "Netherlands", "New Zealand", "Poland", "Russia", "Spain",
-                        "Taiwan", "United Kingdom", "United States"},
-                       "United States");
+    Combo4 = addControl<ui::ComboBox>("Combo4", Frame5, 180, 840, 3315, 315);
+    Combo4->setStyle(ui::ComboBox::vbComboDropdown);
+    Combo4->AddItems({"Australia", "Brazil", "Canada", "France", "Germany", "Hong Kong", "Ireland", "Italy",
+                      "Japan", "Mexico", "Netherlands", "New Zealand", "Poland", "Russia", "Spain", "Taiwan",
+                      "United Kingdom", "United States"});
+    Combo4->setText("United States");
     txtYouTube = textBox(addControl<ui::TextBox>("txtYouTube", Frame5, 180, 840, 2295, 315),
                          "enter search query", false);
     cmdSearch =
@@ -242,16 +238,20 @@ void Form1::createEditorPanel()
                         "Delete Selected Channel", true);
     Label6 = labelled(addControl<ui::Label>("Label6", Frame2, 240, 2880, 3075, 255), "Add an entry:");
     txtAddName = textBox(addControl<ui::TextBox>("txtAddName", Frame2, 240, 3120, 2235, 285), "Name");
-    cmbAddCategory = withItems(addControl<ui::ComboBox>("cmbAddCategory", Frame2, 2520, 3120, 1515, 315),
-                               categories, "TV");
+    cmbAddCategory = addControl<ui::ComboBox>("cmbAddCategory", Frame2, 2520, 3120, 1515, 315);
+    cmbAddCategory->setStyle(ui::ComboBox::vbComboDropdown);
+    cmbAddCategory->AddItems(categories);
+    cmbAddCategory->setText("TV");
     txtAddType =
         textBox(addControl<ui::TextBox>("txtAddType", Frame2, 4080, 3120, 2235, 285), "Language/Type");
     txtAddURL = textBox(addControl<ui::TextBox>("txtAddURL", Frame2, 6420, 3120, 1875, 285), "URL");
     cmdAdd = button(addControl<ui::CommandButton>("cmdAdd", Frame2, 8400, 3120, 1035, 375), "Add", true);
     Label7 = labelled(addControl<ui::Label>("Label7", Frame2, 240, 3480, 3075, 255), "Edit selected entry:");
     txtEditName = textBox(addControl<ui::TextBox>("txtEditName", Frame2, 240, 3720, 2235, 285), "Name");
-    cmbEditCateogy = withItems(addControl<ui::ComboBox>("cmbEditCateogy", Frame2, 2520, 3720, 1515, 315),
-                               categories, "TV");
+    cmbEditCateogy = addControl<ui::ComboBox>("cmbEditCateogy", Frame2, 2520, 3720, 1515, 315);
+    cmbEditCateogy->setStyle(ui::ComboBox::vbComboDropdown);
+    cmbEditCateogy->AddItems(categories);
+    cmbEditCateogy->setText("TV");
     txtEditType =
         textBox(addControl<ui::TextBox>("txtEditType", Frame2, 4080, 3720, 2235, 285), "Language/Type");
     txtEditURL = textBox(addControl<ui::TextBox>("txtEditURL", Frame2, 6420, 3720, 1875, 285), "URL");
@@ -262,8 +262,10 @@ void Form1::createEditorPanel()
                       "Replace" + gap + "with" + gap + "in column");
     Text2 = textBox(addControl<ui::TextBox>("Text2", Frame2, 900, 4380, 2355, 285), QString());
     Text3 = textBox(addControl<ui::TextBox>("Text3", Frame2, 3720, 4380, 2415, 315), QString());
-    Combo2 = withItems(addControl<ui::ComboBox>("Combo2", Frame2, 6900, 4380, 1395, 315),
-                       {"Channel", "Language"}, "Channel");
+    Combo2 = addControl<ui::ComboBox>("Combo2", Frame2, 6900, 4380, 1395, 315);
+    Combo2->setStyle(ui::ComboBox::vbComboDropdown);
+    Combo2->AddItems({"Channel", "Language"});
+    Combo2->setText("Channel");
     cmdReplace =
         button(addControl<ui::CommandButton>("cmdReplace", Frame2, 8400, 4380, 1035, 375), "Replace", true);
     Label8 =
@@ -340,4 +342,10 @@ void Form1::connectEvents()
     connect(ListView1, &ui::ListView::Click, this, &Form1::ListView1_Click);
     connect(imgOffline, &ui::Image::Click, this, &Form1::imgOffline_Click);
     connect(txtStatus, &ui::TextBox::Change, this, &Form1::txtStatus_Change);
+    connectFavoritesEvents();
+    connectYouTubeEvents();
+    connectEditorEvents();
+    connectUpdateEvents();
+    connectFilesEvents();
+    connectMenuEvents();
 }

@@ -30,6 +30,38 @@ public:
     Q_INVOKABLE void cmdSports_Click();
     Q_INVOKABLE void cmdExtras_Click();
 
+    // Favourites (Form1_favourites.cpp). saveFavorites is called late-bound by frmSubmit.
+    Q_INVOKABLE void saveFavorites();
+    void loadFavorites();
+    // --- favourites: more declarations here ---
+    // The video id of a favourite's tag: the text between its first and second "=".
+    static QString favoriteVideoId(const QString &tag);
+
+    // YouTube view (Form1_youtube.cpp).
+    Q_INVOKABLE void cmdYouTube_Click();
+    void showYouTubeVideo(const QString &title, const QString &videoId);
+    // --- youtube: more declarations here ---
+
+    // Online update (Form1_update.cpp) and channel-list editor (Form1_editor.cpp).
+    bool updateChannelsOnline();
+    // --- update/editor: more declarations here ---
+    // Replaces Data.txt with the guide's records and answers how many; with 0 Data.txt is
+    // left as it was.
+    int extractNewDefs(QByteArray &strDefs);
+    // The date kept in date.dat.
+    QString getINI();
+    void makeINI(QString &strDate);
+
+    // Local media files (Form1_files.cpp).
+    // --- files: more declarations here ---
+    // Start-up restore of the drive and folder last chosen in the My Files panel.
+    void restoreFileBrowser();
+
+    // Menus and view switches (Form1_menus.cpp); start-up (Form1_startup.cpp).
+    Q_INVOKABLE void cmdFavorites_Click();
+    Q_INVOKABLE void cmdFiles_Click();
+    // --- menus/startup: more declarations here ---
+
     // Rating as shown in the list: one digit, a point and one digit.
     static QString formatRating(const QString &s);
     // Left-pads with "0" to six characters, so the hidden column sorts as text.
@@ -99,6 +131,59 @@ private:
     void createEditorPanel();
     void createMenus();
     void connectEvents();
+    // Each concern connects its own control events.
+    void connectFavoritesEvents();
+    void cmdFav_Click();
+    void Command4_Click();
+    void mnuActionItem_Click(int Index);
+    void mnuAction2Item_Click(int Index);
+    void DoChannelAction(const QString &strAction);
+    void Command1_Click();
+    void ListView2_Click();
+    void ListView2_ColumnClick(int column);
+    void connectYouTubeEvents();
+    void Combo3_Click();
+    void Combo4_Click();
+    void cmdSearch_Click();
+    void txtYouTube_KeyPress(int &KeyAscii);
+    void ListView3_Click();
+    void LoadYouTubeList();
+    void ParseYouTubePage(const QByteArray &strPage);
+    // Counts the loads of the result list; a load that finds it changed after a download
+    // has been overtaken by a newer one and stops.
+    int intYouTubeLoads = 0;
+    void connectEditorEvents();
+    void connectUpdateEvents();
+    // Online update and channel-list editor.
+    Q_INVOKABLE void removeChannelsById(const QString &ids);
+    void Clear_Click();
+    void doLoad_Click();
+    void save_Click();
+    void DELChannel_Click();
+    void cmdAdd_Click();
+    void cmdEdit_Click();
+    void cmdReplace_Click();
+    void Command2_Click();
+    void cmdMusic_Click();
+    void cmdDupes_Click();
+    void cmdLoad2_Click();
+    void Recommended_Click();
+    void Text2_KeyPress(int &KeyAscii);
+    void Text3_KeyPress(int &KeyAscii);
+    void Text4_KeyPress(int &KeyAscii);
+    void connectFilesEvents();
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+    void connectMenuEvents();
+    void mnuFileItem_Click(int Index);
+    void mnuCatItem_Click(int Index);
+    void mnuUpdateItem_Click(int Index);
+    void mnuLanguageItem_Click(int Index);
+    void mnuHelpItem_Click(int Index);
+    void mnuAboutItem_Click(int Index);
+    void cmdWebsite_Click();
+    void Command3_Click();
 
     void resizeControls();
     void txtStatus_Change();

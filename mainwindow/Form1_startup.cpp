@@ -1,18 +1,40 @@
-// The main window's start-up, as far as the channel list needs it: the data folder, the
-// YouTube placeholder page, the language object, the captions and the TV list sorted by
-// rating.
+// The main window's start-up: data folder, YouTube placeholder page, icon, reseller variant,
+// editor mode, language, first-run chooser, single-instance end, captions, brand options,
+// first-run help, the lists, and the local-file browser where the user left it.
 #include "mainwindow/Form1.h"
 
 #include "localisation/modLanguages.h"
+#include "mainwindow/SecondInstance.h"
+#include "mainwindow/modSkinLabels.h"
 #include "platform/core/ProgramFolder.h"
+#include "platform/core/SettingsStore.h"
+#include "platform/core/VersionInfo.h"
+#include "platform/ui/Forms.h"
 #include "services/modGlobals.h"
+#include "services/modIcon.h"
 #include "services/modListViewEnh.h"
 #include "services/modMarque.h"
+#include "services/modSkin.h"
+#include "services/xfileExists.h"
 
 #include <QSaveFile>
+#include <cstdlib>
 
 namespace
 {
+
+const QString kResellerCompany = QStringLiteral("Tandrel Software");
+
+QString setting(const QString &key, const QString &defaultValue = QString())
+{
+    return platform::getSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key,
+                                defaultValue);
+}
+
+void saveSetting(const QString &key, const QString &value)
+{
+    platform::saveSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key, value);
+}
 
 // The page the YouTube pane shows until a video is chosen. A program folder that cannot be
 // written leaves the page as it was; the pane then shows whatever is there.
@@ -39,13 +61,74 @@ void Form1::Form_Load()
     wbyoutube->Navigate2(placeholder);
     strYouTubeLocale = QStringLiteral("en_us");
 
+    SetIcon(this, QStringLiteral("AAA"), true);
+
+    if (platform::versionInfo().companyName == kResellerCompany) {
+        cmdSports->setVisible(true);
+        cmdExtras->setVisible(true);
+        cmdXXX->setVisible(true);
+        cmdWebsite->setLeft(std::abs(cmdXXX->Left() + cmdXXX->Width() + 60));
+        for (int index = 5; index <= 7; ++index)
+            control(QStringLiteral("mnuCatItem"), index)->setProperty("Visible", true);
+    }
+
+    if (FileExists(platform::programFolder() + QStringLiteral("/admin.txt"))) {
+        blnAdmin = true;
+        Frame2->setVisible(true);
+    }
+    if (blnAdmin) {
+        ListView1->ColumnHeaders()->Add(QStringLiteral("URL"));
+        chkLoad->setValue(ui::vbChecked);
+    }
+
+    const QString firstRunMarker = setting(QStringLiteral("Language"));
     delete objLanguages;
     objLanguages = new clsLanguages;
+    strLanguage = setting(QStringLiteral("Language"), QStringLiteral("English"));
     LoadDefaultMessages();
+    ChangeLanguage(this, strLanguage);
+
+    if (firstRunMarker.isEmpty()) {
+        saveSetting(QStringLiteral("Language"), QStringLiteral("English"));
+        if (ui::Form *chooser = ui::Forms::load(QStringLiteral("frmLanguage")))
+            chooser->Show(true);
+    }
+
+    if (AnotherInstanceRunning()) {
+        EndSecondInstance();
+        return;
+    }
 
     setCaption(strProgramName + QStringLiteral(" by ") + strCompanyName);
     cmdWebsite->setCaption(QStringLiteral("Visit ") + WebsiteUrl);
 
+    if (blnSplashIcon) {
+        // The splash window is loaded whenever the program runs as a whole; its icon is none.
+        const ui::Form *splash = ui::Forms::find(QStringLiteral("frmSplash"));
+        setIcon(splash ? splash->Icon() : QIcon());
+    }
+    if (blnShowBanner) {
+        WindowsMediaPlayer1->setTop(WindowsMediaPlayer1->Top() + wbBanner->Height());
+        SetupBanner(this);
+    }
+    if (blnUseSkin) {
+        if (const auto *first = qobject_cast<const QWidget *>(control(QStringLiteral("SkinLabel1"), 0)))
+            CopyLabelsToSkinLabels(this, QStringLiteral("SkinLabel1"), first->parentWidget());
+        ApplySkin(this);
+    }
+
+    if (setting(QStringLiteral("showHelp"), QStringLiteral("1")) == QLatin1String("1")) {
+        mnuHelpItem_Click(0); // the first-run help is Help > View Help
+        saveSetting(QStringLiteral("showHelp"), QStringLiteral("0"));
+    }
+
     cmdTV_Click();
+    loadFavorites();
     EnhListView_SortColumns(ListView1, 4, false);
+
+    // A drive or folder that is gone must not stop the start-up: the lists keep their own.
+    try {
+        restoreFileBrowser();
+    } catch (...) {
+    }
 }

@@ -14,4 +14,5 @@ qt_add_resources(${CD_LIB_TARGET} "mainwindow" PREFIX "/" BASE "${CMAKE_SOURCE_D
   ${CMAKE_SOURCE_DIR}/resources/mainwindow/btn_video.png
   ${CMAKE_SOURCE_DIR}/resources/mainwindow/btn_actions.png
   ${CMAKE_SOURCE_DIR}/resources/mainwindow/btn_remove.png
+  ${CMAKE_SOURCE_DIR}/resources/mainwindow/about.png
 )

@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   xvfb xauth imagemagick fonts-dejavu-core
   ca-certificates xdg-utils
+  fp-utils
 )
 
 missing=()

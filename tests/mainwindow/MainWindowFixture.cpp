@@ -1,6 +1,7 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
 #include "mainwindow/EndProgram.h"
+#include "mainwindow/SecondInstance.h"
 #include "mainwindow/frmSplash.h"
 #include "platform/core/SettingsStore.h"
 #include "platform/core/VersionInfo.h"
@@ -37,6 +38,11 @@ void MainWindowTest::SetUp()
     LoadBrandSettings();
     blnShowBanner = false;
     setEndProgramHandler([this] { ++endCalls; });
+    // A later run of the only copy unless a test says otherwise: the first run's chooser is
+    // modal, and parallel test processes must not see each other as a running copy.
+    putSetting(QStringLiteral("Language"), QStringLiteral("English"));
+    putSetting(QStringLiteral("showHelp"), QStringLiteral("0"));
+    setInstanceCheck([] { return false; });
     ui::Forms::registerClass(QStringLiteral("Form1"), [] { return new Form1; });
     ui::Forms::registerClass(QStringLiteral("frmSplash"), [] { return new frmSplash; });
 }
@@ -45,6 +51,7 @@ void MainWindowTest::TearDown()
 {
     ui::Forms::unloadAll();
     setEndProgramHandler({});
+    setInstanceCheck({});
     platform::resetVersionInfo();
     boxes.reset();
     env.reset();

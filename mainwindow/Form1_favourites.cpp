@@ -1,0 +1,204 @@
+// Favourites: the favourites list, its scrambled file in the program folder, the
+// "Channel Actions" popups that add to it, and playing a favourite.
+#include "mainwindow/Form1.h"
+
+#include "platform/core/ProgramFolder.h"
+#include "platform/ui/MsgBox.h"
+#include "services/modGenDec.h"
+#include "services/modListViewEnh.h"
+#include "services/xfileExists.h"
+
+#include <QCursor>
+#include <QFile>
+#include <QMenu>
+#include <QPointer>
+#include <QSaveFile>
+
+namespace
+{
+
+QString favoritesPath()
+{
+    return platform::programFolder() + QStringLiteral("/Favorites.txt");
+}
+
+// One file line. A byte whose scrambled form reads as a line end would split the entry
+// in two on the next load, so such bytes (control characters only) are left out.
+QByteArray scrambledLine(QByteArray plain)
+{
+    QByteArray line = EncryptString(plain);
+    if (!line.contains('\r') && !line.contains('\n'))
+        return line;
+    for (qsizetype i = line.size() - 1; i >= 0; --i) {
+        if (line[i] == '\r' || line[i] == '\n')
+            plain.remove(i, 1);
+    }
+    return EncryptString(plain);
+}
+
+void popUp(ui::Form *form, const char *menuName)
+{
+    auto *menu = qobject_cast<ui::Menu *>(form->control(QLatin1String(menuName)));
+    if (menu && menu->submenu())
+        menu->submenu()->popup(QCursor::pos());
+}
+
+} // namespace
+
+void Form1::connectFavoritesEvents()
+{
+    connect(cmdFav, &ui::CommandButton::Click, this, &Form1::cmdFav_Click);
+    connect(Command4, &ui::CommandButton::Click, this, &Form1::Command4_Click);
+    connect(Command1, &ui::CommandButton::Click, this, &Form1::Command1_Click);
+    connect(ListView2, &ui::ListView::Click, this, &Form1::ListView2_Click);
+    connect(ListView2, &ui::ListView::ColumnClick, this, &Form1::ListView2_ColumnClick);
+    const auto connectItems = [this](const char *name, void (Form1::*handler)(int)) {
+        for (QObject *item : controlArray(QLatin1String(name))) {
+            const int index = ui::controlIndex(item);
+            if (auto *menu = qobject_cast<ui::Menu *>(item))
+                connect(menu, &ui::Menu::Click, this, [this, handler, index] { (this->*handler)(index); });
+        }
+    };
+    connectItems("mnuActionItem", &Form1::mnuActionItem_Click);
+    connectItems("mnuAction2Item", &Form1::mnuAction2Item_Click);
+}
+
+void Form1::saveFavorites()
+{
+    QByteArray content;
+    const int count = ListView2->ListItems()->Count();
+    for (int i = 1; i <= count; ++i) {
+        const ui::ListItem *item = ListView2->ListItems()->Item(i);
+        const QString line = item->Text() + QLatin1Char('|') + item->Tag() + QLatin1Char('|') +
+                             item->SubItems(1) + QLatin1Char('|') + item->SubItems(2);
+        content += scrambledLine(line.toUtf8()) + "\r\n";
+    }
+    // Replaced whole or not at all: a failed write keeps the old favourites. The explicit
+    // flush matters: commit() flushes on its own but drops an error of that last write.
+    const QString path = favoritesPath();
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush() &&
+        file.commit())
+        return;
+    MsgBox(QStringLiteral("Your favorites could not be saved to ") + path + QStringLiteral(".\n") +
+               file.errorString(),
+           vbExclamation);
+}
+
+void Form1::loadFavorites()
+{
+    const QString path = favoritesPath();
+    if (!FileExists(path))
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray content = file.readAll();
+    file.close();
+
+    // CR, LF and CR LF all end a line; the empty pieces between CR and LF hold no "|".
+    for (const QByteArray &line : content.split('\n')) {
+        for (const QByteArray &piece : line.split('\r')) {
+            const QString text = QString::fromUtf8(DecryptString(piece));
+            if (!text.contains(QLatin1Char('|')))
+                continue;
+            // A short line keeps what it has; the missing fields read empty.
+            const QStringList fields = text.split(QLatin1Char('|'));
+            ui::ListItem *item = ListView2->ListItems()->Add(fields.value(0));
+            item->setTag(fields.value(1));
+            item->setSubItems(1, fields.value(2));
+            item->setSubItems(2, fields.value(3));
+        }
+    }
+}
+
+QString Form1::favoriteVideoId(const QString &tag)
+{
+    return tag.section(QLatin1Char('='), 1, 1);
+}
+
+void Form1::cmdFav_Click()
+{
+    popUp(this, "mnuActions");
+}
+
+void Form1::Command4_Click()
+{
+    popUp(this, "mnuActions2");
+}
+
+void Form1::mnuActionItem_Click(int Index)
+{
+    // The rating items stay hidden and do nothing.
+    if (Index == 0)
+        DoChannelAction(QStringLiteral("Favorites"));
+}
+
+void Form1::DoChannelAction(const QString &strAction)
+{
+    if (strAction != QLatin1String("Favorites"))
+        return;
+    const ui::ListItem *channel = ListView1->SelectedItem();
+    if (!channel)
+        return;
+    ui::ListItem *item = ListView2->ListItems()->Add(channel->Text());
+    item->setTag(channel->Tag());
+    item->setSubItems(1, channel->SubItems(1));
+    item->setSubItems(2, channel->SubItems(2));
+    saveFavorites();
+}
+
+void Form1::mnuAction2Item_Click(int Index)
+{
+    if (Index != 0)
+        return;
+    const ui::ListItem *video = ListView3->SelectedItem();
+    if (!video)
+        return;
+    ui::ListItem *item = ListView2->ListItems()->Add(video->Text());
+    item->setTag(QStringLiteral("youtube=") + video->Key());
+    saveFavorites();
+}
+
+void Form1::Command1_Click()
+{
+    if (const ui::ListItem *item = ListView2->SelectedItem())
+        ListView2->ListItems()->Remove(item->Index());
+    saveFavorites();
+}
+
+void Form1::ListView2_Click()
+{
+    imgOffline->setVisible(false);
+    if (chkLoad->Value() == ui::vbChecked)
+        return;
+    const ui::ListItem *item = ListView2->SelectedItem();
+    if (!item)
+        return;
+    const QString title = item->Text();
+    const QString tag = item->Tag();
+
+    if (tag.contains(QLatin1String("youtube="), Qt::CaseInsensitive)) {
+        WindowsMediaPlayer1->setVisible(false);
+        wbyoutube->setVisible(true);
+        showYouTubeVideo(title, favoriteVideoId(tag));
+        return;
+    }
+
+    WindowsMediaPlayer1->setVisible(true);
+    wbyoutube->setVisible(false);
+    // The probe lets other events run; the window may be unloaded before it returns.
+    QPointer<Form1> self(this);
+    const bool online = probeStream(tag);
+    if (!self)
+        return;
+    if (online)
+        WindowsMediaPlayer1->setUrl(tag);
+    else
+        imgOffline->setVisible(true);
+}
+
+void Form1::ListView2_ColumnClick(int column)
+{
+    EnhListView_SortColumns(ListView2, column, false);
+}

@@ -1,0 +1,66 @@
+// Local media files: drive, folder and file lists feeding the player, and the last drive
+// and folder kept in the settings.
+#include "mainwindow/Form1.h"
+
+#include "platform/core/SettingsStore.h"
+#include "platform/core/VersionInfo.h"
+
+namespace
+{
+
+QString GetSetting(const QString &key)
+{
+    return platform::getSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key);
+}
+
+void SaveSetting(const QString &key, const QString &value)
+{
+    platform::saveSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key, value);
+}
+
+} // namespace
+
+void Form1::connectFilesEvents()
+{
+    connect(Drive1, &ui::DriveListBox::Change, this, &Form1::Drive1_Change);
+    connect(Dir1, &ui::DirListBox::Change, this, &Form1::Dir1_Change);
+    connect(File1, &ui::FileListBox::Click, this, &Form1::File1_Click);
+}
+
+void Form1::Drive1_Change()
+{
+    // A drive that cannot be opened leaves the folder list where it was.
+    Dir1->setPath(Drive1->Drive());
+    SaveSetting(QStringLiteral("Drive"), Drive1->Drive());
+}
+
+void Form1::Dir1_Change()
+{
+    SaveSetting(QStringLiteral("Dir"), Dir1->Path());
+    File1->setPath(Dir1->Path());
+    File1->refreshContents();
+}
+
+void Form1::File1_Click()
+{
+    const QString name = File1->FileName();
+    if (name.isEmpty())
+        return;
+    QString folder = File1->Path();
+    // A root folder already ends in the separator.
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    WindowsMediaPlayer1->setUrl(folder + name);
+}
+
+void Form1::restoreFileBrowser()
+{
+    // Both values are read first: a drive change saves that drive's folder as "Dir" and
+    // would otherwise replace the folder to restore. A missing drive or folder is refused
+    // by the lists, which keep what they show.
+    const QString drive = GetSetting(QStringLiteral("Drive"));
+    const QString folder = GetSetting(QStringLiteral("Dir"));
+    Drive1->setDrive(drive);
+    Dir1->setPath(folder);
+    File1->setPath(folder);
+}

@@ -1,0 +1,140 @@
+// Online update of the channel list: the product server's channel guide replaces Data.txt.
+// Also the channel removal by id and the date file, which the window offers to callers.
+#include "mainwindow/Form1.h"
+
+#include "mainwindow/TextFiles.h"
+#include "platform/core/Text.h"
+#include "platform/core/VersionInfo.h"
+#include "platform/ui/MsgBox.h"
+#include "services/modDownload.h"
+#include "services/modGlobals.h"
+#include "services/xfileExists.h"
+
+#include <QPointer>
+
+namespace
+{
+
+QString dataFile(const char *name)
+{
+    return strDataFolder + QLatin1Char('/') + QLatin1String(name);
+}
+
+// A guide record that cannot become a channel line stops the whole update.
+struct BadRecord {
+};
+
+// One Data.txt line from a guide record: the id as a plain whole number, the four fields as
+// received, the never-read dates, the favourites figure and a rating of 5.
+QByteArray channelLine(const QString &record)
+{
+    const QStringList fields = record.split(QLatin1Char('|'));
+    if (fields.size() < 5)
+        throw BadRecord();
+    bool ok = false;
+    const int id = fields.at(0).trimmed().toInt(&ok);
+    if (!ok)
+        throw BadRecord();
+    QString line = QString::number(id) + QLatin1Char('|');
+    for (int i = 1; i <= 4; ++i) {
+        // A line break inside a field would split the channel over two lines of the file.
+        QString value = fields.at(i);
+        value.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+        line += value + QLatin1Char('|');
+    }
+    line += QStringLiteral("1/1/01|1/1/01|1/1/01|5|");
+    return line.toLatin1();
+}
+
+} // namespace
+
+void Form1::connectUpdateEvents() {}
+
+bool Form1::updateChannelsOnline()
+{
+    QPointer<Form1> self(this);
+    QByteArray reply = DownloadUrlToString(platform::productServer() + QStringLiteral("/guide.sat"));
+    if (!self)
+        return false;
+
+    int count = 0;
+    if (reply.toUpper().contains("<BR>")) {
+        if (!reply.contains("<BR>")) {
+            txtStatus->setText(QStringLiteral("No updates were available."));
+        } else {
+            count = extractNewDefs(reply);
+            MsgBox(QStringLiteral("Downloaded ") + QString::number(count) +
+                       QStringLiteral(" channel updates"),
+                   vbOKOnly);
+        }
+    } else {
+        txtStatus->setText(QStringLiteral("Error connecting to update site."));
+    }
+    // The box lets other events run; the window may be gone by now.
+    if (count > 0 && self)
+        cmdTV_Click();
+    return count > 0;
+}
+
+int Form1::extractNewDefs(QByteArray &strDefs)
+{
+    // One character per byte, so that every field goes back into the file exactly as received.
+    const QStringList pieces = QString::fromLatin1(strDefs).split(QStringLiteral("<BR>"));
+    QList<QByteArray> lines;
+    try {
+        for (const QString &piece : pieces) {
+            if (piece.contains(QLatin1Char('|')))
+                lines.append(channelLine(piece));
+        }
+    } catch (const BadRecord &) {
+        return 0;
+    }
+    // A reply without a single record (an error page, say) is not a channel list: the old one stays.
+    if (lines.isEmpty())
+        return 0;
+    if (!textfile::replaceFile(dataFile("Data.txt"), textfile::joinLines(lines)))
+        return 0;
+    return int(lines.size());
+}
+
+void Form1::removeChannelsById(const QString &ids)
+{
+    QStringList removed;
+    for (const QString &id : ids.split(QLatin1Char(','))) {
+        const QString trimmed = platform::trimBlanks(id);
+        // A blank entry is a separator's leftover, not a request for lines without an id.
+        if (!trimmed.isEmpty())
+            removed.append(trimmed);
+    }
+
+    const QString path = dataFile("Data.txt");
+    const auto lines = textfile::readLines(path);
+    if (!lines)
+        return;
+    QList<QByteArray> kept;
+    for (const QByteArray &line : *lines) {
+        const qsizetype bar = line.indexOf('|');
+        if (bar < 0)
+            continue;
+        if (!removed.contains(platform::trimBlanks(QString::fromUtf8(line.left(bar)))))
+            kept.append(line);
+    }
+    kept.append(QByteArray());
+    textfile::replaceFile(path, textfile::joinLines(kept));
+}
+
+QString Form1::getINI()
+{
+    const QString path = dataFile("date.dat");
+    if (FileExists(path)) {
+        const auto lines = textfile::readLines(path);
+        if (lines)
+            return lines->isEmpty() ? QString() : QString::fromUtf8(lines->first());
+    }
+    return QStringLiteral("3/16/2006 12:00:00 AM");
+}
+
+void Form1::makeINI(QString &strDate)
+{
+    textfile::replaceFile(dataFile("date.dat"), strDate.toUtf8() + "\r\n");
+}

@@ -1,0 +1,306 @@
+// YouTube view: browse lists and searches of the video site scraped into the result list,
+// and the generated page youtube.html that plays a chosen video in the browser pane.
+#include "mainwindow/Form1.h"
+
+#include "mainwindow/TextFiles.h"
+#include "platform/core/ProgramFolder.h"
+#include "platform/core/VersionInfo.h"
+#include "platform/ui/Forms.h"
+#include "services/modDownload.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QPointer>
+#include <optional>
+
+namespace
+{
+
+const QLatin1String searchEntry("Search YouTube Videos");
+
+// Path and query of each browse list, before the locale code; "Comedy" has none.
+const struct {
+    const char *entry;
+    const char *path;
+} browseLists[] = {
+    {"Featured", "/browse?s=rf&t=&l=&e="},
+    {"Most Viewed", "/browse?s=mp&t=&l=&e="},
+    {"Most Discussed", "/browse?s=md&t=&l=&e="},
+    {"Top Favorites", "/browse?s=mf&t=&l=&e="},
+    {"Autos and Vehicles", "/browse?s=mf&t=t&c=2&l=&e="},
+    {"Comedy", nullptr},
+    {"Education", "/browse?s=mf&t=t&c=27&l=&e="},
+    {"Entertainment", "/browse?s=mf&t=t&c=24&l=&e="},
+    {"Film and Animation", "/browse?s=mf&t=t&c=1&l=&e="},
+    {"Howto and Style", "/browse?s=mf&t=t&c=26&l=&e="},
+    {"Music", "/browse?s=mf&t=t&c=10&l=&e="},
+    {"News and Politics", "/browse?s=mf&t=t&c=25&l=&e="},
+    {"People and Blogs", "/browse?s=mf&t=t&c=22&l=&e="},
+    {"Pets and Animals", "/browse?s=mf&t=t&c=15&l=&e="},
+    {"Science and Technology", "/browse?s=mf&t=t&c=28&l=&e="},
+    {"Sports", "/browse?s=mf&t=t&c=17&l=&e="},
+    {"Travel and Events", "/browse?s=mf&t=t&c=19&l=&e="},
+};
+
+const struct {
+    const char *name;
+    const char *code;
+} countries[] = {
+    {"Australia", "en_AU"}, {"Brazil", "pt_BR"},         {"Canada", "en_CA"},
+    {"France", "fr_FR"},    {"Germany", "de_DE"},        {"Hong Kong", "zh_HK"},
+    {"Ireland", "en_IE"},   {"Italy", "it_IT"},          {"Japan", "ja_JP"},
+    {"Mexico", "es_MX"},    {"Netherlands", "nl_NL"},    {"New Zealand", "en_NZ"},
+    {"Poland", "pl_PL"},    {"Russia", "ru_RU"},         {"Spain", "es_ES"},
+    {"Taiwan", "zh_TW"},    {"United Kingdom", "en_GB"}, {"United States", "en_US"},
+};
+
+QString programFile(const char *name)
+{
+    return platform::programFolder() + QLatin1Char('/') + QLatin1String(name);
+}
+
+// A result page's address without its page number; empty for a choice that has none.
+QString listAddress(const QString &choice, const QString &locale, const QString &query)
+{
+    // The query goes out as typed: blanks and "&" are not encoded.
+    if (choice == searchEntry)
+        return platform::videoSite() + QStringLiteral("/results?search_query=") + query +
+               QStringLiteral("&search_type=&page=");
+    for (const auto &list : browseLists) {
+        if (list.path && choice == QLatin1String(list.entry))
+            return platform::videoSite() + QLatin1String(list.path) + locale + QStringLiteral("&p=");
+    }
+    return QString();
+}
+
+// An id is written into youtube.html and into the favourites as it is, so nothing that could
+// end an attribute, open a tag or split a favourites line gets through.
+bool isVideoId(const QString &id)
+{
+    if (id.isEmpty())
+        return false;
+    for (const QChar c : id) {
+        const bool alnum = c.isDigit() || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+                           (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+        if (!alnum && !QLatin1String("-_.~%&=;+").contains(c))
+            return false;
+    }
+    return true;
+}
+
+QString decodeTitle(QString title)
+{
+    title.replace(QLatin1String("&amp;"), QLatin1String("&"), Qt::CaseInsensitive);
+    title.replace(QLatin1String("&quot;"), QLatin1String("\""), Qt::CaseInsensitive);
+    return title;
+}
+
+struct VideoLink {
+    QString title;
+    QString id;
+};
+
+// One line of the split page: the link to a video with its title, or nothing. Without link
+// text on the line only a search result's title attribute can name the video.
+std::optional<VideoLink> videoLink(const QString &line, bool searchMode)
+{
+    if (!line.contains(QLatin1String("<a href=\"/watch?"), Qt::CaseInsensitive) ||
+        !line.contains(QLatin1Char('>')))
+        return std::nullopt;
+    const QStringList pieces = line.split(QLatin1Char('>'));
+    QString title = pieces.value(1);
+    QString href;
+    if (const qsizetype lt = title.indexOf(QLatin1Char('<')); lt >= 0) {
+        title.truncate(lt);
+        if (title.isEmpty())
+            return std::nullopt;
+        href = pieces.value(0).split(QLatin1Char('"')).value(1);
+    } else {
+        const qsizetype at = line.indexOf(QLatin1String("title="), 0, Qt::CaseInsensitive);
+        if (!searchMode || at < 0)
+            return std::nullopt;
+        title = decodeTitle(line.mid(at + 6).split(QLatin1Char('"')).value(1));
+        if (title.isEmpty())
+            return std::nullopt;
+        href = line.left(at).split(QLatin1Char('"')).value(1);
+    }
+    const QString id = href.remove(QLatin1String("/watch?v="), Qt::CaseInsensitive);
+    if (!isVideoId(id))
+        return std::nullopt;
+    return VideoLink{decodeTitle(title), id};
+}
+
+// Lines end at CR or CR LF; a bare LF stays inside its line.
+QStringList textLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('\r'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
+    return lines;
+}
+
+// Markup characters and everything outside printable ASCII become character references, so
+// a title shows as text, whatever it holds, and the page needs no declared encoding.
+QString htmlText(const QString &text)
+{
+    QString out;
+    for (const char32_t c : text.toUcs4()) {
+        const bool plain = c >= 0x20 && c < 0x7F && !QLatin1String("&<>\"'").contains(QLatin1Char(char(c)));
+        out += plain ? QString(QLatin1Char(char(c))) : QStringLiteral("&#%1;").arg(quint32(c));
+    }
+    return out;
+}
+
+bool hasKey(const ui::ListView *lv, const QString &key)
+{
+    for (int i = 1; i <= lv->ListItems()->Count(); ++i) {
+        if (lv->ListItems()->Item(i)->Key() == key)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void Form1::connectYouTubeEvents()
+{
+    connect(cmdYouTube, &ui::CommandButton::Click, this, &Form1::cmdYouTube_Click);
+    connect(Combo3, &ui::ComboBox::Click, this, &Form1::Combo3_Click);
+    connect(Combo4, &ui::ComboBox::Click, this, &Form1::Combo4_Click);
+    connect(cmdSearch, &ui::CommandButton::Click, this, &Form1::cmdSearch_Click);
+    connect(txtYouTube, &ui::TextBox::KeyPress, this, &Form1::txtYouTube_KeyPress);
+    connect(ListView3, &ui::ListView::Click, this, &Form1::ListView3_Click);
+}
+
+void Form1::cmdYouTube_Click()
+{
+    Frame1->setVisible(false);
+    Frame3->setVisible(false);
+    Frame4->setVisible(false);
+    Frame5->setVisible(true);
+    wbyoutube->setVisible(true);
+    WindowsMediaPlayer1->setVisible(false);
+    strCategory = QStringLiteral("YOUTUBE");
+    ListView1->ListItems()->Clear();
+    LoadYouTubeList();
+}
+
+void Form1::Combo3_Click()
+{
+    const bool search = Combo3->Text() == searchEntry;
+    Combo4->setVisible(!search);
+    txtYouTube->setVisible(search);
+    cmdSearch->setVisible(search);
+    // A search waits for its words.
+    if (!search)
+        LoadYouTubeList();
+}
+
+void Form1::Combo4_Click()
+{
+    const QString country = Combo4->Text();
+    for (const auto &entry : countries) {
+        if (country == QLatin1String(entry.name))
+            strYouTubeLocale = QLatin1String(entry.code);
+    }
+    Combo3->setVisible(true);
+    cmdSearch->setVisible(false);
+    txtSearch->setVisible(false);
+    LoadYouTubeList();
+}
+
+void Form1::cmdSearch_Click()
+{
+    LoadYouTubeList();
+}
+
+void Form1::txtYouTube_KeyPress(int &KeyAscii)
+{
+    if (KeyAscii == 13)
+        cmdSearch_Click();
+}
+
+void Form1::ListView3_Click()
+{
+    if (chkLoad->Value() == ui::vbChecked)
+        return;
+    if (const ui::ListItem *item = ListView3->SelectedItem())
+        showYouTubeVideo(item->Text(), item->Key());
+}
+
+void Form1::LoadYouTubeList()
+{
+    const int load = ++intYouTubeLoads;
+    ListView3->ListItems()->Clear();
+    const QString address = listAddress(Combo3->Text(), strYouTubeLocale, txtYouTube->Text());
+    if (address.isEmpty())
+        return;
+    QPointer<Form1> self(this);
+    for (int page = 1; page <= 5; ++page) {
+        const QByteArray text = DownloadUrlWithProgress(address + QString::number(page), txtStatus);
+        // Other events ran during the download: the window may have been closed or deleted,
+        // or a newer load (another pick or search) may have emptied the list for its own.
+        if (!self || !ui::Forms::loaded().contains(this) || load != intYouTubeLoads)
+            return;
+        ParseYouTubePage(text);
+    }
+}
+
+void Form1::ParseYouTubePage(const QByteArray &strPage)
+{
+    // Every opening tag starts a line; a closing tag stays with the text it closes.
+    QByteArray text = strPage;
+    text.replace("<", "\r\n<");
+    text.replace("\r\n</", "</");
+    text += "\r\n";
+
+    // The page passes through the scratch file; where the program folder cannot be written
+    // it is read from memory instead. A file left over by an earlier run is not read along.
+    QFile scratch(programFile("youtube.tmp"));
+    if (scratch.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        const bool written = scratch.write(text) == text.size();
+        scratch.close();
+        if (written && scratch.open(QIODevice::ReadOnly)) {
+            text = scratch.readAll();
+            scratch.close();
+        }
+        scratch.remove();
+    }
+
+    const bool searchMode = Combo3->Text() == searchEntry;
+    for (const QString &line : textLines(QString::fromUtf8(text))) {
+        const std::optional<VideoLink> link = videoLink(line, searchMode);
+        // The first link to a video names it.
+        if (link && !hasKey(ListView3, link->id))
+            ListView3->ListItems()->Add(link->title, link->id);
+    }
+}
+
+void Form1::showYouTubeVideo(const QString &title, const QString &videoId)
+{
+    if (!isVideoId(videoId))
+        return;
+    const QString player = platform::videoSite() + QStringLiteral("/v/") + videoId + QStringLiteral("&rel=1");
+    // One pass of arg(): a "%" in the id or the title is not taken for a place marker.
+    const QString page =
+        QStringLiteral("<html><body bgcolor=black><center><font color=white><h1>%1</h1><br></font>"
+                       "<object width='425' height='355'><param name='movie' value='%2'></param>"
+                       "<param name='wmode' value='transparent'></param><embed src='%2' "
+                       "type='application/x-shockwave-flash' wmode='transparent' width='425' height='355'>"
+                       "</embed></object></center></body></html>\r\n")
+            .arg(htmlText(title), player);
+
+    const QString path = programFile("youtube.html");
+    // A page that could not be replaced would show the previous video; the pane stays as it is.
+    if (textfile::replaceFile(path, page.toUtf8()))
+        wbyoutube->Navigate2(path);
+}

@@ -1,0 +1,142 @@
+// The My Files panel: the media pattern of the file list, playing a chosen file, the
+// "Drive" and "Dir" settings, and their restore at start-up.
+#include "tests/mainwindow/MainWindowFixture.h"
+
+#include <QDir>
+#include <QStorageInfo>
+
+using namespace mwtest;
+
+namespace
+{
+
+class FilesTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        writeData({channelLine("Alpha TV", "TV", "English")});
+        form = loadForm1();
+        ASSERT_NE(form, nullptr);
+        media = env->root() + "/media";
+        for (const char *name : {"Song.MP3", "clip.wmv", "notes.txt", "tune.Mp3", "sound.wav", ".hidden.mp3",
+                                 "list.m3u", "movie.mov", "picture.jpg"})
+            env->writeFile(media + "/" + name, "not really media");
+        QDir().mkpath(media + "/Albums");
+    }
+    void TearDown() override
+    {
+        if (form)
+            form->WindowsMediaPlayer1->close();
+        MainWindowTest::TearDown();
+    }
+
+    static QStringList files(ui::FileListBox *list)
+    {
+        QStringList names;
+        for (int i = 0; i < list->ListCount(); ++i)
+            names.append(list->List(i));
+        return names;
+    }
+    // A drive of the machine other than the one shown, or empty when there is only one.
+    QString otherDrive() const
+    {
+        for (int i = 0; i < form->Drive1->ListCount(); ++i) {
+            const QString drive = form->Drive1->List(i);
+            if (drive != form->Drive1->Drive() && QDir(drive).isReadable())
+                return drive;
+        }
+        return {};
+    }
+
+    Form1 *form = nullptr;
+    QString media;
+};
+
+} // namespace
+
+TEST_F(FilesTest, ChoosingAFolderSavesItAndListsOnlyMediaFiles)
+{
+    ASSERT_TRUE(form->Dir1->setPath(media));
+    EXPECT_EQ(setting("Dir"), media);
+    EXPECT_EQ(form->File1->Path(), media);
+    EXPECT_EQ(files(form->File1),
+              QStringList({"clip.wmv", "list.m3u", "movie.mov", "Song.MP3", "sound.wav", "tune.Mp3"}));
+
+    // A new file shows after the next change of folder.
+    env->writeFile(media + "/Albums/late.wma", "x");
+    ASSERT_TRUE(form->Dir1->setPath(media + "/Albums"));
+    EXPECT_EQ(setting("Dir"), media + "/Albums");
+    EXPECT_EQ(files(form->File1), QStringList({"late.wma"}));
+}
+
+TEST_F(FilesTest, ClickingAFilePlaysItsFullPath)
+{
+    ASSERT_TRUE(form->Dir1->setPath(media));
+    form->WindowsMediaPlayer1->setUrl("http://127.0.0.1:9/stream");
+
+    form->File1->setFileName("Song.MP3");
+    emit form->File1->Click();
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), media + "/Song.MP3");
+
+    // A click that picked nothing leaves the player alone.
+    form->File1->setCurrentRow(-1);
+    emit form->File1->Click();
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), media + "/Song.MP3");
+}
+
+TEST_F(FilesTest, ChoosingAnotherDriveMovesBothListsAndSavesBoth)
+{
+    const QString drive = otherDrive();
+    if (drive.isEmpty())
+        GTEST_SKIP() << "this machine shows a single drive";
+    const int index = form->Drive1->findText(drive);
+    form->Drive1->setListIndex(index);
+
+    EXPECT_EQ(form->Drive1->Drive(), drive);
+    EXPECT_EQ(form->Dir1->Path(), QDir::cleanPath(drive));
+    EXPECT_EQ(form->File1->Path(), QDir::cleanPath(drive));
+    EXPECT_EQ(setting("Drive"), drive);
+    EXPECT_EQ(setting("Dir"), QDir::cleanPath(drive));
+}
+
+TEST_F(FilesTest, RestoreBringsBackTheSavedDriveAndFolder)
+{
+    const QString mediaDrive = QStorageInfo(media).rootPath();
+    // Start elsewhere, so that the restore has to change the drive first.
+    if (const QString drive = otherDrive(); !drive.isEmpty() && drive != mediaDrive)
+        form->Drive1->setListIndex(form->Drive1->findText(drive));
+    putSetting("Drive", mediaDrive);
+    putSetting("Dir", media);
+
+    form->restoreFileBrowser();
+    EXPECT_EQ(form->Drive1->Drive(), mediaDrive);
+    EXPECT_EQ(form->Dir1->Path(), media);
+    EXPECT_EQ(form->File1->Path(), media);
+    EXPECT_TRUE(files(form->File1).contains("Song.MP3"));
+    // The drive change on the way does not replace the folder that was restored.
+    EXPECT_EQ(setting("Dir"), media);
+    EXPECT_EQ(setting("Drive"), mediaDrive);
+}
+
+TEST_F(FilesTest, RestoreWithoutOrWithStaleSettingsKeepsTheListsAsTheyAre)
+{
+    const QString drive = form->Drive1->Drive();
+    const QString folder = form->Dir1->Path();
+    const QString shown = form->File1->Path();
+
+    form->restoreFileBrowser();
+    EXPECT_EQ(form->Drive1->Drive(), drive);
+    EXPECT_EQ(form->Dir1->Path(), folder);
+    EXPECT_EQ(form->File1->Path(), shown);
+    EXPECT_EQ(setting("Dir"), "<none>");
+    EXPECT_EQ(setting("Drive"), "<none>");
+
+    putSetting("Drive", env->root() + "/gone");
+    putSetting("Dir", env->root() + "/gone/folder");
+    form->restoreFileBrowser();
+    EXPECT_EQ(form->Drive1->Drive(), drive);
+    EXPECT_EQ(form->Dir1->Path(), folder);
+    EXPECT_EQ(form->File1->Path(), shown);
+}

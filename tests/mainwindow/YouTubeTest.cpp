@@ -1,0 +1,341 @@
+// The YouTube view against a loopback video site: list and search addresses, scraping of
+// result pages, the generated video page, the view switch, and loads overtaken by a second
+// load or by the window closing.
+#include "tests/mainwindow/MainWindowFixture.h"
+
+#include "platform/core/ProgramFolder.h"
+#include "platform/ui/Forms.h"
+#include "tests/support/LoopbackServer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+
+using namespace mwtest;
+using testsupport::LoopbackServer;
+
+namespace
+{
+
+class YouTubeTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        server.server().Get(".*", [this](const httplib::Request &req, httplib::Response &res) {
+            std::lock_guard lock(mutex);
+            targets.append(QString::fromStdString(req.target));
+            res.set_content(pages[req.target], "text/html");
+        });
+        server.start();
+        env->setEnv("CHANNELDECK_VIDEO_SITE", server.url().toUtf8());
+        writeData({});
+        form = loadForm1();
+    }
+    void TearDown() override
+    {
+        server.stop();
+        MainWindowTest::TearDown();
+    }
+
+    void serve(const std::string &target, const std::string &body)
+    {
+        std::lock_guard lock(mutex);
+        pages[target] = body;
+    }
+    QStringList takeRequests()
+    {
+        std::lock_guard lock(mutex);
+        return std::exchange(targets, {});
+    }
+    static QStringList fivePages(const QString &prefix)
+    {
+        QStringList list;
+        for (int page = 1; page <= 5; ++page)
+            list.append(prefix + QString::number(page));
+        return list;
+    }
+    QStringList keys() const
+    {
+        QStringList list;
+        for (int i = 1; i <= form->ListView3->ListItems()->Count(); ++i)
+            list.append(form->ListView3->ListItems()->Item(i)->Key());
+        return list;
+    }
+    void search(const QString &words)
+    {
+        pick(form->Combo3, "Search YouTube Videos");
+        form->txtYouTube->setText(words);
+        emit form->cmdSearch->Click();
+    }
+    // Runs once, the first time a download reports progress.
+    void onFirstProgress(std::function<void()> action)
+    {
+        auto done = std::make_shared<bool>(false);
+        QObject::connect(form->txtStatus, &ui::TextBox::Change, form, [done, action] {
+            if (!std::exchange(*done, true))
+                action();
+        });
+    }
+    static QByteArray page() { return testsupport::TempEnvironment::readFile(pagePath()); }
+    static QString pagePath() { return platform::programFolder() + "/youtube.html"; }
+
+    // Lets the browser work until done() holds; its first page can take seconds.
+    static bool waitFor(const std::function<bool()> &done)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    }
+
+    LoopbackServer server;
+    std::mutex mutex;
+    std::map<std::string, std::string> pages;
+    QStringList targets;
+    Form1 *form = nullptr;
+};
+
+// Big enough to take several reads, so that progress is reported while it downloads.
+std::string padded(const std::string &body)
+{
+    return body + "<p>" + std::string(3000, 'x') + "</p>";
+}
+
+const char *const resultPage1 =
+    "<html><body>\n<div class=v><a href=\"/watch?v=AAA\">First &amp;quot;one&quot;</a></div>"
+    "<a href=\"/watch?v=THUMB\" title=\"Tom &amp;amp; Jerry\"><img src=\"t.jpg\"></a>"
+    "<A HREF=\"/WATCH?v=CCC&amp;feature=related\" class=x>Tom &amp;amp; Jerry</a>"
+    "<a href=\"/watch?v=AAA\">Second title of AAA</a>"
+    "<a href=\"/user/someone\">A channel</a><a href=\"/watch?v=EMPTY\"></a>"
+    "<a href=\"/watch?v=x' onload='alert(1)\">Crafted</a>"
+    "<a href=\"/watch?v=LF\">Two\nlines</a></body></html>";
+const char *const resultPage2 = "<a href=\"/watch?v=AAA\">Again</a><a href=\"/watch?v=FFF\">Last</a>";
+
+} // namespace
+
+TEST_F(YouTubeTest, OpeningTheViewSwitchesPanelsAndLoadsFiveFeaturedPages)
+{
+    form->Frame3->setVisible(true);
+    form->cmdYouTube_Click();
+    EXPECT_TRUE(form->Frame5->Visible());
+    EXPECT_FALSE(form->Frame1->Visible());
+    EXPECT_FALSE(form->Frame3->Visible());
+    EXPECT_FALSE(form->Frame4->Visible());
+    EXPECT_TRUE(form->wbyoutube->Visible());
+    EXPECT_FALSE(form->WindowsMediaPlayer1->Visible());
+    EXPECT_EQ(form->strCategory, "YOUTUBE");
+    EXPECT_EQ(form->ListView1->ListItems()->Count(), 0);
+    EXPECT_EQ(takeRequests(), fivePages("/browse?s=rf&t=&l=&e=en_us&p="));
+
+    // Back to the channels: the TV switch hides the pane again.
+    form->cmdTV_Click();
+    EXPECT_FALSE(form->Frame5->Visible());
+    EXPECT_FALSE(form->wbyoutube->Visible());
+}
+
+TEST_F(YouTubeTest, EveryBrowseListAndCountryBuildsItsAddress)
+{
+    const std::map<QString, QString> lists = {
+        {"Featured", "s=rf&t="},
+        {"Most Viewed", "s=mp&t="},
+        {"Most Discussed", "s=md&t="},
+        {"Top Favorites", "s=mf&t="},
+        {"Autos and Vehicles", "s=mf&t=t&c=2"},
+        {"Education", "s=mf&t=t&c=27"},
+        {"Entertainment", "s=mf&t=t&c=24"},
+        {"Film and Animation", "s=mf&t=t&c=1"},
+        {"Howto and Style", "s=mf&t=t&c=26"},
+        {"Music", "s=mf&t=t&c=10"},
+        {"News and Politics", "s=mf&t=t&c=25"},
+        {"People and Blogs", "s=mf&t=t&c=22"},
+        {"Pets and Animals", "s=mf&t=t&c=15"},
+        {"Science and Technology", "s=mf&t=t&c=28"},
+        {"Sports", "s=mf&t=t&c=17"},
+        {"Travel and Events", "s=mf&t=t&c=19"},
+    };
+    for (const auto &[entry, query] : lists) {
+        pick(form->Combo3, entry);
+        EXPECT_EQ(takeRequests(), fivePages("/browse?" + query + "&l=&e=en_us&p=")) << entry.toStdString();
+    }
+
+    const std::map<QString, QString> codes = {
+        {"Australia", "en_AU"}, {"Brazil", "pt_BR"},         {"Canada", "en_CA"},
+        {"France", "fr_FR"},    {"Germany", "de_DE"},        {"Hong Kong", "zh_HK"},
+        {"Ireland", "en_IE"},   {"Italy", "it_IT"},          {"Japan", "ja_JP"},
+        {"Mexico", "es_MX"},    {"Netherlands", "nl_NL"},    {"New Zealand", "en_NZ"},
+        {"Poland", "pl_PL"},    {"Russia", "ru_RU"},         {"Spain", "es_ES"},
+        {"Taiwan", "zh_TW"},    {"United Kingdom", "en_GB"}, {"United States", "en_US"},
+    };
+    ASSERT_EQ(comboItems(form->Combo4).size(), int(codes.size()));
+    for (const auto &[country, code] : codes) {
+        pick(form->Combo4, country);
+        EXPECT_EQ(form->strYouTubeLocale, code);
+        EXPECT_EQ(takeRequests(), fivePages("/browse?s=mf&t=t&c=19&l=&e=" + code + "&p="));
+    }
+
+    // A typed country that is not on the list keeps the code.
+    form->Combo4->setText("Atlantis");
+    emit form->Combo4->Click();
+    EXPECT_EQ(form->strYouTubeLocale, "en_US");
+}
+
+TEST_F(YouTubeTest, ScrapesVideoLinksOnceEachWithDecodedTitles)
+{
+    serve("/browse?s=rf&t=&l=&e=en_us&p=1", resultPage1);
+    serve("/browse?s=rf&t=&l=&e=en_us&p=2", resultPage2);
+    // A scratch file left by an earlier run is not read along.
+    env->writeFile(platform::programFolder() + "/youtube.tmp", "<a href=\"/watch?v=STALE\">Old</a>\r\n");
+    form->cmdYouTube_Click();
+
+    EXPECT_EQ(keys(), QStringList({"AAA", "CCC&amp;feature=related", "LF", "FFF"}));
+    EXPECT_EQ(itemTexts(form->ListView3),
+              QStringList({"First \"one\"", "Tom &amp; Jerry", "Two\nlines", "Last"}));
+    EXPECT_FALSE(QFile::exists(platform::programFolder() + "/youtube.tmp"));
+
+    // "Comedy" has no address: the list empties and nothing is fetched.
+    takeRequests();
+    pick(form->Combo3, "Comedy");
+    EXPECT_EQ(form->ListView3->ListItems()->Count(), 0);
+    EXPECT_TRUE(takeRequests().isEmpty());
+}
+
+TEST_F(YouTubeTest, SearchSendsTheWordsAsTypedAndUsesTitleAttributes)
+{
+    serve("/results?search_query=cats%20&%20dogs&search_type=&page=3", resultPage1);
+    form->cmdYouTube_Click();
+    takeRequests();
+    const int listed = form->ListView3->ListItems()->Count();
+    form->ListView3->ListItems()->Add("kept", "KEPT");
+
+    // Picking the search entry only switches the boxes.
+    pick(form->Combo3, "Search YouTube Videos");
+    EXPECT_FALSE(form->Combo4->Visible());
+    EXPECT_TRUE(form->txtYouTube->Visible());
+    EXPECT_TRUE(form->cmdSearch->Visible());
+    EXPECT_TRUE(takeRequests().isEmpty());
+    EXPECT_EQ(form->ListView3->ListItems()->Count(), listed + 1);
+
+    form->txtYouTube->setText("cats & dogs");
+    emit form->cmdSearch->Click();
+    EXPECT_EQ(takeRequests(), fivePages("/results?search_query=cats%20&%20dogs&search_type=&page="));
+    // In search mode a thumbnail link is named by its title attribute, decoded twice.
+    EXPECT_EQ(keys(), QStringList({"AAA", "THUMB", "CCC&amp;feature=related", "LF"}));
+    EXPECT_EQ(form->ListView3->ListItems()->Item(2)->Text(), "Tom & Jerry");
+
+    // Enter in the query box searches; other keys do not.
+    QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QCoreApplication::sendEvent(form->txtYouTube->editor(), &letter);
+    EXPECT_TRUE(takeRequests().isEmpty());
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QCoreApplication::sendEvent(form->txtYouTube->editor(), &enter);
+    EXPECT_EQ(takeRequests(), fivePages("/results?search_query=cats%20&%20dogsa&search_type=&page="));
+
+    // Back to a list: the country box returns.
+    pick(form->Combo3, "Music");
+    EXPECT_TRUE(form->Combo4->Visible());
+    EXPECT_FALSE(form->txtYouTube->Visible());
+    EXPECT_FALSE(form->cmdSearch->Visible());
+}
+
+TEST_F(YouTubeTest, VideoPageEscapesTheTitleAndRefusesCraftedIds)
+{
+    form->showYouTubeVideo(QString::fromUtf8("Cats <script>x</script> & \"Dogs\" caf\u00e9"),
+                           "abc_-1&feature=x");
+    const QString player = server.url("/v/abc_-1&feature=x&rel=1");
+    EXPECT_EQ(QString::fromLatin1(page()),
+              "<html><body bgcolor=black><center><font color=white><h1>"
+              "Cats &#60;script&#62;x&#60;/script&#62; &#38; &#34;Dogs&#34; caf&#233;</h1><br></font>"
+              "<object width='425' height='355'><param name='movie' value='" +
+                  player + "'></param><param name='wmode' value='transparent'></param><embed src='" + player +
+                  "' type='application/x-shockwave-flash' wmode='transparent' width='425' height='355'>"
+                  "</embed></object></center></body></html>\r\n");
+    // The pane shows the new page, its title as plain text.
+    const QString title = QString::fromUtf8("Cats <script>x</script> & \"Dogs\" caf\u00e9");
+    // The answer may come after the test; the state outlives it.
+    auto shown = std::make_shared<QString>();
+    auto asked = std::make_shared<bool>(false);
+    EXPECT_TRUE(waitFor([&] {
+        if (shown->contains(title))
+            return true;
+        if (!std::exchange(*asked, true))
+            form->wbyoutube->page()->toPlainText([shown, asked](const QString &text) {
+                *shown = text;
+                *asked = false;
+            });
+        return false;
+    })) << shown->toStdString();
+    EXPECT_EQ(form->wbyoutube->LocationURL(), QUrl::fromLocalFile(pagePath()).toString());
+
+    const QByteArray before = page();
+    for (const char *id : {"x' onload='alert(1)", "a\"><script>", "", "a|b", "../../x", "id\r\n"}) {
+        form->showYouTubeVideo("Evil", id);
+        EXPECT_EQ(page(), before) << id;
+    }
+}
+
+TEST_F(YouTubeTest, ClickingAResultPlaysItUnlessChkLoadIsTicked)
+{
+    serve("/browse?s=rf&t=&l=&e=en_us&p=1", resultPage2);
+    form->cmdYouTube_Click();
+    const QByteArray placeholder = page();
+
+    form->chkLoad->setValue(ui::vbChecked);
+    form->ListView3->ListItems()->Item(2)->setSelected(true);
+    emit form->ListView3->Click();
+    EXPECT_EQ(page(), placeholder);
+
+    form->chkLoad->setValue(ui::vbUnchecked);
+    emit form->ListView3->Click();
+    EXPECT_TRUE(page().contains("<h1>Last</h1>"));
+    EXPECT_TRUE(page().contains("/v/FFF&rel=1"));
+
+    form->ListView3->setSelectedItem(nullptr);
+    emit form->ListView3->Click();
+    EXPECT_TRUE(page().contains("/v/FFF&rel=1"));
+}
+
+TEST_F(YouTubeTest, ASecondSearchDuringALoadOwnsTheList)
+{
+    serve("/results?search_query=first&search_type=&page=1", padded(resultPage2));
+    serve("/results?search_query=first&search_type=&page=2", "<a href=\"/watch?v=OLD2\">old</a>");
+    serve("/results?search_query=second&search_type=&page=1", "<a href=\"/watch?v=NEW\">new</a>");
+    onFirstProgress([this] {
+        form->txtYouTube->setText("second");
+        emit form->cmdSearch->Click();
+    });
+    search("first");
+
+    const QStringList requests = takeRequests();
+    EXPECT_EQ(requests.first(), "/results?search_query=first&search_type=&page=1");
+    EXPECT_EQ(requests.mid(1), fivePages("/results?search_query=second&search_type=&page="));
+    EXPECT_EQ(keys(), QStringList({"NEW"}));
+}
+
+TEST_F(YouTubeTest, ClosingTheWindowDuringADownloadStopsTheLoad)
+{
+    serve("/browse?s=rf&t=&l=&e=en_us&p=1", padded(resultPage2));
+    QPointer<Form1> alive(form);
+    form->Show();
+    onFirstProgress([this] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [this] { form->close(); }, Qt::QueuedConnection);
+    });
+    form->cmdYouTube_Click();
+    EXPECT_EQ(takeRequests(), QStringList({"/browse?s=rf&t=&l=&e=en_us&p=1"}));
+    EXPECT_EQ(ui::Forms::find("Form1"), nullptr);
+    EXPECT_EQ(endCalls, 1);
+    // The window goes once the load has returned.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+}

@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaProperty>
@@ -157,6 +158,15 @@ void Form::setBackColor(int color)
 
 void Form::bringToFront()
 {
+    // A window nobody placed opens in the middle of the screen, not in its top-left corner.
+    if (!m_placedOnce && pos() == QPoint(0, 0)) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            const QSize size = frameGeometry().size();
+            move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+        }
+    }
+    m_placedOnce = true;
     show();
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         raise();

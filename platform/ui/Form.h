@@ -165,6 +165,7 @@ private:
     int m_scaleMode = vbTwips;
     QString m_tag;
     bool m_unloading = false;
+    bool m_placedOnce = false;
 };
 
 } // namespace ui

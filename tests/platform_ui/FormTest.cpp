@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QScreen>
 #include <QTimer>
 #include <QPointer>
 #include <gtest/gtest.h>
@@ -374,4 +375,20 @@ TEST_F(FormsTest, AWindowUnloadedWhileItsHandlerLetsMessagesRunOutlivesThatHandl
     EXPECT_TRUE(aliveAfterSecondDoEvents);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form.isNull());
+}
+
+TEST_F(FormsTest, AnUnplacedWindowOpensCentredAndAPlacedOneWhereItWasPut)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    Form unplaced(QStringLiteral("frmUnplaced"));
+    unplaced.Move(0, 0, 3000, 1500);
+    unplaced.Show();
+    EXPECT_LE(std::abs(unplaced.frameGeometry().center().x() - area.center().x()), 2);
+    EXPECT_LE(std::abs(unplaced.frameGeometry().center().y() - area.center().y()), 2);
+
+    Form placed(QStringLiteral("frmPlaced"));
+    placed.Move(600, 900, 3000, 1500);
+    placed.Show();
+    EXPECT_EQ(placed.Left(), 600);
+    EXPECT_EQ(placed.Top(), 900);
 }

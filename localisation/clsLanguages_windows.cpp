@@ -3,6 +3,7 @@
 #include "localisation/clsLanguages.h"
 
 #include "localisation/modLanguages.h"
+#include "platform/core/FileWrite.h"
 #include "platform/core/Text.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
@@ -215,6 +216,6 @@ void clsLanguages::makeLocalizationFile()
     lines << QStringLiteral("\t</TRANSLATION_ITEMS>") << QStringLiteral("</LANGUAGE_GROUP>")
           << QStringLiteral("</XML_DIZ_INFO>");
     // Nothing is reported: a file that cannot be written leaves the old one in place.
-    writeFileAtomically(LocalizationFilePath(),
-                        (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    platform::writeFileAtomically(LocalizationFilePath(),
+                                  (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
 }

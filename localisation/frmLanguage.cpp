@@ -2,7 +2,7 @@
 #include "localisation/frmLanguage.h"
 
 #include "localisation/modLanguages.h"
-#include "platform/core/SettingsStore.h"
+#include "platform/core/FileWrite.h"
 #include "platform/core/Shell.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Controls.h"
@@ -10,6 +10,7 @@
 #include "platform/ui/MsgBox.h"
 #include "services/modDownload.h"
 #include "services/modMarque.h"
+#include "services/modSettings.h"
 #include "services/modSkin.h"
 #include "services/xfileExists.h"
 
@@ -79,9 +80,7 @@ void frmLanguage::FillLanguageList()
 
     try {
         const QString text = readLanguageFile(path);
-        const QString saved =
-            platform::getSetting(platform::versionInfo().productName, QStringLiteral("Settings"),
-                                 QStringLiteral("Language"), QStringLiteral("English"));
+        const QString saved = GetProgramSetting(QStringLiteral("Language"), QStringLiteral("English"));
         qsizetype pos = 0;
         QString group;
         while (nextLanguageGroup(text, pos, group)) {
@@ -100,8 +99,7 @@ void frmLanguage::Combo1_Click()
         const QString text = Combo1->Text();
         if (text == kChooseLanguage)
             return;
-        platform::saveSetting(platform::versionInfo().productName, QStringLiteral("Settings"),
-                              QStringLiteral("Language"), text);
+        SaveProgramSetting(QStringLiteral("Language"), text);
         ui::Form *mainWindow = ui::Forms::find(QStringLiteral("Form1"));
         if (!mainWindow)
             mainWindow = ui::Forms::load(QStringLiteral("Form1"));
@@ -125,7 +123,7 @@ void frmLanguage::Command1_Click()
 
     // Whatever precedes the first tag (a byte-order mark, blank lines) is dropped.
     reply.remove(0, reply.indexOf('<'));
-    if (!writeFileAtomically(LocalizationFilePath(), reply + "\r\n")) {
+    if (!platform::writeFileAtomically(LocalizationFilePath(), reply + "\r\n")) {
         MsgBox(QStringLiteral("The language file could not be saved in the program folder.  "
                               "The previous language file has been kept."),
                vbOKOnly | vbExclamation);

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 clsLanguages *objLanguages = nullptr;
 QString strLanguage;
@@ -101,13 +100,4 @@ QString groupTagText(const QString &group, const QString &openTag, const QString
     if (open < 0 || close < open + openTag.size())
         invalidArgument();
     return group.mid(open + openTag.size(), close - open - openTag.size());
-}
-
-bool writeFileAtomically(const QString &path, const QByteArray &content)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content);
-    return file.commit();
 }

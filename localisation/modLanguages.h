@@ -28,6 +28,3 @@ bool nextLanguageGroup(const QString &text, qsizetype &pos, QString &group);
 // The text between the first openTag and the first closeTag of a group (tags in any letter
 // case); throws when the pair is missing.
 QString groupTagText(const QString &group, const QString &openTag, const QString &closeTag);
-
-// Replaces the file whole, or leaves the old one untouched when the write fails.
-bool writeFileAtomically(const QString &path, const QByteArray &content);

@@ -138,6 +138,10 @@ void Form1::createControls()
     createFilesPanel();
     createYouTubePanel();
     createEditorPanel();
+
+    // The editor sits over the player and the YouTube pane, or no one could use it; the
+    // offline picture stays above everything on the player's area.
+    Frame2->stackUnder(imgOffline);
 }
 
 void Form1::createChannelPanel()
@@ -260,6 +264,8 @@ void Form1::createEditorPanel()
     const QString gap(56, QLatin1Char(' '));
     Label3 = labelled(addControl<ui::Label>("Label3", Frame2, 240, 4440, 8115, 255),
                       "Replace" + gap + "with" + gap + "in column");
+    // The blanks place the words between the find, replace and column boxes in the designer's font.
+    Label3->setWordsBetweenCovers(true);
     Text2 = textBox(addControl<ui::TextBox>("Text2", Frame2, 900, 4380, 2355, 285), QString());
     Text3 = textBox(addControl<ui::TextBox>("Text3", Frame2, 3720, 4380, 2415, 315), QString());
     Combo2 = addControl<ui::ComboBox>("Combo2", Frame2, 6900, 4380, 1395, 315);

@@ -191,6 +191,9 @@ private:
     void LoadChannels();
     // Steps shared by the four category handlers.
     void showCategory(const QString &category, const QString &settingKey);
+    // Shows one of the panels Frame1, Frame3, Frame4, Frame5 and hides the others; the
+    // YouTube panel brings its browser pane, every other one the player.
+    void showPanel(ui::Frame *panel);
     void Combo1_Click();
     void cmbSortTV_Click();
     void ListView1_ColumnClick(int column);
@@ -199,4 +202,6 @@ private:
     void imgOffline_Click();
     // Fetches url (bounded) and answers whether the channel may be handed to the player.
     bool probeStream(const QString &url);
+    // Plays url when its probe finds it online, or shows the offline picture.
+    void playIfOnline(const QString &url);
 };

@@ -3,29 +3,16 @@
 #include "mainwindow/Form1.h"
 
 #include "localisation/modLanguages.h"
-#include "platform/core/SettingsStore.h"
-#include "platform/core/VersionInfo.h"
+#include "platform/core/TextLines.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modGlobals.h"
 #include "services/modListViewEnh.h"
 #include "services/modMarque.h"
-
-#include <QFile>
+#include "services/modSettings.h"
 
 namespace
 {
-
-QString GetSetting(const QString &key, const QString &defaultValue)
-{
-    return platform::getSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key,
-                                defaultValue);
-}
-
-void SaveSetting(const QString &key, const QString &value)
-{
-    platform::saveSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key, value);
-}
 
 QString message(const char *id)
 {
@@ -41,20 +28,6 @@ const QString &field(const QStringList &fields, int index)
     if (index >= fields.size())
         throw BrokenChannelFile();
     return fields.at(index);
-}
-
-// Lines end at CR LF as the file is written; a bare LF (a file edited on this system) ends
-// one as well.
-QStringList channelFileLines(const QByteArray &content)
-{
-    QStringList lines = QString::fromUtf8(content).split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (QString &line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    return lines;
 }
 
 const char *const adultNotice[] = {
@@ -91,13 +64,14 @@ void Form1::LoadChannels()
 
     ListView1->ListItems()->Clear();
 
-    QFile file(strDataFolder + QStringLiteral("/Data.txt"));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Lines end at CR LF as the file is written; a bare LF (a file edited on this system) ends
+    // one as well.
+    const auto lines =
+        platform::readLines(strDataFolder + QStringLiteral("/Data.txt"), platform::LineEnds::CrLfOrLf);
+    if (!lines) {
         MsgBox(message("MSG_NOTFOUND"), vbOKOnly);
         return;
     }
-    const QStringList lines = channelFileLines(file.readAll());
-    file.close();
 
     const bool reloadTypes = strReloadTypes == QLatin1String("True");
     const bool allTypes = strTypeFilter == QLatin1String("All");
@@ -105,7 +79,8 @@ void Form1::LoadChannels()
     qint32 shown = 0;
     QStringList types;
     try {
-        for (const QString &line : lines) {
+        for (const QByteArray &bytes : *lines) {
+            const QString line = QString::fromUtf8(bytes);
             if (!line.contains(QLatin1Char('|')))
                 continue;
             ++total;
@@ -234,11 +209,11 @@ void Form1::Combo1_Click()
 {
     strTypeFilter = Combo1->Text();
     if (strCategory == QLatin1String("TV"))
-        SaveSetting(QStringLiteral("TVLang"), strTypeFilter);
+        SaveProgramSetting(QStringLiteral("TVLang"), strTypeFilter);
     else if (strCategory == QLatin1String("Radio"))
-        SaveSetting(QStringLiteral("RadioLang"), strTypeFilter);
+        SaveProgramSetting(QStringLiteral("RadioLang"), strTypeFilter);
     else if (strCategory == QLatin1String("Video"))
-        SaveSetting(QStringLiteral("VideoLang"), strTypeFilter);
+        SaveProgramSetting(QStringLiteral("VideoLang"), strTypeFilter);
     LoadChannels();
 }
 
@@ -256,17 +231,20 @@ void Form1::ListView1_ColumnClick(int column)
     EnhListView_SortColumns(ListView1, column, false);
 }
 
+void Form1::showPanel(ui::Frame *panel)
+{
+    for (ui::Frame *frame : {Frame1, Frame3, Frame4, Frame5})
+        frame->setVisible(frame == panel);
+    wbyoutube->setVisible(panel == Frame5);
+    WindowsMediaPlayer1->setVisible(panel != Frame5);
+}
+
 void Form1::showCategory(const QString &category, const QString &settingKey)
 {
-    Frame1->setVisible(true);
-    Frame3->setVisible(false);
-    Frame4->setVisible(false);
-    Frame5->setVisible(false);
-    wbyoutube->setVisible(false);
-    WindowsMediaPlayer1->setVisible(true);
+    showPanel(Frame1);
     strCategory = category;
     ListView1->ListItems()->Clear();
-    strTypeFilter = GetSetting(settingKey, QStringLiteral("English"));
+    strTypeFilter = GetProgramSetting(settingKey, QStringLiteral("English"));
     strReloadTypes = QStringLiteral("True");
     LoadChannels();
 }

@@ -4,8 +4,9 @@
 #include "mainwindow/Form1.h"
 
 #include "localisation/modLanguages.h"
-#include "mainwindow/TextFiles.h"
+#include "platform/core/FileWrite.h"
 #include "platform/core/ProgramFolder.h"
+#include "platform/core/TextLines.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modGenDec.h"
 #include "services/modGlobals.h"
@@ -65,7 +66,8 @@ void Form1::Clear_Click()
 
 void Form1::doLoad_Click()
 {
-    const auto lines = textfile::readLines(strDataFolder + QStringLiteral("/Data.txt"));
+    const auto lines =
+        platform::readLines(strDataFolder + QStringLiteral("/Data.txt"), platform::LineEnds::CrLfOrLf);
     if (!lines)
         return;
     QList<QStringList> channels;
@@ -100,8 +102,8 @@ void Form1::save_Click()
         }
     }
     lines.append(QByteArrayLiteral("</data>"));
-    textfile::replaceFile(platform::programFolder() + QStringLiteral("/Data.htm"),
-                          textfile::joinLines(lines));
+    platform::writeFileAtomically(platform::programFolder() + QStringLiteral("/Data.htm"),
+                                  platform::joinLines(lines));
     txtData->setText(shown + QStringLiteral("</data>\r\n"));
 }
 
@@ -202,7 +204,8 @@ void Form1::cmdDupes_Click()
 void Form1::cmdLoad2_Click()
 {
     const QString type = txtType->Text();
-    const auto lines = textfile::readLines(platform::programFolder() + QLatin1Char('/') + Text1->Text());
+    const auto lines = platform::readLines(platform::programFolder() + QLatin1Char('/') + Text1->Text(),
+                                           platform::LineEnds::CrLfOrLf);
     if (!lines)
         return;
     struct Entry {

@@ -2,17 +2,16 @@
 // "Channel Actions" popups that add to it, and playing a favourite.
 #include "mainwindow/Form1.h"
 
+#include "platform/core/FileWrite.h"
 #include "platform/core/ProgramFolder.h"
+#include "platform/core/TextLines.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modGenDec.h"
 #include "services/modListViewEnh.h"
 #include "services/xfileExists.h"
 
 #include <QCursor>
-#include <QFile>
 #include <QMenu>
-#include <QPointer>
-#include <QSaveFile>
 
 namespace
 {
@@ -73,15 +72,12 @@ void Form1::saveFavorites()
                              item->SubItems(1) + QLatin1Char('|') + item->SubItems(2);
         content += scrambledLine(line.toUtf8()) + "\r\n";
     }
-    // Replaced whole or not at all: a failed write keeps the old favourites. The explicit
-    // flush matters: commit() flushes on its own but drops an error of that last write.
+    // Replaced whole or not at all: a failed write keeps the old favourites.
     const QString path = favoritesPath();
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush() &&
-        file.commit())
+    QString error;
+    if (platform::writeFileAtomically(path, content, &error))
         return;
-    MsgBox(QStringLiteral("Your favorites could not be saved to ") + path + QStringLiteral(".\n") +
-               file.errorString(),
+    MsgBox(QStringLiteral("Your favorites could not be saved to ") + path + QStringLiteral(".\n") + error,
            vbExclamation);
 }
 
@@ -90,25 +86,19 @@ void Form1::loadFavorites()
     const QString path = favoritesPath();
     if (!FileExists(path))
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const auto lines = platform::readLines(path, platform::LineEnds::Any);
+    if (!lines)
         return;
-    const QByteArray content = file.readAll();
-    file.close();
-
-    // CR, LF and CR LF all end a line; the empty pieces between CR and LF hold no "|".
-    for (const QByteArray &line : content.split('\n')) {
-        for (const QByteArray &piece : line.split('\r')) {
-            const QString text = QString::fromUtf8(DecryptString(piece));
-            if (!text.contains(QLatin1Char('|')))
-                continue;
-            // A short line keeps what it has; the missing fields read empty.
-            const QStringList fields = text.split(QLatin1Char('|'));
-            ui::ListItem *item = ListView2->ListItems()->Add(fields.value(0));
-            item->setTag(fields.value(1));
-            item->setSubItems(1, fields.value(2));
-            item->setSubItems(2, fields.value(3));
-        }
+    for (const QByteArray &line : *lines) {
+        const QString text = QString::fromUtf8(DecryptString(line));
+        if (!text.contains(QLatin1Char('|')))
+            continue;
+        // A short line keeps what it has; the missing fields read empty.
+        const QStringList fields = text.split(QLatin1Char('|'));
+        ui::ListItem *item = ListView2->ListItems()->Add(fields.value(0));
+        item->setTag(fields.value(1));
+        item->setSubItems(1, fields.value(2));
+        item->setSubItems(2, fields.value(3));
     }
 }
 
@@ -187,15 +177,7 @@ void Form1::ListView2_Click()
 
     WindowsMediaPlayer1->setVisible(true);
     wbyoutube->setVisible(false);
-    // The probe lets other events run; the window may be unloaded before it returns.
-    QPointer<Form1> self(this);
-    const bool online = probeStream(tag);
-    if (!self)
-        return;
-    if (online)
-        WindowsMediaPlayer1->setUrl(tag);
-    else
-        imgOffline->setVisible(true);
+    playIfOnline(tag);
 }
 
 void Form1::ListView2_ColumnClick(int column)

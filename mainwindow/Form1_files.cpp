@@ -2,23 +2,7 @@
 // and folder kept in the settings.
 #include "mainwindow/Form1.h"
 
-#include "platform/core/SettingsStore.h"
-#include "platform/core/VersionInfo.h"
-
-namespace
-{
-
-QString GetSetting(const QString &key)
-{
-    return platform::getSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key);
-}
-
-void SaveSetting(const QString &key, const QString &value)
-{
-    platform::saveSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key, value);
-}
-
-} // namespace
+#include "services/modSettings.h"
 
 void Form1::connectFilesEvents()
 {
@@ -31,12 +15,12 @@ void Form1::Drive1_Change()
 {
     // A drive that cannot be opened leaves the folder list where it was.
     Dir1->setPath(Drive1->Drive());
-    SaveSetting(QStringLiteral("Drive"), Drive1->Drive());
+    SaveProgramSetting(QStringLiteral("Drive"), Drive1->Drive());
 }
 
 void Form1::Dir1_Change()
 {
-    SaveSetting(QStringLiteral("Dir"), Dir1->Path());
+    SaveProgramSetting(QStringLiteral("Dir"), Dir1->Path());
     File1->setPath(Dir1->Path());
     File1->refreshContents();
 }
@@ -58,8 +42,8 @@ void Form1::restoreFileBrowser()
     // Both values are read first: a drive change saves that drive's folder as "Dir" and
     // would otherwise replace the folder to restore. A missing drive or folder is refused
     // by the lists, which keep what they show.
-    const QString drive = GetSetting(QStringLiteral("Drive"));
-    const QString folder = GetSetting(QStringLiteral("Dir"));
+    const QString drive = GetProgramSetting(QStringLiteral("Drive"));
+    const QString folder = GetProgramSetting(QStringLiteral("Dir"));
     Drive1->setDrive(drive);
     Dir1->setPath(folder);
     File1->setPath(folder);

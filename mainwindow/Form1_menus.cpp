@@ -117,22 +117,12 @@ void Form1::mnuAboutItem_Click(int Index)
 
 void Form1::cmdFavorites_Click()
 {
-    Frame1->setVisible(false);
-    Frame3->setVisible(true);
-    Frame4->setVisible(false);
-    Frame5->setVisible(false);
-    wbyoutube->setVisible(false);
-    WindowsMediaPlayer1->setVisible(true);
+    showPanel(Frame3);
 }
 
 void Form1::cmdFiles_Click()
 {
-    Frame1->setVisible(false);
-    Frame3->setVisible(false);
-    Frame4->setVisible(true);
-    Frame5->setVisible(false);
-    wbyoutube->setVisible(false);
-    WindowsMediaPlayer1->setVisible(true);
+    showPanel(Frame4);
 }
 
 void Form1::cmdWebsite_Click()

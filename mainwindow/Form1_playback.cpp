@@ -20,7 +20,11 @@ void Form1::ListView1_Click()
     if (chkLoad->Value() == ui::vbChecked)
         return;
 
-    const QString url = item->Tag();
+    playIfOnline(item->Tag());
+}
+
+void Form1::playIfOnline(const QString &url)
+{
     // The probe lets other events run; the window may be unloaded before it returns.
     QPointer<Form1> self(this);
     const bool online = probeStream(url);

@@ -6,18 +6,18 @@
 #include "localisation/modLanguages.h"
 #include "mainwindow/SecondInstance.h"
 #include "mainwindow/modSkinLabels.h"
+#include "platform/core/FileWrite.h"
 #include "platform/core/ProgramFolder.h"
-#include "platform/core/SettingsStore.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
 #include "services/modGlobals.h"
 #include "services/modIcon.h"
 #include "services/modListViewEnh.h"
 #include "services/modMarque.h"
+#include "services/modSettings.h"
 #include "services/modSkin.h"
 #include "services/xfileExists.h"
 
-#include <QSaveFile>
 #include <cstdlib>
 
 namespace
@@ -25,28 +25,14 @@ namespace
 
 const QString kResellerCompany = QStringLiteral("Tandrel Software");
 
-QString setting(const QString &key, const QString &defaultValue = QString())
-{
-    return platform::getSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key,
-                                defaultValue);
-}
-
-void saveSetting(const QString &key, const QString &value)
-{
-    platform::saveSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key, value);
-}
-
 // The page the YouTube pane shows until a video is chosen. A program folder that cannot be
 // written leaves the page as it was; the pane then shows whatever is there.
 void writePlaceholderPage(const QString &path)
 {
-    QSaveFile page(path);
-    if (!page.open(QIODevice::WriteOnly))
-        return;
-    page.write(
-        "<html><body bgcolor=black><center><font color=white><h1>Please select a video from the list to the "
-        "left</h1><br></font></center></body></html>\r\n");
-    page.commit();
+    platform::writeFileAtomically(
+        path,
+        "<html><body bgcolor=black><center><font color=white><h1>Please select a video from the list to "
+        "the left</h1><br></font></center></body></html>\r\n");
 }
 
 } // namespace
@@ -81,15 +67,15 @@ void Form1::Form_Load()
         chkLoad->setValue(ui::vbChecked);
     }
 
-    const QString firstRunMarker = setting(QStringLiteral("Language"));
+    const QString firstRunMarker = GetProgramSetting(QStringLiteral("Language"));
     delete objLanguages;
     objLanguages = new clsLanguages;
-    strLanguage = setting(QStringLiteral("Language"), QStringLiteral("English"));
+    strLanguage = GetProgramSetting(QStringLiteral("Language"), QStringLiteral("English"));
     LoadDefaultMessages();
     ChangeLanguage(this, strLanguage);
 
     if (firstRunMarker.isEmpty()) {
-        saveSetting(QStringLiteral("Language"), QStringLiteral("English"));
+        SaveProgramSetting(QStringLiteral("Language"), QStringLiteral("English"));
         if (ui::Form *chooser = ui::Forms::load(QStringLiteral("frmLanguage")))
             chooser->Show(true);
     }
@@ -117,9 +103,9 @@ void Form1::Form_Load()
         ApplySkin(this);
     }
 
-    if (setting(QStringLiteral("showHelp"), QStringLiteral("1")) == QLatin1String("1")) {
+    if (GetProgramSetting(QStringLiteral("showHelp"), QStringLiteral("1")) == QLatin1String("1")) {
         mnuHelpItem_Click(0); // the first-run help is Help > View Help
-        saveSetting(QStringLiteral("showHelp"), QStringLiteral("0"));
+        SaveProgramSetting(QStringLiteral("showHelp"), QStringLiteral("0"));
     }
 
     cmdTV_Click();

@@ -2,8 +2,9 @@
 // Also the channel removal by id and the date file, which the window offers to callers.
 #include "mainwindow/Form1.h"
 
-#include "mainwindow/TextFiles.h"
+#include "platform/core/FileWrite.h"
 #include "platform/core/Text.h"
+#include "platform/core/TextLines.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modDownload.h"
@@ -92,7 +93,7 @@ int Form1::extractNewDefs(QByteArray &strDefs)
     // A reply without a single record (an error page, say) is not a channel list: the old one stays.
     if (lines.isEmpty())
         return 0;
-    if (!textfile::replaceFile(dataFile("Data.txt"), textfile::joinLines(lines)))
+    if (!platform::writeFileAtomically(dataFile("Data.txt"), platform::joinLines(lines)))
         return 0;
     return int(lines.size());
 }
@@ -108,7 +109,7 @@ void Form1::removeChannelsById(const QString &ids)
     }
 
     const QString path = dataFile("Data.txt");
-    const auto lines = textfile::readLines(path);
+    const auto lines = platform::readLines(path, platform::LineEnds::CrLfOrLf);
     if (!lines)
         return;
     QList<QByteArray> kept;
@@ -120,14 +121,14 @@ void Form1::removeChannelsById(const QString &ids)
             kept.append(line);
     }
     kept.append(QByteArray());
-    textfile::replaceFile(path, textfile::joinLines(kept));
+    platform::writeFileAtomically(path, platform::joinLines(kept));
 }
 
 QString Form1::getINI()
 {
     const QString path = dataFile("date.dat");
     if (FileExists(path)) {
-        const auto lines = textfile::readLines(path);
+        const auto lines = platform::readLines(path, platform::LineEnds::CrLfOrLf);
         if (lines)
             return lines->isEmpty() ? QString() : QString::fromUtf8(lines->first());
     }
@@ -136,5 +137,5 @@ QString Form1::getINI()
 
 void Form1::makeINI(QString &strDate)
 {
-    textfile::replaceFile(dataFile("date.dat"), strDate.toUtf8() + "\r\n");
+    platform::writeFileAtomically(dataFile("date.dat"), strDate.toUtf8() + "\r\n");
 }

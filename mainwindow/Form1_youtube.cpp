@@ -2,14 +2,14 @@
 // and the generated page youtube.html that plays a chosen video in the browser pane.
 #include "mainwindow/Form1.h"
 
-#include "mainwindow/TextFiles.h"
+#include "platform/core/FileWrite.h"
 #include "platform/core/ProgramFolder.h"
+#include "platform/core/TextLines.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
 #include "services/modDownload.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QPointer>
 #include <optional>
 
@@ -130,24 +130,6 @@ std::optional<VideoLink> videoLink(const QString &line, bool searchMode)
     return VideoLink{decodeTitle(title), id};
 }
 
-// Lines end at CR or CR LF; a bare LF stays inside its line.
-QStringList textLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) != QLatin1Char('\r'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
-}
-
 // Markup characters and everything outside printable ASCII become character references, so
 // a title shows as text, whatever it holds, and the page needs no declared encoding.
 QString htmlText(const QString &text)
@@ -183,12 +165,7 @@ void Form1::connectYouTubeEvents()
 
 void Form1::cmdYouTube_Click()
 {
-    Frame1->setVisible(false);
-    Frame3->setVisible(false);
-    Frame4->setVisible(false);
-    Frame5->setVisible(true);
-    wbyoutube->setVisible(true);
-    WindowsMediaPlayer1->setVisible(false);
+    showPanel(Frame5);
     strCategory = QStringLiteral("YOUTUBE");
     ListView1->ListItems()->Clear();
     LoadYouTubeList();
@@ -264,21 +241,13 @@ void Form1::ParseYouTubePage(const QByteArray &strPage)
     text += "\r\n";
 
     // The page passes through the scratch file; where the program folder cannot be written
-    // it is read from memory instead. A file left over by an earlier run is not read along.
-    QFile scratch(programFile("youtube.tmp"));
-    if (scratch.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        const bool written = scratch.write(text) == text.size();
-        scratch.close();
-        if (written && scratch.open(QIODevice::ReadOnly)) {
-            text = scratch.readAll();
-            scratch.close();
-        }
-        scratch.remove();
-    }
+    // it is read from memory instead.
+    text = platform::passThroughScratchFile(programFile("youtube.tmp"), text);
 
     const bool searchMode = Combo3->Text() == searchEntry;
-    for (const QString &line : textLines(QString::fromUtf8(text))) {
-        const std::optional<VideoLink> link = videoLink(line, searchMode);
+    // Lines end at CR or CR LF; a bare LF stays inside its line.
+    for (const QByteArray &line : platform::splitLines(text, platform::LineEnds::CrLfOrCr)) {
+        const std::optional<VideoLink> link = videoLink(QString::fromUtf8(line), searchMode);
         // The first link to a video names it.
         if (link && !hasKey(ListView3, link->id))
             ListView3->ListItems()->Add(link->title, link->id);
@@ -301,6 +270,6 @@ void Form1::showYouTubeVideo(const QString &title, const QString &videoId)
 
     const QString path = programFile("youtube.html");
     // A page that could not be replaced would show the previous video; the pane stays as it is.
-    if (textfile::replaceFile(path, page.toUtf8()))
+    if (platform::writeFileAtomically(path, page.toUtf8()))
         wbyoutube->Navigate2(path);
 }

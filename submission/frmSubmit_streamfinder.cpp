@@ -3,14 +3,13 @@
 // Media ones.
 #include "submission/frmSubmit.h"
 
-#include "localisation/modLanguages.h"
+#include "platform/core/FileWrite.h"
 #include "platform/core/ProgramFolder.h"
+#include "platform/core/TextLines.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DoEvents.h"
 #include "services/modDownload.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QPointer>
 #include <QScopeGuard>
 
@@ -101,25 +100,6 @@ QByteArray splitAtLinks(const QByteArray &page)
     return out;
 }
 
-// The next line: up to a CR or a CR LF, which are dropped; a lone LF stays in the line.
-bool readLine(QIODevice &in, QByteArray &line)
-{
-    line.clear();
-    if (in.atEnd())
-        return false;
-    char c;
-    while (in.getChar(&c)) {
-        if (c == '\r') {
-            char next;
-            if (in.peek(&next, 1) == 1 && next == '\n')
-                in.getChar(&next);
-            break;
-        }
-        line += c;
-    }
-    return true;
-}
-
 // The link target of a line that begins at its "href=", cut at its closing quote or ">".
 // One character more than the terminator is lost when the terminator ends the line or is
 // missing; the end repairs of ResolveLink mend some of those.
@@ -180,28 +160,17 @@ void frmSubmit::ExtractStreamLinks(const QByteArray &strPage, const QString &str
 {
     // Written fresh for every run: what a run cut short left behind belongs to another page.
     // Where the program folder takes no file, the page is read back from memory instead.
-    const QString scratchPath = platform::programFolder() + QStringLiteral("/temp.txt");
-    const QByteArray scratch = splitAtLinks(strPage) + "\r\n";
-    const bool onDisk = writeFileAtomically(scratchPath, scratch);
-    QFile file(scratchPath);
-    QBuffer memory;
-    memory.setData(scratch);
-    QIODevice *in = (onDisk && file.open(QIODevice::ReadOnly)) ? static_cast<QIODevice *>(&file) : &memory;
-    if (in == &memory)
-        memory.open(QIODevice::ReadOnly);
-    const auto removeScratch = qScopeGuard([&] {
-        file.close();
-        if (onDisk)
-            QFile::remove(scratchPath);
-    });
+    const QByteArray scratch = platform::passThroughScratchFile(
+        platform::programFolder() + QStringLiteral("/temp.txt"), splitAtLinks(strPage) + "\r\n");
+    // Lines end at CR or CR LF; a lone LF stays in its line.
+    const QList<QByteArray> lines = platform::splitLines(scratch, platform::LineEnds::CrLfOrCr);
 
     StatusBar1->setPanelText(1, QStringLiteral("Extracted 0 link(s)"));
     const QPointer<frmSubmit> alive(this);
     int count = 0;
-    QByteArray line;
-    for (;;) {
+    for (const QByteArray &line : lines) {
         DoEvents();
-        if (!alive || !readLine(*in, line))
+        if (!alive)
             return;
         const QString text = QString::fromUtf8(line);
         if (!text.contains(kHref, Qt::CaseInsensitive))

@@ -1,0 +1,9 @@
+// The program's own per-user settings: section "Settings" under the product name.
+#pragma once
+
+#include <QString>
+
+// The stored text, or Default when there is none.
+QString GetProgramSetting(const QString &Key, const QString &Default = QString());
+// Stores the text; a store that cannot be written keeps its old value.
+void SaveProgramSetting(const QString &Key, const QString &Value);

@@ -3,11 +3,13 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <qdrawutil.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace ui
 {
@@ -25,6 +27,20 @@ QPixmap loadPicture(const QString &pathOrResource)
 QColor fromBgr(int color)
 {
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+// Captions were sized for the designer's narrower font; one that does not fit its control is
+// drawn smaller, down to two thirds of the control's font, rather than cut off.
+QFont shrunkToFit(const QFont &font, const std::function<bool(const QFontMetrics &)> &fits)
+{
+    QFont shrunk = font;
+    const qreal smallest = font.pointSizeF() * 2 / 3;
+    for (qreal size = font.pointSizeF(); size >= smallest; size -= 0.5) {
+        shrunk.setPointSizeF(size);
+        if (fits(QFontMetrics(shrunk)))
+            break;
+    }
+    return shrunk;
 }
 
 } // namespace
@@ -49,19 +65,33 @@ void CommandButton::setPicture(const QIcon &picture)
     update();
 }
 
-// A button with a picture shows it above the caption, as graphical buttons do.
+// A button with a picture shows it above the caption, as graphical buttons do. A caption too
+// wide for its button breaks into lines, as the system's buttons do, and shrinks if need be.
 void CommandButton::paintEvent(QPaintEvent *event)
 {
-    if (icon().isNull()) {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    const int flags = Qt::AlignCenter | Qt::TextShowMnemonic;
+    const bool fitsOnOneLine = fontMetrics().horizontalAdvance(text()) <= contents.width();
+    if (icon().isNull() && fitsOnOneLine) {
         QPushButton::paintEvent(event);
         return;
     }
     QStylePainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
     option.text.clear();
     option.icon = QIcon();
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+    if (icon().isNull()) {
+        painter.setFont(shrunkToFit(font(), [&](const QFontMetrics &metrics) {
+            const QRect needed = metrics.boundingRect(contents, flags | Qt::TextWordWrap, text());
+            return needed.width() <= contents.width() && needed.height() <= contents.height();
+        }));
+        painter.drawItemText(contents, flags | Qt::TextWordWrap, palette(), isEnabled(), text(),
+                             QPalette::ButtonText);
+        return;
+    }
 
     const QRect area = rect().adjusted(4, 4, -4, -4);
     const int textHeight = fontMetrics().height();
@@ -124,6 +154,99 @@ void Label::setAutoSize(bool autoSize)
         adjustSize();
 }
 
+void Label::setWordsBetweenCovers(bool on)
+{
+    m_wordsBetweenCovers = on;
+    update();
+}
+
+QList<QPair<int, int>> Label::uncoveredStretches() const
+{
+    QList<QPair<int, int>> covered;
+    if (QWidget *container = parentWidget()) {
+        const QObjectList &siblings = container->children();
+        // Children later in the list are stacked above this label.
+        for (qsizetype i = siblings.indexOf(const_cast<Label *>(this)) + 1; i < siblings.size(); ++i) {
+            const auto *cover = qobject_cast<const QWidget *>(siblings.at(i));
+            if (!cover || cover->isWindow() || cover->isHidden() || !cover->geometry().intersects(geometry()))
+                continue;
+            covered.append({cover->geometry().left() - x(), cover->geometry().right() + 1 - x()});
+        }
+    }
+    std::sort(covered.begin(), covered.end());
+    QList<QPair<int, int>> free;
+    int left = 0;
+    for (const auto &[coverLeft, coverRight] : covered) {
+        if (coverLeft > left)
+            free.append({left, std::min(coverLeft, width())});
+        left = std::max(left, coverRight);
+    }
+    if (left < width())
+        free.append({left, width()});
+    return free;
+}
+
+void Label::paintCaption(QPaintEvent *event)
+{
+    const QRect area = contentsRect();
+    const int flags = int(QLabel::alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
+    const auto fits = [&](const QFontMetrics &metrics) {
+        const QRect needed = metrics.boundingRect(area, flags, text());
+        return needed.width() <= area.width() && needed.height() <= area.height();
+    };
+    if (text().isEmpty() || fits(fontMetrics())) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.setFont(shrunkToFit(font(), fits));
+    style()->drawItemText(&painter, area, flags, palette(), isEnabled(), text(), foregroundRole());
+}
+
+void Label::paintEvent(QPaintEvent *event)
+{
+    static const QRegularExpression blankRun(QStringLiteral(" {2,}"));
+    QStringList words = m_wordsBetweenCovers ? text().split(blankRun, Qt::SkipEmptyParts) : QStringList();
+    const QList<QPair<int, int>> stretches = words.size() < 2 ? QList<QPair<int, int>>() : uncoveredStretches();
+    if (stretches.isEmpty()) {
+        paintCaption(event);
+        return;
+    }
+    // Words beyond the last free stretch share it.
+    while (words.size() > stretches.size()) {
+        const QString tail = words.takeLast();
+        words.last() += QLatin1Char(' ') + tail;
+    }
+
+    constexpr int padding = 3; // clear of the control the stretch starts after
+    auto room = [&](qsizetype i) {
+        const auto &[left, right] = stretches.at(i);
+        return right - left - (left > 0 ? padding : 0);
+    };
+    const QFont shrunk = shrunkToFit(font(), [&](const QFontMetrics &metrics) {
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            if (metrics.horizontalAdvance(words.at(i)) > room(i))
+                return false;
+        }
+        return true;
+    });
+
+    QPainter painter(this);
+    painter.setFont(shrunk);
+    const QFontMetrics metrics(shrunk);
+    const QRect area = contentsRect();
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const int left = stretches.at(i).first + (stretches.at(i).first > 0 ? padding : 0);
+        const QString &word = words.at(i);
+        const int width = metrics.horizontalAdvance(word);
+        // Only a word that still does not fit is cut short.
+        const QString shown = width <= room(i) ? word : metrics.elidedText(word, Qt::ElideRight, room(i));
+        const QRect place(left, area.top(), std::max(width, room(i)), area.height());
+        style()->drawItemText(&painter, place, Qt::AlignLeft | Qt::AlignVCenter, palette(), isEnabled(), shown,
+                              foregroundRole());
+    }
+}
+
 void Label::mouseReleaseEvent(QMouseEvent *event)
 {
     QLabel::mouseReleaseEvent(event);
@@ -165,6 +288,24 @@ void CheckBox::setValue(int value)
                                       : Qt::Unchecked);
 }
 
+// A caption too long for the box is drawn smaller rather than cut off.
+void CheckBox::paintEvent(QPaintEvent *event)
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect room = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this);
+    const auto fits = [&](const QFontMetrics &metrics) { return metrics.horizontalAdvance(text()) <= room.width(); };
+    if (fits(fontMetrics())) {
+        QCheckBox::paintEvent(event);
+        return;
+    }
+    const QFont shrunk = shrunkToFit(font(), fits);
+    QStylePainter painter(this);
+    painter.setFont(shrunk);
+    option.fontMetrics = QFontMetrics(shrunk);
+    painter.drawControl(QStyle::CE_CheckBox, option);
+}
+
 // --- OptionButton
 
 OptionButton::OptionButton(QWidget *parent) : QRadioButton(parent)
@@ -177,7 +318,12 @@ OptionButton::OptionButton(QWidget *parent) : QRadioButton(parent)
 
 // --- Frame
 
-Frame::Frame(QWidget *parent) : QGroupBox(parent) {}
+// A frame paints its own background: whatever lies beneath it (a player, a picture) never
+// shows through its captions.
+Frame::Frame(QWidget *parent) : QGroupBox(parent)
+{
+    setAutoFillBackground(true);
+}
 
 void Frame::paintEvent(QPaintEvent *)
 {

@@ -72,16 +72,29 @@ public:
     int BackStyle() const { return autoFillBackground() ? 1 : 0; }
     void setBackStyle(int style) { setAutoFillBackground(style != 0); }
 
+    // For a caption whose words are spaced out with runs of blanks to peek out between the
+    // controls placed over the label: each word is drawn in the next stretch those controls
+    // leave free, smaller when it would not fit. Blanks measured in the designer's font put
+    // the words under the controls in any wider font.
+    void setWordsBetweenCovers(bool on);
+
 signals:
     void Click();
     void DblClick();
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    // Left and right edge (exclusive) of each stretch no sibling stacked above covers.
+    QList<QPair<int, int>> uncoveredStretches() const;
+    // The caption as one text, smaller when it would not fit the label.
+    void paintCaption(QPaintEvent *event);
+
     bool m_autoSize = false;
+    bool m_wordsBetweenCovers = false;
 };
 
 // The skin library's label: in this build a plain label under its own type name.
@@ -114,6 +127,9 @@ public:
 signals:
     // Every change of Value, by the user or by code.
     void Click();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 };
 
 class OptionButton : public QRadioButton

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <optional>
 
 namespace ui
@@ -33,6 +35,35 @@ std::optional<bool> switchFolder(QString &current, const QString &path)
     current = folder;
     return changed;
 }
+
+constexpr int DepthRole = Qt::UserRole + 1;
+
+// Indents each folder by its depth, so the list reads as the path from the root down.
+class FolderTreeDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem indented(option);
+        indented.rect.setLeft(option.rect.left() + indent(option, index));
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.rwidth() += indent(option, index);
+        return size;
+    }
+
+private:
+    static int indent(const QStyleOptionViewItem &option, const QModelIndex &index)
+    {
+        return index.data(DepthRole).toInt() * option.fontMetrics.averageCharWidth() * 2;
+    }
+};
 
 } // namespace
 
@@ -89,6 +120,7 @@ void DriveListBox::setListIndex(int index)
 
 DirListBox::DirListBox(QWidget *parent) : QListWidget(parent)
 {
+    setItemDelegate(new FolderTreeDelegate(this));
     setPath(QDir::currentPath());
     connect(this, &QListWidget::itemClicked, this, [this] { emit Click(); });
     connect(this, &QListWidget::itemDoubleClicked, this,
@@ -109,19 +141,36 @@ bool DirListBox::setPath(const QString &path)
 void DirListBox::refreshContents()
 {
     clear();
+    // The way down from the root, so the user sees where the list is and can climb back up.
+    QStringList openFolders{m_path};
+    for (QDir up(m_path); up.cdUp();)
+        openFolders.prepend(up.absolutePath());
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    auto addFolder = [this](const QString &path, const QIcon &icon, int depth) {
+        const QString name = QFileInfo(path).fileName();
+        auto *folder = new QListWidgetItem(icon, name.isEmpty() ? path : name, this);
+        folder->setData(Qt::UserRole, path);
+        folder->setData(DepthRole, depth);
+    };
+    for (int depth = 0; depth < openFolders.size(); ++depth)
+        addFolder(openFolders.at(depth), openIcon, depth);
+    m_openFolders = int(openFolders.size());
+
     const QFileInfoList dirs =
         QDir(m_path).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo &info : dirs) {
-        auto *item = new QListWidgetItem(info.fileName(), this);
-        item->setData(Qt::UserRole, info.absoluteFilePath());
-    }
+    for (const QFileInfo &info : dirs)
+        addFolder(info.absoluteFilePath(), closedIcon, m_openFolders);
+    // The folder the list stands in is the one picked, as ListIndex -1.
+    setCurrentRow(m_openFolders - 1);
+    scrollToItem(currentItem());
 }
 
 QString DirListBox::List(int index) const
 {
     if (index == -1)
         return m_path;
-    const QListWidgetItem *it = item(index);
+    const QListWidgetItem *it = item(index + m_openFolders);
     return it ? it->data(Qt::UserRole).toString() : QString();
 }
 

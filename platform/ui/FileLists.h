@@ -38,7 +38,9 @@ private:
     bool m_setting = false;
 };
 
-// The subfolders of Path; List(-1) is Path itself.
+// The folders from the root down to Path (open folders), then the subfolders of Path.
+// Indices count from the first subfolder: List(0) is the first subfolder, List(-1) is Path,
+// List(-2) its parent and so on up to the root; ListCount counts the subfolders only.
 class DirListBox : public QListWidget
 {
     Q_OBJECT
@@ -54,10 +56,10 @@ public:
     // Changes to an existing folder and fires Change; a folder that does not exist is refused
     // (false) and the path stays.
     bool setPath(const QString &path);
-    int ListIndex() const { return currentRow(); }
-    void setListIndex(int index) { setCurrentRow(index); }
-    int ListCount() const { return count(); }
-    // Full path of subfolder `index`; -1 = Path.
+    int ListIndex() const { return currentRow() - m_openFolders; }
+    void setListIndex(int index) { setCurrentRow(index + m_openFolders); }
+    int ListCount() const { return count() - m_openFolders; }
+    // Full path of subfolder `index`; -1 = Path, -2 its parent, ...
     QString List(int index) const;
     Q_INVOKABLE void refreshContents();
 
@@ -67,6 +69,8 @@ signals:
 
 private:
     QString m_path;
+    // Rows of the root, of Path and of the folders between them.
+    int m_openFolders = 0;
 };
 
 class FileListBox : public QListWidget

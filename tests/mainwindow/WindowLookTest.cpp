@@ -105,3 +105,42 @@ TEST_F(WindowLookTest, ChannelColumnsKeepTheirDesignWidthsAndFavouritesFitTheirL
     EXPECT_LE(results->header()->length(), results->width() - 2 * results->frameWidth() -
                                                results->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
+
+TEST_F(WindowLookTest, EditorPanelCoversThePlayerAndShowsItsCaptions)
+{
+    env->writeFile(env->programFolder() + QStringLiteral("/admin.txt"), QByteArray());
+    writeData({channelLine("News", "TV", "English")});
+    Form1 *f = loadForm1();
+    ASSERT_NE(f, nullptr);
+    f->Move(0, 0, 15360, 11100);
+    ASSERT_TRUE(f->Frame2->isVisibleTo(f));
+
+    // Above the player and the YouTube pane it lies on, below the offline picture.
+    const QObjectList stacking = f->client()->children();
+    const auto level = [&](QObject *control) { return stacking.indexOf(control); };
+    EXPECT_GT(level(f->Frame2), level(f->WindowsMediaPlayer1));
+    EXPECT_GT(level(f->Frame2), level(f->wbyoutube));
+    EXPECT_LT(level(f->Frame2), level(f->imgOffline));
+
+    // An empty part of the panel shows the panel, not the black of the player beneath it.
+    const QImage window = f->client()->grab().toImage();
+    const QPoint empty = f->Frame2->geometry().topLeft() + QPoint(ui::toPixels(4000), ui::toPixels(5500));
+    ASSERT_TRUE(f->WindowsMediaPlayer1->geometry().contains(empty));
+    EXPECT_EQ(window.pixelColor(empty), f->Frame2->palette().color(QPalette::Window));
+
+    // "with" and "in column" show in the gaps between the find, replace and column boxes.
+    const QImage panel = f->Frame2->grab().toImage();
+    const int rowTop = f->Label3->y();
+    const int rowHeight = f->Label3->height();
+    const auto inkBetween = [&](QWidget *before, QWidget *after) {
+        for (int x = before->geometry().right() + 1; x < after->x(); ++x) {
+            for (int y = rowTop; y < rowTop + rowHeight; ++y) {
+                if (isInk(panel, x, y))
+                    return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(inkBetween(f->Text2, f->Text3));
+    EXPECT_TRUE(inkBetween(f->Text3, f->Combo2));
+}

@@ -207,7 +207,8 @@ void Label::paintEvent(QPaintEvent *event)
 {
     static const QRegularExpression blankRun(QStringLiteral(" {2,}"));
     QStringList words = m_wordsBetweenCovers ? text().split(blankRun, Qt::SkipEmptyParts) : QStringList();
-    const QList<QPair<int, int>> stretches = words.size() < 2 ? QList<QPair<int, int>>() : uncoveredStretches();
+    const QList<QPair<int, int>> stretches =
+        words.size() < 2 ? QList<QPair<int, int>>() : uncoveredStretches();
     if (stretches.isEmpty()) {
         paintCaption(event);
         return;
@@ -242,8 +243,8 @@ void Label::paintEvent(QPaintEvent *event)
         // Only a word that still does not fit is cut short.
         const QString shown = width <= room(i) ? word : metrics.elidedText(word, Qt::ElideRight, room(i));
         const QRect place(left, area.top(), std::max(width, room(i)), area.height());
-        style()->drawItemText(&painter, place, Qt::AlignLeft | Qt::AlignVCenter, palette(), isEnabled(), shown,
-                              foregroundRole());
+        style()->drawItemText(&painter, place, Qt::AlignLeft | Qt::AlignVCenter, palette(), isEnabled(),
+                              shown, foregroundRole());
     }
 }
 
@@ -294,7 +295,9 @@ void CheckBox::paintEvent(QPaintEvent *event)
     QStyleOptionButton option;
     initStyleOption(&option);
     const QRect room = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this);
-    const auto fits = [&](const QFontMetrics &metrics) { return metrics.horizontalAdvance(text()) <= room.width(); };
+    const auto fits = [&](const QFontMetrics &metrics) {
+        return metrics.horizontalAdvance(text()) <= room.width();
+    };
     if (fits(fontMetrics())) {
         QCheckBox::paintEvent(event);
         return;

@@ -8,7 +8,7 @@ run: deps build seed
 	./scripts/run-app.sh $(BUILD)/bin/channeldeck
 
 test: deps build
-	cd $(BUILD) && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure --repeat until-pass:2 -j $(JOBS)
 
 deps:
 	./scripts/install-deps.sh

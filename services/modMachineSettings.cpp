@@ -1,9 +1,9 @@
 // Machine-wide settings store on the local-machine registry hive.
 #include "services/modMachineSettings.h"
+#include "services/modSettings.h"
 
 #include "platform/core/Registry.h"
 #include "platform/core/RuntimeError.h"
-#include "platform/core/SettingsStore.h"
 #include "platform/core/Text.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/MsgBox.h"
@@ -70,7 +70,6 @@ MachineSettingsFault SetMachineSettingsFault(MachineSettingsFault f)
 
 void SaveMachineSetting(QString AppName, QString Section, QString Key, QString Value)
 {
-    const QString product = platform::versionInfo().productName;
     QString path;
     reg::Key hKey = 0;
     int step = 1;
@@ -91,16 +90,14 @@ void SaveMachineSetting(QString AppName, QString Section, QString Key, QString V
             }
             ++step;
         } catch (...) {
-            if (platform::getSetting(product, QStringLiteral("Settings"), IgnoreSetting,
-                                     QStringLiteral("0")) == QLatin1String("1"))
+            if (GetProgramSetting(IgnoreSetting, QStringLiteral("0")) == QLatin1String("1"))
                 break;
             const int answer =
                 MsgBox(permissionText(), vbAbortRetryIgnore, QStringLiteral("Permission Denied"));
             if (answer == vbRetry)
                 continue;
             if (answer == vbIgnore)
-                platform::saveSetting(product, QStringLiteral("Settings"), IgnoreSetting,
-                                      QStringLiteral("1"));
+                SaveProgramSetting(IgnoreSetting, QStringLiteral("1"));
             break;
         }
     }

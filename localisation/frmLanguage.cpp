@@ -116,9 +116,14 @@ void frmLanguage::Command1_Click()
     const QString url = platform::productServer() + QStringLiteral("/Languages/") +
                         QString::number(intProductId) + QStringLiteral("/Localization.txt");
     // The window's messages run during the download: the user may close the chooser meanwhile.
+    // Closing it stops the download: the file stays as it was and nothing is announced.
     const QPointer<frmLanguage> self(this);
-    QByteArray reply = DownloadUrlToString(url);
-    if (!reply.toUpper().contains("<TRANSLATION_ITEMS>"))
+    DownloadOptions options;
+    options.owner = this;
+    DownloadResult download = DownloadUrl(url, options);
+    // Half a language file would replace a whole one: only a reply that arrived whole counts.
+    QByteArray &reply = download.body;
+    if (!download.whole || !reply.toUpper().contains("<TRANSLATION_ITEMS>"))
         return;
 
     // Whatever precedes the first tag (a byte-order mark, blank lines) is dropped.

@@ -200,8 +200,8 @@ private:
 
     void ListView1_Click();
     void imgOffline_Click();
-    // Fetches url (bounded) and answers whether the channel may be handed to the player.
-    bool probeStream(const QString &url);
-    // Plays url when its probe finds it online, or shows the offline picture.
+    // Plays url when its probe finds it online, or shows the offline picture; a later call
+    // gives an earlier probe still under way up.
     void playIfOnline(const QString &url);
+    quint64 m_probeTicket = 0;
 };

@@ -25,22 +25,20 @@ void Form1::ListView1_Click()
 
 void Form1::playIfOnline(const QString &url)
 {
-    // The probe lets other events run; the window may be unloaded before it returns.
+    // The probe lets other events run: a newer click takes this one's place, and the window
+    // may be unloaded before it returns.
+    const quint64 ticket = ++m_probeTicket;
     QPointer<Form1> self(this);
-    const bool online = probeStream(url);
-    if (!self)
+    const StreamProbe probe = ProbeStreamUrl(url, StreamProbeMaxBytes, StreamProbeMaxMs, this,
+                                             [self, ticket] { return self && self->m_probeTicket == ticket; });
+    if (!self || probe.givenUp || m_probeTicket != ticket)
         return;
-    if (online)
+    // Error words count even in a reply the bound cut; without any, a reply that keeps
+    // coming is a stream that plays.
+    if (isStreamOnline(QString::fromLatin1(probe.reply)))
         WindowsMediaPlayer1->setUrl(url);
     else
         imgOffline->setVisible(true);
-}
-
-bool Form1::probeStream(const QString &url)
-{
-    const StreamProbe probe = ProbeStreamUrl(url);
-    // A reply cut off by the bound is a stream that keeps sending: online.
-    return probe.cutShort || isStreamOnline(QString::fromLatin1(probe.reply));
 }
 
 bool Form1::isStreamOnline(const QString &probe)

@@ -54,12 +54,16 @@ void Form1::connectUpdateEvents() {}
 bool Form1::updateChannelsOnline()
 {
     QPointer<Form1> self(this);
-    QByteArray reply = DownloadUrlToString(platform::productServer() + QStringLiteral("/guide.sat"));
-    if (!self)
+    DownloadOptions options;
+    options.owner = this;
+    DownloadResult download = DownloadUrl(platform::productServer() + QStringLiteral("/guide.sat"), options);
+    if (!self || download.stopped)
         return false;
 
+    // The guide replaces the whole list: a reply cut off on the way is no guide at all.
+    QByteArray &reply = download.body;
     int count = 0;
-    if (reply.toUpper().contains("<BR>")) {
+    if (download.whole && reply.toUpper().contains("<BR>")) {
         if (!reply.contains("<BR>")) {
             txtStatus->setText(QStringLiteral("No updates were available."));
         } else {

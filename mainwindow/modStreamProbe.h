@@ -1,20 +1,26 @@
 // The availability probe of a channel: an HTTP GET of the stream's own address, read
-// like DownloadUrlToString but bounded, so an endless stream cannot hold the click.
+// like DownloadUrlToString but bounded, so an endless or stalling stream cannot hold the click.
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
+
+#include <functional>
 
 struct StreamProbe {
     QByteArray reply;      // what was read, exactly as received
     bool cutShort = false; // the size or time bound ended the read before the server did
+    bool givenUp = false;  // no longer wanted, its window gone or the program ending
 };
 
 constexpr qint64 StreamProbeMaxBytes = 64 * 1024;
 constexpr int StreamProbeMaxMs = 5000;
 
-// Reads at most maxBytes or for at most maxMs (connecting included), whichever comes
-// first; pending window messages run after every read but the first. An address that
-// cannot be opened gives an empty reply.
+// Reads at most maxBytes or for at most maxMs (connecting and headers included), whichever
+// comes first, whatever the server does; window messages run throughout. An address that
+// cannot be opened gives an empty reply. stillWanted, when given, is asked throughout; false
+// gives the probe up at once.
 StreamProbe ProbeStreamUrl(const QString &url, qint64 maxBytes = StreamProbeMaxBytes,
-                           int maxMs = StreamProbeMaxMs);
+                           int maxMs = StreamProbeMaxMs, QObject *owner = nullptr,
+                           std::function<bool()> stillWanted = {});

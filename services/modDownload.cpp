@@ -2,14 +2,32 @@
 
 #include "platform/core/Inet.h"
 #include "platform/ui/DoEvents.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Forms.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QVariant>
+
+#include <algorithm>
 
 namespace
 {
 
 constexpr quint32 kPastEveryCache = platform::InetFlagReload | platform::InetFlagPragmaNoCache;
+
+// A window counts as gone once it has left the collection of loaded windows, even while its
+// object still lives on until the handler that unloaded it returns.
+bool ownerGone(const QPointer<QObject> &owner, bool hadOwner)
+{
+    if (!hadOwner)
+        return false;
+    if (!owner)
+        return true;
+    if (auto *form = qobject_cast<ui::Form *>(owner.data()))
+        return ui::Forms::find(form->objectName()) != form;
+    return false;
+}
 
 } // namespace
 
@@ -25,27 +43,85 @@ QByteArray DownloadUrlWithProgress(const QString &url, QObject *textBox)
 
 QByteArray DownloadUrlWithFlags(const QString &url, quint32 openUrlFlags, QObject *textBox)
 {
-    // The window's message loop runs between reads; the text box may be gone when it returns.
-    const QPointer<QObject> progressBox(textBox);
-    QByteArray text;
+    DownloadOptions options;
+    options.openUrlFlags = openUrlFlags;
+    options.progressBox = textBox;
+    return DownloadUrl(url, options).body;
+}
+
+DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
+{
+    DownloadResult result;
+    // The window's message loop runs during the download: the text box and the owner may be
+    // gone whenever it returns.
+    const QPointer<QObject> progressBox(options.progressBox);
+    const QPointer<QObject> owner(options.owner);
+    const bool hadOwner = options.owner != nullptr;
+    QElapsedTimer clock;
+    clock.start();
+
+    enum class Why { None, Cut, Stopped } why = Why::None;
+    const auto keepGoing = [&] {
+        if (ui::programEnding() || ownerGone(owner, hadOwner) ||
+            (options.stillWanted && !options.stillWanted())) {
+            why = Why::Stopped;
+            return false;
+        }
+        if (options.maxMs > 0 && clock.elapsed() >= options.maxMs) {
+            why = Why::Cut;
+            return false;
+        }
+        return true;
+    };
+
+    if (!keepGoing()) {
+        result.stopped = true;
+        return result;
+    }
     platform::InetHandle *root = platform::inetOpen(QStringLiteral("Mozilla"), platform::InetOpenTypeDirect);
     if (!root)
-        return text;
-    platform::InetHandle *file = platform::inetOpenUrl(root, url, QByteArray(), openUrlFlags);
+        return result;
+    platform::inetSetWaitHook(root, [&] {
+        DoEvents();
+        return keepGoing();
+    });
+    platform::InetHandle *file = platform::inetOpenUrl(root, url, QByteArray(), options.openUrlFlags);
     if (file) {
         char buffer[256];
-        qint64 bytesRead = 0;
-        platform::inetReadFile(file, buffer, sizeof buffer, &bytesRead);
-        text.append(buffer, bytesRead);
-        while (bytesRead > 0) {
-            platform::inetReadFile(file, buffer, sizeof buffer, &bytesRead);
-            text.append(buffer, bytesRead);
-            if (progressBox)
-                progressBox->setProperty("Text", QStringLiteral("Downloaded %1 bytes.").arg(text.size()));
-            DoEvents();
+        bool first = true;
+        for (;;) {
+            qint64 want = sizeof buffer;
+            if (options.maxBytes > 0) {
+                want = std::min<qint64>(want, options.maxBytes - result.body.size());
+                if (want <= 0) {
+                    why = Why::Cut;
+                    break;
+                }
+            }
+            qint64 bytesRead = 0;
+            const bool ok = platform::inetReadFile(file, buffer, want, &bytesRead);
+            result.body.append(buffer, bytesRead);
+            if (bytesRead == 0) {
+                result.whole = ok;
+                if (!first && progressBox)
+                    progressBox->setProperty("Text", QStringLiteral("Downloaded %1 bytes.").arg(result.body.size()));
+                break;
+            }
+            if (!first) {
+                if (progressBox)
+                    progressBox->setProperty("Text", QStringLiteral("Downloaded %1 bytes.").arg(result.body.size()));
+                DoEvents();
+            }
+            first = false;
+            if (!keepGoing())
+                break;
         }
         platform::inetCloseHandle(file);
     }
     platform::inetCloseHandle(root);
-    return text;
+    result.cut = why == Why::Cut;
+    result.stopped = why == Why::Stopped;
+    if (why != Why::None)
+        result.whole = false;
+    return result;
 }

@@ -2,6 +2,8 @@
 // favourites when asked, and finds the stream links of a web page to test-play them.
 #pragma once
 
+#include "services/modDownload.h"
+
 #include "platform/ui/Form.h"
 
 #include <QByteArray>
@@ -61,12 +63,17 @@ public:
 private:
     void addFavorite(const QString &strType);
 
-    QByteArray DownloadPage(QString strURL);
+    DownloadResult DownloadPage(QString strURL);
     void ExtractStreamLinks(const QByteArray &strPage, const QString &strSite, const QString &strPageURL,
                             const QString &strPageDir);
     QString ResolveLink(QString strLink, const QString &strPageURL, const QString &strPageDir,
                         const QString &strSite);
 
-    // A stream-finder run is under way (runs share the scratch file).
-    bool m_finding = false;
+    // Counts the finder's runs: a new "Go" stops the run still under way.
+    quint64 m_findTicket = 0;
+
+public:
+    // Bounds of the finder's page download: a stream's own address never ends its reply.
+    qint64 m_pageMaxBytes = 8 * 1024 * 1024;
+    int m_pageMaxMs = 30000;
 };

@@ -63,9 +63,12 @@ void frmSubmit::cmdAdd_Click()
 
     // The window may be closed while the answer is awaited.
     const QPointer<frmSubmit> alive(this);
-    const QByteArray strAnswer = DownloadUrlToString(strRequest);
-    if (!alive)
+    DownloadOptions options;
+    options.owner = this;
+    const DownloadResult download = DownloadUrl(strRequest, options);
+    if (!alive || download.stopped)
         return;
+    const QByteArray &strAnswer = download.body;
 
     if (!strAnswer.contains('|')) {
         MsgBox(QStringLiteral("There was an error submitting your channel.  Please try again or check your "

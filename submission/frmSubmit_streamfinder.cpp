@@ -11,7 +11,6 @@
 #include "services/modDownload.h"
 
 #include <QPointer>
-#include <QScopeGuard>
 
 namespace
 {
@@ -127,32 +126,43 @@ QString cutLink(const QString &line)
 
 void frmSubmit::cmdGo_Click()
 {
-    if (m_finding)
-        return;
-    m_finding = true;
+    // A run lets the window's messages run throughout; a second "Go" stops this one.
+    const quint64 ticket = ++m_findTicket;
     const QPointer<frmSubmit> alive(this);
-    const auto finished = qScopeGuard([this, alive] {
-        if (alive)
-            m_finding = false;
-    });
 
     StatusBar1->setPanelText(1, QStringLiteral("Conecting to ") + txtURL2->Text());
     DoEvents();
-    if (!alive)
+    if (!alive || m_findTicket != ticket)
         return;
     const QString strPageURL = txtURL2->Text();
-    const QByteArray strPage = DownloadPage(strPageURL);
-    if (!alive)
+    const DownloadResult strPage = DownloadPage(strPageURL);
+    if (!alive || strPage.stopped || m_findTicket != ticket)
         return;
-    ExtractStreamLinks(strPage, sitePartOf(strPageURL), strPageURL, pageDirectoryOf(strPageURL));
+    if (!strPage.whole) {
+        // Half a page would list half its links as if that were all of them; the scratch file
+        // is left alone.
+        StatusBar1->setPanelText(1, strPage.cut || !strPage.body.isEmpty()
+                                        ? QStringLiteral("Extracted 0 link(s) - the page was cut off before its end")
+                                        : QStringLiteral("Extracted 0 link(s)"));
+        return;
+    }
+    ExtractStreamLinks(strPage.body, sitePartOf(strPageURL), strPageURL, pageDirectoryOf(strPageURL));
 }
 
-QByteArray frmSubmit::DownloadPage(QString strURL)
+DownloadResult frmSubmit::DownloadPage(QString strURL)
 {
     if (!strURL.contains(kHttp, Qt::CaseInsensitive))
         strURL.prepend(kHttp);
+    DownloadOptions options;
     // Unlike the program's other downloads, the page may come from a cache.
-    return DownloadUrlWithFlags(strURL, 0);
+    options.openUrlFlags = 0;
+    options.owner = this;
+    options.maxBytes = m_pageMaxBytes;
+    options.maxMs = m_pageMaxMs;
+    const quint64 ticket = m_findTicket;
+    const QPointer<frmSubmit> alive(this);
+    options.stillWanted = [alive, ticket] { return alive && alive->m_findTicket == ticket; };
+    return DownloadUrl(strURL, options);
 }
 
 void frmSubmit::ExtractStreamLinks(const QByteArray &strPage, const QString &strSite,
@@ -167,10 +177,12 @@ void frmSubmit::ExtractStreamLinks(const QByteArray &strPage, const QString &str
 
     StatusBar1->setPanelText(1, QStringLiteral("Extracted 0 link(s)"));
     const QPointer<frmSubmit> alive(this);
+    const quint64 ticket = m_findTicket;
+    const auto goOn = [&] { return alive && m_findTicket == ticket && !ui::programEnding(); };
     int count = 0;
     for (const QByteArray &line : lines) {
         DoEvents();
-        if (!alive)
+        if (!goOn())
             return;
         const QString text = QString::fromUtf8(line);
         if (!text.contains(kHref, Qt::CaseInsensitive))
@@ -187,7 +199,7 @@ void frmSubmit::ExtractStreamLinks(const QByteArray &strPage, const QString &str
         ++count;
         StatusBar1->setPanelText(1, QStringLiteral("Extracted %1 link(s)").arg(count));
         DoEvents();
-        if (!alive)
+        if (!goOn())
             return;
     }
 }

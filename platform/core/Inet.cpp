@@ -26,6 +26,7 @@ public:
     quint32 accessType = InetOpenTypeDirect;
     int connectTimeoutMs = InetDefaultConnectTimeoutMs;
     int receiveTimeoutMs = InetDefaultReceiveTimeoutMs;
+    InetWaitHook waitHook;
     QList<InetHandle *> children;
 
     // URL
@@ -50,6 +51,12 @@ namespace
 
 QMutex liveMutex;
 QSet<InetHandle *> liveHandles;
+
+int defaultConnectTimeoutMs = InetDefaultConnectTimeoutMs;
+int defaultReceiveTimeoutMs = InetDefaultReceiveTimeoutMs;
+
+// How long a wait with a hook may last before the hook runs again.
+constexpr int HookIntervalMs = 10;
 
 bool isLive(InetHandle *h, InetHandle::Kind kind)
 {
@@ -146,11 +153,14 @@ void abortTransfer(InetHandle *h, CURLcode why)
 
 // Drives the transfer until done() holds or it ends. Once connected, a wait of more than the
 // receive time-out without a byte gives up; connecting is bounded by curl's connect time-out.
+// The root's wait hook runs between short polls and may give the transfer up.
 void pump(InetHandle *h, const std::function<bool()> &done)
 {
     QElapsedTimer idle;
     idle.start();
     quint64 seen = h->activity;
+    // A copy: the hook may replace the root's own while it runs.
+    const InetWaitHook hook = h->parent->waitHook;
     while (!h->finished && !done()) {
         int running = 0;
         if (curl_multi_perform(h->multi, &running) != CURLM_OK) {
@@ -175,7 +185,12 @@ void pump(InetHandle *h, const std::function<bool()> &done)
             abortTransfer(h, CURLE_OPERATION_TIMEDOUT);
             break;
         }
-        curl_multi_poll(h->multi, nullptr, 0, int(std::min<qint64>(left, 200)), nullptr);
+        const int slice = hook ? HookIntervalMs : 200;
+        curl_multi_poll(h->multi, nullptr, 0, int(std::min<qint64>(left, slice)), nullptr);
+        if (hook && !hook()) {
+            abortTransfer(h, CURLE_ABORTED_BY_CALLBACK);
+            break;
+        }
     }
 }
 
@@ -200,8 +215,26 @@ InetHandle *inetOpen(const QString &userAgent, quint32 accessType, quint32 flags
     auto *root = new InetHandle(InetHandle::Kind::Root);
     root->userAgent = userAgent.toUtf8();
     root->accessType = accessType;
+    root->connectTimeoutMs = defaultConnectTimeoutMs;
+    root->receiveTimeoutMs = defaultReceiveTimeoutMs;
     setLive(root, true);
     return root;
+}
+
+void inetSetDefaultTimeouts(int connectTimeoutMs, int receiveTimeoutMs)
+{
+    if (connectTimeoutMs > 0)
+        defaultConnectTimeoutMs = connectTimeoutMs;
+    if (receiveTimeoutMs > 0)
+        defaultReceiveTimeoutMs = receiveTimeoutMs;
+}
+
+bool inetSetWaitHook(InetHandle *root, InetWaitHook hook)
+{
+    if (!isLive(root, InetHandle::Kind::Root))
+        return false;
+    root->waitHook = std::move(hook);
+    return true;
 }
 
 bool inetSetTimeouts(InetHandle *root, int connectTimeoutMs, int receiveTimeoutMs)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 namespace platform
 {
 
@@ -25,6 +27,16 @@ constexpr quint32 InetFlagPragmaNoCache = 0x00000100u; // ask caches on the way 
 constexpr int InetDefaultConnectTimeoutMs = 30000;
 constexpr int InetDefaultReceiveTimeoutMs = 30000;
 
+// Time-outs of the root handles opened afterwards (tests shorten them).
+void inetSetDefaultTimeouts(int connectTimeoutMs, int receiveTimeoutMs);
+
+// Called about every 10 ms while a call on this root's URL handles waits for the connection,
+// the headers or more of the body, so the caller's window can run its messages meanwhile.
+// Returning false gives the wait up: the call fails as on a time-out. The hook may open and
+// close other roots, never this one.
+using InetWaitHook = std::function<bool()>;
+bool inetSetWaitHook(InetHandle *root, InetWaitHook hook);
+
 // A root handle carrying the user agent and access type, or nullptr.
 InetHandle *inetOpen(const QString &userAgent, quint32 accessType, quint32 flags = 0);
 
@@ -40,7 +52,9 @@ InetHandle *inetOpenUrl(InetHandle *root, const QString &url, const QByteArray &
                         quintptr context = 0);
 
 // Reads up to bytesToRead bytes of the body into buffer. *bytesRead is 0 at the end of the
-// body. Returns false (and *bytesRead 0) on a bad handle, a broken connection or a time-out.
+// body. Returns false (and *bytesRead 0) on a bad handle, a broken connection, a body cut
+// short of its announced length or chunk end, a time-out or a wait hook that gave up; so a
+// read of 0 bytes that returns true means the whole body has arrived.
 bool inetReadFile(InetHandle *handle, char *buffer, qint64 bytesToRead, qint64 *bytesRead);
 
 // Closes a URL handle, or a root handle together with the URL handles still open on it.

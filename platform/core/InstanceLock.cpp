@@ -21,11 +21,20 @@ QString instanceLockPath()
     return folder + QLatin1Char('/') + name + QStringLiteral(".lock");
 }
 
+namespace
+{
+// Held until the process ends; the lock file goes with it (or is found stale by the next
+// instance when this one dies without cleaning up).
+std::unique_ptr<QLockFile> held;
+} // namespace
+
+void releaseInstanceLock()
+{
+    held.reset();
+}
+
 bool anotherInstanceRunning()
 {
-    // Held until the process ends; the lock file goes with it (or is found stale by the next
-    // instance when this one dies without cleaning up).
-    static std::unique_ptr<QLockFile> held;
     if (held)
         return false;
 

@@ -11,6 +11,10 @@ namespace platform
 // same process answer false.
 bool anotherInstanceRunning();
 
+// Gives the lock back (the program is ending), so a new start need not wait for this
+// process to be gone.
+void releaseInstanceLock();
+
 // The lock file: "<product name>.lock" in the user's runtime folder.
 QString instanceLockPath();
 

@@ -6,6 +6,7 @@
 namespace {
 
 int depth = 0;
+bool ending = false;
 
 QList<std::function<void()>> &pending()
 {
@@ -35,6 +36,20 @@ void afterDoEvents(std::function<void()> fn)
         fn();
     else
         pending().append(std::move(fn));
+}
+
+} // namespace ui
+
+namespace ui {
+
+void setProgramEnding(bool value)
+{
+    ending = value;
+}
+
+bool programEnding()
+{
+    return ending;
 }
 
 } // namespace ui

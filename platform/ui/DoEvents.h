@@ -12,4 +12,9 @@ namespace ui {
 // deleted this way, so the handler's own stack never loses its window.
 void afterDoEvents(std::function<void()> fn);
 
+// Once the program is ending, every wait that lets messages run gives up, and no new message
+// box or modal window waits for the user, so the handlers under way unwind at once.
+void setProgramEnding(bool ending);
+bool programEnding();
+
 } // namespace ui

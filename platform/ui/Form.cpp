@@ -2,6 +2,7 @@
 #include "platform/ui/Form.h"
 
 #include "platform/ui/ControlProperties.h"
+#include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menu.h"
 
@@ -185,7 +186,7 @@ void Form::Show(bool modal)
     QEventLoop loop;
     connect(this, &Form::hidden, &loop, &QEventLoop::quit);
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
-    if (isVisible())
+    if (isVisible() && !programEnding())
         loop.exec(QEventLoop::DialogExec);
     if (self)
         setWindowModality(Qt::NonModal);

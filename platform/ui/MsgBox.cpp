@@ -1,6 +1,7 @@
 #include "platform/ui/MsgBox.h"
 
 #include "platform/core/VersionInfo.h"
+#include "platform/ui/DoEvents.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -76,6 +77,15 @@ QString defaultMessageBoxTitle()
 
 int MsgBox(const QString &prompt, int buttons, const QString &title)
 {
+    if (ui::programEnding()) {
+        // Nobody is left to answer: the choice that does nothing.
+        switch (buttons & 7) {
+        case vbOKOnly: return vbOK;
+        case vbAbortRetryIgnore: return vbAbort;
+        case vbYesNo: return vbNo;
+        default: return vbCancel;
+        }
+    }
     platform::MessageBoxRequest req{prompt, buttons, title.isEmpty() ? platform::defaultMessageBoxTitle() : title};
     if (platform::presenter())
         return platform::presenter()(req);

@@ -1,0 +1,81 @@
+// A raw TCP server on 127.0.0.1 that answers every connection with a script of its own:
+// servers that stall, trickle, cut a reply short or never end it, which an HTTP library
+// will not play.
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <list>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace testsupport {
+
+class ScriptedConnection
+{
+public:
+    ScriptedConnection(int fd, const std::atomic<bool> &stopping) : m_fd(fd), m_stopping(stopping) {}
+    // Reads until the end of the request's headers; the request line is kept.
+    bool readRequest();
+    const std::string &requestLine() const { return m_requestLine; }
+    // False once the peer is gone or the server stops.
+    bool send(const std::string &bytes);
+    // Sleeps, waking early (false) when the server stops.
+    bool pause(int ms);
+    // Holds the connection open, sending nothing, until the server stops.
+    void stall();
+
+private:
+    int m_fd;
+    const std::atomic<bool> &m_stopping;
+    std::string m_requestLine;
+};
+
+class ScriptedServer
+{
+public:
+    using Script = std::function<void(ScriptedConnection &)>;
+    explicit ScriptedServer(Script script);
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer &) = delete;
+    ScriptedServer &operator=(const ScriptedServer &) = delete;
+
+    int port() const { return m_port; }
+    QString url(const QString &path = QStringLiteral("/")) const;
+    int connections() const { return m_connections; }
+
+    // Ready-made scripts.
+    // Headers (with Content-Length when given, else none and the connection closes) and body.
+    static std::string headers(long long contentLength = -1, const std::string &extra = {});
+    static Script whole(const std::string &body);
+    // Announces the full length, sends the first `sent` bytes of body and hangs up.
+    static Script cutWithLength(const std::string &body, size_t sent);
+    // Chunked: sends the first `sent` bytes in chunks and hangs up before the last chunk.
+    static Script cutChunked(const std::string &body, size_t sent);
+    // Accepts, reads the request and never answers.
+    static Script silent();
+    // Sends one header line every intervalMs and never ends the headers.
+    static Script trickledHeaders(int intervalMs);
+    // Sends the headers at once, then `chunk` every intervalMs without end.
+    static Script trickledBody(int intervalMs, const std::string &chunk = "x");
+    // Sends `prefix` of a body announced longer, then stalls.
+    static Script stallAfter(const std::string &prefix, long long announced);
+    // Waits delayMs, then answers whole.
+    static Script delayed(int delayMs, const std::string &body);
+
+private:
+    int m_listenFd = -1;
+    int m_port = 0;
+    Script m_script;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<int> m_connections{0};
+    std::thread m_acceptThread;
+    std::mutex m_mutex;
+    std::list<std::thread> m_workers;
+    std::list<int> m_fds;
+};
+
+} // namespace testsupport

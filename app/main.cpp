@@ -1,5 +1,6 @@
 // Entry point: the application object, the window classes, then the splash window takes over.
 #include "localisation/frmLanguage.h"
+#include "mainwindow/EndProgram.h"
 #include "mainwindow/registerMainWindows.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
@@ -18,9 +19,7 @@ int main(int argc, char **argv)
         qputenv("QT_QUICK_BACKEND", "software");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    // The program ends when its main window unloads, not when the last visible window closes:
-    // the first-run language chooser and the splash may be the only windows on screen.
-    QApplication::setQuitOnLastWindowClosed(false);
+    KeepRunningUntilEndProgram();
 
     registerMainWindows();
     ui::Forms::registerClass(QStringLiteral("frmLanguage"), [] { return new frmLanguage; });

@@ -3,7 +3,7 @@
 #include "platform/core/InstanceLock.h"
 #include "platform/ui/DoEvents.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -21,6 +21,11 @@ std::function<void()> &handler()
 // How long the handlers under way get to unwind before the process ends regardless.
 constexpr auto kUnwindGrace = std::chrono::seconds(2);
 } // namespace
+
+void KeepRunningUntilEndProgram()
+{
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+}
 
 void EndProgram()
 {

@@ -4,6 +4,10 @@
 
 #include <functional>
 
+// From here on only EndProgram ends the program: the first-run language chooser or a hidden
+// splash may be the last window on screen when it closes, and the main window is still to come.
+void KeepRunningUntilEndProgram();
+
 // Leaves every event loop of the program; the windows still loaded end with it.
 void EndProgram();
 

@@ -10,7 +10,7 @@ packages=(
   libvlc-dev libvlc-bin vlc-plugin-base vlc-plugin-video-output
   libcurl4-openssl-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth imagemagick fonts-dejavu-core libx11-dev
   ca-certificates xdg-utils
   fp-utils
 )

@@ -7,7 +7,10 @@
 #include "platform/core/Shell.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Forms.h"
+#include "platform/core/Inet.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TimerGap.h"
 #include "tests/support/MsgBoxRecorder.h"
 
 #include <QCoreApplication>
@@ -303,6 +306,31 @@ TEST_F(LanguageDownloadTest, UnreachableServerChangesNothing)
     chooser()->Command1_Click();
     EXPECT_EQ(readLanguageFile(), old);
     EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(LanguageDownloadTest, CutOrStalledFileKeepsTheOldOneAndAnnouncesNothing)
+{
+    using testsupport::ScriptedServer;
+    const QByteArray old = loctest::languageFile({english()});
+    writeLanguageFile(old);
+    const std::string file = loctest::languageFile({english(), german(), english(), german()}).toStdString();
+    platform::inetSetDefaultTimeouts(800, 800);
+    const ScriptedServer::Script scripts[] = {
+        ScriptedServer::cutWithLength(file, file.size() / 2),
+        ScriptedServer::cutChunked(file, file.size() / 2),
+        ScriptedServer::stallAfter(file.substr(0, file.size() / 2), (long long)file.size()),
+    };
+    for (const auto &script : scripts) {
+        ScriptedServer server(script);
+        env->setEnv("CHANNELDECK_SERVER", server.url(QString()).toUtf8());
+        testsupport::MsgBoxRecorder boxes;
+        testsupport::TimerGap gap;
+        chooser()->Command1_Click();
+        EXPECT_LT(gap.longest(), testsupport::TimerGap::FrozenMs);
+        EXPECT_EQ(readLanguageFile(), old);
+        EXPECT_EQ(boxes.count(), 0);
+    }
+    platform::inetSetDefaultTimeouts(platform::InetDefaultConnectTimeoutMs, platform::InetDefaultReceiveTimeoutMs);
 }
 
 TEST_F(LanguageDownloadTest, FailedWriteKeepsWhatWasThereAndSaysSo)

@@ -3,7 +3,9 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
 #include "localisation/modLanguages.h"
+#include "mainwindow/EndProgram.h"
 #include "mainwindow/frmSplash.h"
+#include "platform/core/InstanceLock.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/core/Registry.h"
 #include "platform/core/RuntimeError.h"
@@ -12,6 +14,13 @@
 #include "services/modMachineSettings.h"
 #include "services/modMarque.h"
 #include "services/modSkin.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+
+#include <cstdlib>
 
 using namespace mwtest;
 namespace reg = platform::Registry;
@@ -163,4 +172,27 @@ TEST_F(LifecycleTest, ClosingStopsThePlayerUnloadsTheOthersAndEndsTheProgram)
     EXPECT_EQ(ui::Forms::find("Form8"), nullptr);
     EXPECT_EQ(ui::Forms::find("frmSplash"), nullptr);
     EXPECT_EQ(ui::Forms::find("Form1"), nullptr);
+}
+
+TEST(EndProgramDeathTest, EndsTheProcessAndGivesTheLockBackWhateverLoopIsRunning)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    testsupport::TempEnvironment env;
+    // A runtime folder of its own, so no other test's lock is in the way.
+    const QString runtime = env.programFolder() + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.setEnv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    const QString lock = platform::instanceLockPath();
+    EXPECT_EXIT(
+        {
+            if (platform::anotherInstanceRunning() || !QFile::exists(lock))
+                std::_Exit(3);
+            EndProgram();
+            // A loop that never looks at the program's end, inside a handler.
+            for (;;)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(QFile::exists(lock));
 }

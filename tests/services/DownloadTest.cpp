@@ -1,5 +1,16 @@
 #include "services/modDownload.h"
+
+#include "platform/core/Inet.h"
+#include "platform/ui/DoEvents.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/MsgBox.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TimerGap.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -200,6 +211,154 @@ TEST_F(Download, DownloadStartedFromAMessageRunsToItsEndInside)
     EXPECT_EQ(DownloadUrlWithProgress(server.url("/bytes/1000"), &outer), bytes(1000));
     EXPECT_EQ(inner, bytes(300));
     EXPECT_EQ(outer.log.last(), progress(1000));
+}
+
+namespace
+{
+
+using testsupport::ScriptedServer;
+using testsupport::TimerGap;
+
+class DownloadFaults : public ::testing::Test
+{
+protected:
+    void SetUp() override { platform::inetSetDefaultTimeouts(800, 800); }
+    void TearDown() override
+    {
+        ui::setProgramEnding(false);
+        platform::inetSetDefaultTimeouts(platform::InetDefaultConnectTimeoutMs,
+                                         platform::InetDefaultReceiveTimeoutMs);
+    }
+};
+
+std::string letters(size_t n)
+{
+    std::string s(n, ' ');
+    for (size_t i = 0; i < n; ++i)
+        s[i] = char('a' + i % 26);
+    return s;
+}
+
+} // namespace
+
+TEST_F(DownloadFaults, WholeRepliesAreToldFromCutOnes)
+{
+    const std::string body = letters(5000);
+    struct Case {
+        const char *what;
+        ScriptedServer::Script script;
+        bool whole;
+        size_t arrives;
+    };
+    const Case cases[] = {
+        {"with Content-Length", ScriptedServer::whole(body), true, body.size()},
+        {"ended by closing", [body](testsupport::ScriptedConnection &c) {
+             if (c.readRequest())
+                 c.send(ScriptedServer::headers() + body);
+         }, true, body.size()},
+        {"cut short of its Content-Length", ScriptedServer::cutWithLength(body, 3000), false, 3000},
+        {"chunked, cut before its last chunk", ScriptedServer::cutChunked(body, 3000), false, 3000},
+        {"stalled before its end", ScriptedServer::stallAfter(body.substr(0, 700), 5000), false, 700},
+    };
+    for (const Case &c : cases) {
+        ScriptedServer server(c.script);
+        const DownloadResult result = DownloadUrl(server.url());
+        EXPECT_EQ(result.whole, c.whole) << c.what;
+        EXPECT_FALSE(result.cut) << c.what;
+        EXPECT_FALSE(result.stopped) << c.what;
+        EXPECT_EQ(result.body, QByteArray::fromStdString(body.substr(0, c.arrives))) << c.what;
+        // Callers that only read the text get what arrived, as before.
+        EXPECT_EQ(DownloadUrlToString(server.url()), result.body) << c.what;
+    }
+    // Nothing opened is nothing whole.
+    const DownloadResult refused =
+        DownloadUrl(QStringLiteral("http://127.0.0.1:%1/").arg(testsupport::unusedLoopbackPort()));
+    EXPECT_FALSE(refused.whole);
+    EXPECT_TRUE(refused.body.isEmpty());
+}
+
+TEST_F(DownloadFaults, NoWaitFreezesTheWindow)
+{
+    struct Case {
+        const char *what;
+        ScriptedServer::Script script;
+    };
+    const Case cases[] = {
+        {"silent server", ScriptedServer::silent()},
+        {"header lines every 0.2 s", ScriptedServer::trickledHeaders(200)},
+        {"a byte every 0.25 s", ScriptedServer::trickledBody(250)},
+        {"stalled mid-body", ScriptedServer::stallAfter(letters(300), 1000)},
+    };
+    for (const Case &c : cases) {
+        ScriptedServer server(c.script);
+        DownloadOptions options;
+        options.maxMs = 1500; // the trickles never end on their own
+        TimerGap gap;
+        RecordingBox box;
+        options.progressBox = &box;
+        const DownloadResult result = DownloadUrl(server.url(), options);
+        std::printf("[timer gap] download, %s: %lld ms\n", c.what, static_cast<long long>(gap.longest()));
+        EXPECT_LT(gap.longest(), TimerGap::FrozenMs) << c.what;
+        EXPECT_GT(gap.ticks(), 40) << c.what;
+        EXPECT_FALSE(result.whole) << c.what;
+    }
+}
+
+TEST_F(DownloadFaults, BoundsCutTheReplyAndKeepWhatArrived)
+{
+    ScriptedServer endless(ScriptedServer::trickledBody(1, std::string(1000, 'x')));
+    DownloadOptions bySize;
+    bySize.maxBytes = 10000;
+    DownloadResult result = DownloadUrl(endless.url(), bySize);
+    EXPECT_TRUE(result.cut);
+    EXPECT_FALSE(result.whole);
+    EXPECT_EQ(result.body, QByteArray(10000, 'x'));
+
+    // The time bound holds while the headers are still coming.
+    ScriptedServer headers(ScriptedServer::trickledHeaders(100));
+    DownloadOptions byTime;
+    byTime.maxMs = 600;
+    QElapsedTimer clock;
+    clock.start();
+    result = DownloadUrl(headers.url(), byTime);
+    EXPECT_LT(clock.elapsed(), 900);
+    EXPECT_TRUE(result.cut);
+    EXPECT_TRUE(result.body.isEmpty());
+}
+
+TEST_F(DownloadFaults, ClosedOwnerUnwantedReplyAndTheProgramsEndStopTheDownload)
+{
+    platform::inetSetDefaultTimeouts(30000, 30000);
+    ScriptedServer silent(ScriptedServer::silent());
+    ui::Forms::registerClass(QStringLiteral("OwnerWindow"),
+                             [] { return new ui::Form(QStringLiteral("OwnerWindow")); });
+
+    const auto stopsSoon = [&](const char *what, DownloadOptions options, const std::function<void()> &act) {
+        QTimer::singleShot(100, act);
+        QElapsedTimer clock;
+        clock.start();
+        const DownloadResult result = DownloadUrl(silent.url(), options);
+        EXPECT_LT(clock.elapsed(), 1000) << what;
+        EXPECT_TRUE(result.stopped) << what;
+        EXPECT_FALSE(result.whole) << what;
+    };
+
+    DownloadOptions owned;
+    owned.owner = ui::Forms::load(QStringLiteral("OwnerWindow"));
+    stopsSoon("owner window closed", owned, [] { ui::Forms::find(QStringLiteral("OwnerWindow"))->close(); });
+
+    bool wanted = true;
+    DownloadOptions unwanted;
+    unwanted.stillWanted = [&wanted] { return wanted; };
+    stopsSoon("no longer wanted", unwanted, [&wanted] { wanted = false; });
+
+    stopsSoon("program ending", {}, [] { ui::setProgramEnding(true); });
+    // While the program ends, nothing new starts and no box waits for an answer.
+    const int connections = silent.connections();
+    EXPECT_TRUE(DownloadUrl(silent.url()).stopped);
+    EXPECT_EQ(silent.connections(), connections);
+    EXPECT_EQ(MsgBox(QStringLiteral("Nobody reads this"), vbYesNo), vbNo);
+    EXPECT_EQ(MsgBox(QStringLiteral("Nobody reads this")), vbOK);
 }
 
 #include "DownloadTest.moc"

@@ -3,8 +3,13 @@
 #include "tests/submission/SubmissionFixture.h"
 
 #include "platform/ui/Controls.h"
+#include "platform/ui/Forms.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TimerGap.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QTimer>
 
 using subtest::SubmissionTest;
@@ -145,8 +150,9 @@ TEST_F(StreamFinderTest, ProgramFolderThatTakesNoScratchFileStillFindsTheLinks)
     EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Extracted 2 link(s)"));
 }
 
-TEST_F(StreamFinderTest, GoPressedDuringARunIsRefused)
+TEST_F(StreamFinderTest, GoPressedAsARunStartsReplacesIt)
 {
+    // The press comes before the first run has asked for its page: only the second fetches.
     // A page of several blocks lets window messages run while it arrives.
     QByteArray page = "<a href=\"http://streams.example.com/only.asx\">only</a>\r\n";
     page += QByteArray(3000, ' ');
@@ -163,7 +169,7 @@ TEST_F(StreamFinderTest, GoPressedDuringARunIsRefused)
     EXPECT_EQ(received().count, 1);
     EXPECT_EQ(listEntries(form), QStringList{QStringLiteral("http://streams.example.com/only.asx")});
 
-    // Once the run is over, Go works again.
+    // Once the run is over, Go runs again.
     form->cmdGo_Click();
     EXPECT_EQ(form->List1->ListCount(), 2);
 }
@@ -216,4 +222,82 @@ TEST_F(StreamFinderTest, BackDirGoesUpOneFolder)
     // At the top it gives the host back, without its scheme.
     EXPECT_EQ(form->backDir(QStringLiteral("http://host.example.com/")), QStringLiteral("host.example.com/"));
     EXPECT_EQ(form->backDir(QStringLiteral("host.example.com/")), QStringLiteral("host.example.com/"));
+}
+
+namespace
+{
+
+using testsupport::ScriptedServer;
+using testsupport::TimerGap;
+
+const QByteArray kStreamPage = "<a href=\"http://streams.example.com/a.asx\">a</a>"
+                               "<a href=\"http://streams.example.com/b.wmv\">b</a>";
+
+} // namespace
+
+TEST_F(StreamFinderTest, AddressThatNeverEndsItsReplyIsCutAndReported)
+{
+    // A live stream's own address pasted in: the reply never ends, fast or slow.
+    ScriptedServer fast(ScriptedServer::trickledBody(1, std::string(4096, 'x')));
+    ScriptedServer slow(ScriptedServer::trickledBody(100, "href=\"x.asx\" "));
+    form = loadWindow();
+    form->m_pageMaxBytes = 200 * 1024;
+    form->m_pageMaxMs = 800;
+    for (const ScriptedServer *server : {&fast, &slow}) {
+        env->writeFile(scratchPath(), "left by an earlier run");
+        form->txtURL2->setText(server->url(QStringLiteral("/live")));
+        TimerGap gap;
+        QElapsedTimer clock;
+        clock.start();
+        form->cmdGo_Click();
+        std::printf("[timer gap] stream finder on an endless reply: %lld ms\n",
+                    static_cast<long long>(gap.longest()));
+        EXPECT_LT(clock.elapsed(), 1500);
+        EXPECT_LT(gap.longest(), TimerGap::FrozenMs);
+        EXPECT_EQ(form->StatusBar1->panelText(1),
+                  QStringLiteral("Extracted 0 link(s) - the page was cut off before its end"));
+        EXPECT_TRUE(listEntries(form).isEmpty());
+        // A cut page goes nowhere near the scratch file.
+        EXPECT_EQ(testsupport::TempEnvironment::readFile(scratchPath()), QByteArray("left by an earlier run"));
+    }
+}
+
+TEST_F(StreamFinderTest, CutPageListsNothingAndSecondGoTakesOver)
+{
+    ScriptedServer cut(ScriptedServer::cutWithLength(kStreamPage.toStdString() + std::string(500, ' '), 60));
+    form = loadWindow();
+    form->txtURL2->setText(cut.url(QStringLiteral("/page.htm")));
+    form->cmdGo_Click();
+    EXPECT_TRUE(listEntries(form).isEmpty());
+    EXPECT_EQ(form->StatusBar1->panelText(1),
+              QStringLiteral("Extracted 0 link(s) - the page was cut off before its end"));
+
+    // The user gives up on a silent page and asks for another one.
+    ScriptedServer silent(ScriptedServer::silent());
+    ScriptedServer good(ScriptedServer::whole(kStreamPage.toStdString()));
+    form->txtURL2->setText(silent.url(QStringLiteral("/page.htm")));
+    QTimer::singleShot(150, form, [this, &good] {
+        form->txtURL2->setText(good.url(QStringLiteral("/page.htm")));
+        form->cmdGo_Click();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    form->cmdGo_Click();
+    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_EQ(listEntries(form), (QStringList{QStringLiteral("http://streams.example.com/a.asx"),
+                                              QStringLiteral("http://streams.example.com/b.wmv")}));
+    EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Extracted 2 link(s)"));
+}
+
+TEST_F(StreamFinderTest, ClosingTheWindowStopsItsPageDownload)
+{
+    ScriptedServer silent(ScriptedServer::silent());
+    QPointer<frmSubmit> w = loadWindow();
+    w->txtURL2->setText(silent.url(QStringLiteral("/page.htm")));
+    QTimer::singleShot(150, w, [w] { w->close(); });
+    QElapsedTimer clock;
+    clock.start();
+    w->cmdGo_Click();
+    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_EQ(ui::Forms::find(QStringLiteral("frmSubmit")), nullptr);
 }

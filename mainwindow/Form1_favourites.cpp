@@ -2,12 +2,12 @@
 // "Channel Actions" popups that add to it, and playing a favourite.
 #include "mainwindow/Form1.h"
 
-#include "platform/core/FileWrite.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/core/TextLines.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modGenDec.h"
 #include "services/modListViewEnh.h"
+#include "services/modSaveFile.h"
 #include "services/xfileExists.h"
 
 #include <QCursor>
@@ -73,12 +73,7 @@ void Form1::saveFavorites()
         content += scrambledLine(line.toUtf8()) + "\r\n";
     }
     // Replaced whole or not at all: a failed write keeps the old favourites.
-    const QString path = favoritesPath();
-    QString error;
-    if (platform::writeFileAtomically(path, content, &error))
-        return;
-    MsgBox(QStringLiteral("Your favorites could not be saved to ") + path + QStringLiteral(".\n") + error,
-           vbExclamation);
+    SaveFileOrTell(favoritesPath(), content, QStringLiteral("Your favorites"));
 }
 
 void Form1::loadFavorites()

@@ -61,16 +61,27 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, QString *e
 
 QByteArray passThroughScratchFile(const QString &path, const QByteArray &data)
 {
+    const QByteArray name = QFile::encodeName(path);
+    // Whatever holds the name goes first: a leftover is never read, and a link is never
+    // written through. Created anew and exclusively, the file cannot follow a link that
+    // turns up in between.
+    ::unlink(name.constData());
+    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return data;
     QByteArray text = data;
-    if (writeFileAtomically(path, data)) {
-        QFile scratch(path);
-        if (scratch.open(QIODevice::ReadOnly)) {
+    QFile scratch;
+    if (scratch.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        if (scratch.write(data) == data.size() && scratch.flush() && scratch.seek(0)) {
             const QByteArray read = scratch.readAll();
             if (scratch.error() == QFileDevice::NoError)
                 text = read;
         }
+        scratch.close();
+    } else {
+        ::close(fd);
     }
-    QFile::remove(path);
+    ::unlink(name.constData());
     return text;
 }
 

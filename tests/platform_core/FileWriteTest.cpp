@@ -109,6 +109,27 @@ TEST(FileWrite, ScratchFileIsReadBackAndRemovedAndALeftoverIsNeverRead)
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 
+// A link in the scratch file's place, to a file or to nothing yet, is neither written
+// through nor read: the page comes back whole and the file it names stays as it was.
+TEST(FileWrite, ScratchFileNeverFollowsALink)
+{
+    testsupport::TempEnvironment env;
+    const QString path = env.root() + "/program/temp.txt";
+    const QString victim = env.writeFile(env.root() + "/elsewhere/precious.txt", "keep me\r\n");
+    const QString absent = env.root() + "/elsewhere/planted.txt";
+    const QByteArray page = "href=one\r\nhref=two\r\n";
+    ASSERT_TRUE(QDir().mkpath(env.root() + "/program"));
+    for (const QString &target : {victim, absent}) {
+        SCOPED_TRACE(target.toStdString());
+        ASSERT_TRUE(QFile::link(target, path));
+        EXPECT_EQ(platform::passThroughScratchFile(path, page), page);
+        EXPECT_FALSE(QFileInfo(path).isSymLink());
+        EXPECT_FALSE(QFileInfo::exists(path));
+    }
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(victim), "keep me\r\n");
+    EXPECT_FALSE(QFileInfo::exists(absent));
+}
+
 // The disk takes every byte but reports EIO when asked to store them (fdatasync) or when the
 // file is closed. The test starts its own binary again with that disk preloaded.
 TEST(FileWrite, DiskThatFailsToStoreTheFileKeepsTheOldOne)

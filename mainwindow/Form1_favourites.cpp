@@ -35,6 +35,24 @@ QByteArray scrambledLine(QByteArray plain)
     return EncryptString(plain);
 }
 
+// A field holding "|" would shift the fields after it on the next load. Such an entry is
+// joined with a byte that UTF-8 text never holds instead; every other entry keeps the plain
+// form, which older files use throughout.
+constexpr char WideSeparator = '\xFE';
+
+QByteArray favoriteLine(const QStringList &fields)
+{
+    QByteArrayList bytes;
+    for (const QString &field : fields)
+        bytes.append(field.toUtf8());
+    return bytes.join(fields.join(QString()).contains(QLatin1Char('|')) ? WideSeparator : '|');
+}
+
+QList<QByteArray> favoriteFields(const QByteArray &line)
+{
+    return line.split(line.contains(WideSeparator) ? WideSeparator : '|');
+}
+
 void popUp(ui::Form *form, const char *menuName)
 {
     auto *menu = qobject_cast<ui::Menu *>(form->control(QLatin1String(menuName)));
@@ -68,9 +86,9 @@ void Form1::saveFavorites()
     const int count = ListView2->ListItems()->Count();
     for (int i = 1; i <= count; ++i) {
         const ui::ListItem *item = ListView2->ListItems()->Item(i);
-        const QString line = item->Text() + QLatin1Char('|') + item->Tag() + QLatin1Char('|') +
-                             item->SubItems(1) + QLatin1Char('|') + item->SubItems(2);
-        content += scrambledLine(line.toUtf8()) + "\r\n";
+        content +=
+            scrambledLine(favoriteLine({item->Text(), item->Tag(), item->SubItems(1), item->SubItems(2)})) +
+            "\r\n";
     }
     // Replaced whole or not at all: a failed write keeps the old favourites.
     SaveFileOrTell(favoritesPath(), content, QStringLiteral("Your favorites"));
@@ -85,15 +103,15 @@ void Form1::loadFavorites()
     if (!lines)
         return;
     for (const QByteArray &line : *lines) {
-        const QString text = QString::fromUtf8(DecryptString(line));
-        if (!text.contains(QLatin1Char('|')))
+        const QList<QByteArray> fields = favoriteFields(DecryptString(line));
+        if (fields.size() < 2)
             continue;
         // A short line keeps what it has; the missing fields read empty.
-        const QStringList fields = text.split(QLatin1Char('|'));
-        ui::ListItem *item = ListView2->ListItems()->Add(fields.value(0));
-        item->setTag(fields.value(1));
-        item->setSubItems(1, fields.value(2));
-        item->setSubItems(2, fields.value(3));
+        const auto field = [&fields](int i) { return QString::fromUtf8(fields.value(i)); };
+        ui::ListItem *item = ListView2->ListItems()->Add(field(0));
+        item->setTag(field(1));
+        item->setSubItems(1, field(2));
+        item->setSubItems(2, field(3));
     }
 }
 

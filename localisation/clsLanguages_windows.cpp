@@ -3,11 +3,11 @@
 #include "localisation/clsLanguages.h"
 
 #include "localisation/modLanguages.h"
-#include "platform/core/FileWrite.h"
 #include "platform/core/Text.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Forms.h"
+#include "services/modSaveFile.h"
 
 #include <QMetaObject>
 #include <QVariant>
@@ -215,7 +215,7 @@ void clsLanguages::makeLocalizationFile()
 
     lines << QStringLiteral("\t</TRANSLATION_ITEMS>") << QStringLiteral("</LANGUAGE_GROUP>")
           << QStringLiteral("</XML_DIZ_INFO>");
-    // Nothing is reported: a file that cannot be written leaves the old one in place.
-    platform::writeFileAtomically(LocalizationFilePath(),
-                                  (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    SaveFileOrTell(LocalizationFilePath(),
+                   (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8(),
+                   QStringLiteral("The language template"));
 }

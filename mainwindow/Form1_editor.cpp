@@ -4,12 +4,12 @@
 #include "mainwindow/Form1.h"
 
 #include "localisation/modLanguages.h"
-#include "platform/core/FileWrite.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/core/TextLines.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modGenDec.h"
 #include "services/modGlobals.h"
+#include "services/modSaveFile.h"
 
 namespace
 {
@@ -102,8 +102,8 @@ void Form1::save_Click()
         }
     }
     lines.append(QByteArrayLiteral("</data>"));
-    platform::writeFileAtomically(platform::programFolder() + QStringLiteral("/Data.htm"),
-                                  platform::joinLines(lines));
+    SaveFileOrTell(platform::programFolder() + QStringLiteral("/Data.htm"), platform::joinLines(lines),
+                   QStringLiteral("The channel export"));
     txtData->setText(shown + QStringLiteral("</data>\r\n"));
 }
 

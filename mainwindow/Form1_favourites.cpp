@@ -2,12 +2,12 @@
 // "Channel Actions" popups that add to it, and playing a favourite.
 #include "mainwindow/Form1.h"
 
-#include "platform/core/FileWrite.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/core/TextLines.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modGenDec.h"
 #include "services/modListViewEnh.h"
+#include "services/modSaveFile.h"
 #include "services/xfileExists.h"
 
 #include <QCursor>
@@ -33,6 +33,24 @@ QByteArray scrambledLine(QByteArray plain)
             plain.remove(i, 1);
     }
     return EncryptString(plain);
+}
+
+// A field holding "|" would shift the fields after it on the next load. Such an entry is
+// joined with a byte that UTF-8 text never holds instead; every other entry keeps the plain
+// form, which older files use throughout.
+constexpr char WideSeparator = '\xFE';
+
+QByteArray favoriteLine(const QStringList &fields)
+{
+    QByteArrayList bytes;
+    for (const QString &field : fields)
+        bytes.append(field.toUtf8());
+    return bytes.join(fields.join(QString()).contains(QLatin1Char('|')) ? WideSeparator : '|');
+}
+
+QList<QByteArray> favoriteFields(const QByteArray &line)
+{
+    return line.split(line.contains(WideSeparator) ? WideSeparator : '|');
 }
 
 void popUp(ui::Form *form, const char *menuName)
@@ -68,17 +86,12 @@ void Form1::saveFavorites()
     const int count = ListView2->ListItems()->Count();
     for (int i = 1; i <= count; ++i) {
         const ui::ListItem *item = ListView2->ListItems()->Item(i);
-        const QString line = item->Text() + QLatin1Char('|') + item->Tag() + QLatin1Char('|') +
-                             item->SubItems(1) + QLatin1Char('|') + item->SubItems(2);
-        content += scrambledLine(line.toUtf8()) + "\r\n";
+        content +=
+            scrambledLine(favoriteLine({item->Text(), item->Tag(), item->SubItems(1), item->SubItems(2)})) +
+            "\r\n";
     }
     // Replaced whole or not at all: a failed write keeps the old favourites.
-    const QString path = favoritesPath();
-    QString error;
-    if (platform::writeFileAtomically(path, content, &error))
-        return;
-    MsgBox(QStringLiteral("Your favorites could not be saved to ") + path + QStringLiteral(".\n") + error,
-           vbExclamation);
+    SaveFileOrTell(favoritesPath(), content, QStringLiteral("Your favorites"));
 }
 
 void Form1::loadFavorites()
@@ -90,15 +103,15 @@ void Form1::loadFavorites()
     if (!lines)
         return;
     for (const QByteArray &line : *lines) {
-        const QString text = QString::fromUtf8(DecryptString(line));
-        if (!text.contains(QLatin1Char('|')))
+        const QList<QByteArray> fields = favoriteFields(DecryptString(line));
+        if (fields.size() < 2)
             continue;
         // A short line keeps what it has; the missing fields read empty.
-        const QStringList fields = text.split(QLatin1Char('|'));
-        ui::ListItem *item = ListView2->ListItems()->Add(fields.value(0));
-        item->setTag(fields.value(1));
-        item->setSubItems(1, fields.value(2));
-        item->setSubItems(2, fields.value(3));
+        const auto field = [&fields](int i) { return QString::fromUtf8(fields.value(i)); };
+        ui::ListItem *item = ListView2->ListItems()->Add(field(0));
+        item->setTag(field(1));
+        item->setSubItems(1, field(2));
+        item->setSubItems(2, field(3));
     }
 }
 

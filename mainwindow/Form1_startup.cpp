@@ -6,7 +6,6 @@
 #include "localisation/modLanguages.h"
 #include "mainwindow/SecondInstance.h"
 #include "mainwindow/modSkinLabels.h"
-#include "platform/core/FileWrite.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
@@ -14,6 +13,7 @@
 #include "services/modIcon.h"
 #include "services/modListViewEnh.h"
 #include "services/modMarque.h"
+#include "services/modSaveFile.h"
 #include "services/modSettings.h"
 #include "services/modSkin.h"
 #include "services/xfileExists.h"
@@ -29,10 +29,10 @@ const QString kResellerCompany = QStringLiteral("Tandrel Software");
 // written leaves the page as it was; the pane then shows whatever is there.
 void writePlaceholderPage(const QString &path)
 {
-    platform::writeFileAtomically(
-        path,
-        "<html><body bgcolor=black><center><font color=white><h1>Please select a video from the list to "
-        "the left</h1><br></font></center></body></html>\r\n");
+    SaveFileOrTell(path,
+                   "<html><body bgcolor=black><center><font color=white><h1>Please select a video from the "
+                   "list to the left</h1><br></font></center></body></html>\r\n",
+                   QStringLiteral("The video placeholder page"));
 }
 
 } // namespace

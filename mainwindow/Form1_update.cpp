@@ -2,13 +2,13 @@
 // Also the channel removal by id and the date file, which the window offers to callers.
 #include "mainwindow/Form1.h"
 
-#include "platform/core/FileWrite.h"
 #include "platform/core/Text.h"
 #include "platform/core/TextLines.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modDownload.h"
 #include "services/modGlobals.h"
+#include "services/modSaveFile.h"
 #include "services/xfileExists.h"
 
 #include <QPointer>
@@ -97,7 +97,7 @@ int Form1::extractNewDefs(QByteArray &strDefs)
     // A reply without a single record (an error page, say) is not a channel list: the old one stays.
     if (lines.isEmpty())
         return 0;
-    if (!platform::writeFileAtomically(dataFile("Data.txt"), platform::joinLines(lines)))
+    if (!SaveFileOrTell(dataFile("Data.txt"), platform::joinLines(lines), QStringLiteral("The channel list")))
         return 0;
     return int(lines.size());
 }
@@ -125,7 +125,7 @@ void Form1::removeChannelsById(const QString &ids)
             kept.append(line);
     }
     kept.append(QByteArray());
-    platform::writeFileAtomically(path, platform::joinLines(kept));
+    SaveFileOrTell(path, platform::joinLines(kept), QStringLiteral("The channel list"));
 }
 
 QString Form1::getINI()
@@ -141,5 +141,5 @@ QString Form1::getINI()
 
 void Form1::makeINI(QString &strDate)
 {
-    platform::writeFileAtomically(dataFile("date.dat"), strDate.toUtf8() + "\r\n");
+    SaveFileOrTell(dataFile("date.dat"), strDate.toUtf8() + "\r\n", QStringLiteral("The update date"));
 }

@@ -8,6 +8,7 @@
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
 #include "services/modDownload.h"
+#include "services/modSaveFile.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -270,6 +271,6 @@ void Form1::showYouTubeVideo(const QString &title, const QString &videoId)
 
     const QString path = programFile("youtube.html");
     // A page that could not be replaced would show the previous video; the pane stays as it is.
-    if (platform::writeFileAtomically(path, page.toUtf8()))
+    if (SaveFileOrTell(path, page.toUtf8(), QStringLiteral("The video page")))
         wbyoutube->Navigate2(path);
 }

@@ -139,6 +139,47 @@ bool writeAll(QIODevice &file, const QString &text)
     return file.write(bytes) == bytes.size();
 }
 
+// The plain lines of a .reg file carry names and texts as they are, and the import removes
+// every double quote, splits at the first "=", takes ";" for a comment, "[" for a key and
+// some data openings for other kinds. What those rules would change, and any line break,
+// goes in a hexadecimal form instead; everything else keeps the plain form older files use.
+const QLatin1String HexKeyPrefix("hex:");         // [hex:48,4B,...] a key path
+const QLatin1String HexNamePrefix(";hex(name):"); // a value name; older imports skip the line
+const QLatin1String HexTextPrefix("hex(1):");     // a string's bytes with their NUL
+
+bool holdsLineBreakOrQuote(const QString &text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
+           text.contains(QLatin1Char('"'));
+}
+
+bool isPlainKeyPath(const QString &path)
+{
+    return !holdsLineBreakOrQuote(path);
+}
+
+// The default string has a line of its own ("@="), so a string named "@" cannot be plain.
+bool isPlainName(const QString &name, bool ofString)
+{
+    return !holdsLineBreakOrQuote(name) && !name.contains(QLatin1Char('=')) &&
+           !name.startsWith(QLatin1Char(';')) && !name.startsWith(QLatin1Char('[')) &&
+           !(ofString && name == QLatin1String("@"));
+}
+
+// An empty default reads as "remove the default value" on import.
+bool isPlainText(const QString &text, bool isDefault)
+{
+    if (holdsLineBreakOrQuote(text) || platform::trimBlanks(text) == QLatin1String("-") ||
+        (isDefault && text.isEmpty()))
+        return false;
+    for (const QLatin1String opening :
+         {QLatin1String("hex:"), QLatin1String("hex("), QLatin1String("dword:")}) {
+        if (text.startsWith(opening, Qt::CaseInsensitive))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void clsRegistryAccess::setCreateKeyIfDoesntExists(bool offon)
@@ -412,30 +453,47 @@ bool clsRegistryAccess::ExportKeyToReg(QString sPath, QIODevice &sRegFile, bool 
         DoEvents();
         Output->setProperty("Text", sPath);
     }
-    QString block = QLatin1Char('[') + sPath + QStringLiteral("]\r\n");
+    const auto hexList = [this](const QByteArray &bytes) {
+        return platform::trimBlanks(BinToStr(bytes)).replace(QLatin1Char(' '), QLatin1Char(','));
+    };
+    const auto valueLine = [&](const QString &name, bool ofString, const QString &data) {
+        const QString named = isPlainName(name, ofString)
+                                  ? QLatin1Char('"') + name + QStringLiteral("\"=")
+                                  : HexNamePrefix + hexList(name.toUtf8()) + QLatin1Char('=');
+        return named + data + QStringLiteral("\r\n");
+    };
+    const auto textData = [&](const QString &text, bool isDefault) {
+        return isPlainText(text, isDefault) ? QLatin1Char('"') + text + QLatin1Char('"')
+                                            : HexTextPrefix + hexList(text.toUtf8() + '\0');
+    };
 
+    QString block = QLatin1Char('[') +
+                    (isPlainKeyPath(sPath) ? sPath : HexKeyPrefix + hexList(sPath.toUtf8())) +
+                    QStringLiteral("]\r\n");
     QStringList names;
     QVariantList values;
     // Only a default value of string type is written as "@="; others keep an empty name.
     EnumValues(sPath, names, values, reg::String);
     const qsizetype defaultAt = names.indexOf(QString());
     if (defaultAt >= 0)
-        block += QStringLiteral("@=\"") + values.at(defaultAt).toString() + QStringLiteral("\"\r\n");
+        block +=
+            QStringLiteral("@=") + textData(values.at(defaultAt).toString(), true) + QStringLiteral("\r\n");
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (!names.at(i).isEmpty())
-            block += QLatin1Char('"') + names.at(i) + QStringLiteral("\"=\"") + values.at(i).toString() +
-                     QStringLiteral("\"\r\n");
+            block += valueLine(names.at(i), true, textData(values.at(i).toString(), false));
     }
     EnumValues(sPath, names, values, reg::Binary);
     for (qsizetype i = 0; i < names.size(); ++i)
-        block += QLatin1Char('"') + names.at(i) + QStringLiteral("\"=hex:") +
-                 platform::trimBlanks(values.at(i).toString()).replace(QLatin1Char(' '), QLatin1Char(',')) +
-                 QStringLiteral("\r\n");
+        block += valueLine(
+            names.at(i), false,
+            QStringLiteral("hex:") +
+                platform::trimBlanks(values.at(i).toString()).replace(QLatin1Char(' '), QLatin1Char(',')));
     EnumValues(sPath, names, values, reg::DWord);
     for (qsizetype i = 0; i < names.size(); ++i)
-        block += QLatin1Char('"') + names.at(i) + QStringLiteral("\"=dword:") +
-                 QStringLiteral("%1").arg(quint32(values.at(i).toInt()), 8, 16, QLatin1Char('0')).toUpper() +
-                 QStringLiteral("\r\n");
+        block += valueLine(
+            names.at(i), false,
+            QStringLiteral("dword:") +
+                QStringLiteral("%1").arg(quint32(values.at(i).toInt()), 8, 16, QLatin1Char('0')).toUpper());
     block += QStringLiteral("\r\n");
     if (!writeAll(sRegFile, block))
         return false;
@@ -464,6 +522,9 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
     const QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
     if (lines.first().toUpper() != QLatin1String("REGEDIT4"))
         return 0;
+    const auto textOfHex = [this](QString hex) {
+        return QString::fromUtf8(StrToBin(hex.replace(QLatin1Char(','), QLatin1Char(' '))));
+    };
 
     qsizetype i = 1;
     while (i < lines.size()) {
@@ -476,12 +537,19 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
         // key, so the import stops here, keeping what it has done.
         if (line.size() < 2 || !line.endsWith(QLatin1Char(']')))
             return 0;
-        const QString keyPath = line.mid(1, line.size() - 2);
-        if (keyPath.startsWith(QLatin1Char('-'))) {
-            KillKey(keyPath.mid(1));
+        QString keyPath = line.mid(1, line.size() - 2);
+        const bool killKey = keyPath.startsWith(QLatin1Char('-'));
+        if (killKey)
+            keyPath.remove(0, 1);
+        if (keyPath.startsWith(HexKeyPrefix, Qt::CaseInsensitive))
+            keyPath = textOfHex(keyPath.mid(HexKeyPrefix.size()));
+        if (killKey) {
+            KillKey(keyPath);
             ++i;
             continue;
         }
+        // A key without values is part of the tree too.
+        CreateKey(keyPath);
         qsizetype j = i + 1;
         for (; j < lines.size(); ++j) {
             // Trimmed before the quotes go, so blanks inside quotes stay part of the text.
@@ -489,13 +557,21 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
             if (entry.startsWith(QLatin1Char('[')))
                 break;
             const qsizetype eq = entry.indexOf(QLatin1Char('='));
-            if (entry.isEmpty() || entry.startsWith(QLatin1Char(';')) || eq < 0)
+            const bool hexName = entry.startsWith(HexNamePrefix, Qt::CaseInsensitive);
+            if (entry.isEmpty() || (entry.startsWith(QLatin1Char(';')) && !hexName) || eq < 0)
                 continue;
-            const QString name = entry.left(eq);
+            // A name in hexadecimal is taken literally: "@" there is a value named "@".
+            const QString name = hexName
+                                     ? textOfHex(entry.mid(HexNamePrefix.size(), eq - HexNamePrefix.size()))
+                                     : entry.left(eq);
+            const QString stringName = !hexName && name == QLatin1String("@") ? QString() : name;
             // Everything behind the first "=" is data, so texts holding "=" survive.
             const QString data = entry.mid(eq + 1);
             if (platform::trimBlanks(data) == QLatin1String("-")) {
                 KillValue(keyPath, name);
+            } else if (data.startsWith(HexTextPrefix, Qt::CaseInsensitive)) {
+                QString hex = data.mid(HexTextPrefix.size()).replace(QLatin1Char(','), QLatin1Char(' '));
+                WriteValue(keyPath, stringName, reg::String, StrToBin(hex));
             } else if (data.startsWith(QLatin1String("hex:"), Qt::CaseInsensitive)) {
                 WriteBinary(keyPath, name, data.mid(4).replace(QLatin1Char(','), QLatin1Char(' ')));
             } else if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
@@ -503,8 +579,8 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
                 if (leadingHex(data.mid(6), &number)) // a number beyond 32 bits is skipped
                     WriteDWORD(keyPath, name, qint32(number));
             } else {
-                WriteString(keyPath, name, data);
-                if (name == QLatin1String("@") && data.isEmpty())
+                WriteValue(keyPath, stringName, reg::String, data.toUtf8() + '\0');
+                if (!hexName && name == QLatin1String("@") && data.isEmpty())
                     KillValue(keyPath, QString());
             }
         }

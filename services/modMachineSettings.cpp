@@ -127,24 +127,16 @@ QString GetMachineSetting(QString AppName, QString Section, QString Key, QString
             raise(2000 + opened, QStringLiteral("Could not open registry section"));
 
         quint32 type = reg::None;
-        quint32 size = 0;
-        if (reg::queryValue(hKey, Key, &type, nullptr, &size) != reg::Success) {
+        QByteArray data;
+        if (reg::readValue(hKey, Key, &type, &data) != reg::Success) {
             result = Default;
         } else if (type != reg::String) {
             raise(2000 + long(type), QStringLiteral("Registry data not a string"));
-        } else if (size == 0) {
-            result = QString();
         } else {
-            QByteArray data(qsizetype(size), '\0');
-            if (reg::queryValue(hKey, Key, &type, data.data(), &size) == reg::Success) {
-                data.truncate(size);
-                // Text stored by another program without its NUL keeps its last character.
-                if (data.endsWith('\0'))
-                    data.chop(1);
-                result = QString::fromUtf8(data);
-            } else {
-                result = Default;
-            }
+            // Text stored by another program without its NUL keeps its last character.
+            if (data.endsWith('\0'))
+                data.chop(1);
+            result = QString::fromUtf8(data);
         }
     } catch (const platform::RuntimeError &e) {
         error = e;

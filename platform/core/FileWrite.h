@@ -13,7 +13,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, QString *e
 
 // Writes data to the scratch file path, reads it back and removes the file again. Where the
 // file cannot be written or read, data itself is answered, so whatever an earlier run left
-// at path is never read along.
+// at path is never read along. A link at path is removed, never followed.
 QByteArray passThroughScratchFile(const QString &path, const QByteArray &data);
 
 } // namespace platform

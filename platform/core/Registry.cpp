@@ -581,6 +581,19 @@ long queryValue(Key key, const QString &name, quint32 *type, char *data, quint32
 {
     if (data && !size)
         return InvalidParameter;
+    QByteArray bytes;
+    const long r = readValue(key, name, type, &bytes);
+    if (r != Success)
+        return r;
+    if (data)
+        return copyOut(bytes, data, size, false);
+    if (size)
+        *size = quint32(bytes.size());
+    return Success;
+}
+
+long readValue(Key key, const QString &name, quint32 *type, QByteArray *data)
+{
     return withKey(key, QueryValue, false, [&](sqlite3 *db, const OpenedKey &k) {
         Statement q(db, "SELECT type, data FROM vals WHERE key=? AND folded=?");
         const int rc = q.bind(1, k.id).bind(2, fold(name)).step();
@@ -588,11 +601,8 @@ long queryValue(Key key, const QString &name, quint32 *type, char *data, quint32
             return rc == SQLITE_DONE ? long(FileNotFound) : fromSqlite(rc);
         if (type)
             *type = quint32(q.integer(0));
-        const QByteArray bytes = q.blob(1);
         if (data)
-            return copyOut(bytes, data, size, false);
-        if (size)
-            *size = quint32(bytes.size());
+            *data = q.blob(1);
         return long(Success);
     });
 }

@@ -98,6 +98,9 @@ long closeKey(Key key);
 // type and size are reported. With a buffer of *size bytes that is too small, *size
 // receives the size needed and MoreData is returned; the buffer is left unchanged.
 long queryValue(Key key, const QString &name, quint32 *type, char *data, quint32 *size);
+// Type and whole data of a value in one read: while another process rewrites the value, the
+// answer is either the old value or the new one, never the size of one with the other.
+long readValue(Key key, const QString &name, quint32 *type, QByteArray *data);
 // Stores the bytes as given: a string value's terminating NUL is part of data.
 long setValue(Key key, const QString &name, quint32 type, const QByteArray &data);
 long deleteValue(Key key, const QString &name);

@@ -24,15 +24,11 @@ QString getSetting(const QString &appName, const QString &section, const QString
         return defaultValue;
     QString result = defaultValue;
     quint32 type = None;
-    quint32 size = 0;
-    if (queryValue(hKey, key, &type, nullptr, &size) == Success && type == String) {
-        QByteArray data(qsizetype(size), '\0');
-        if (queryValue(hKey, key, &type, data.data(), &size) == Success) {
-            data.truncate(size);
-            if (data.endsWith('\0'))
-                data.chop(1);
-            result = QString::fromUtf8(data);
-        }
+    QByteArray data;
+    if (readValue(hKey, key, &type, &data) == Success && type == String) {
+        if (data.endsWith('\0'))
+            data.chop(1);
+        result = QString::fromUtf8(data);
     }
     closeKey(hKey);
     return result;

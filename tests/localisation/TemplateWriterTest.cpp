@@ -3,6 +3,8 @@
 #include "tests/localisation/TestWindows.h"
 
 #include "platform/ui/Forms.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/MsgBoxRecorder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -202,11 +204,27 @@ TEST_F(TemplateWriterTest, TranslatedWindowsAreWrittenAsTheEnglishGroup)
     EXPECT_TRUE(text.contains(item("MSG_STATUS1", "Sender insgesamt: ") + QStringLiteral("\r\n")));
 }
 
-TEST_F(TemplateWriterTest, UnwritableFileIsLeftAloneSilently)
+TEST_F(TemplateWriterTest, RefusedWriteIsToldAndKeepsTheOldFile)
 {
     sample();
+    testsupport::MsgBoxRecorder boxes;
     QDir().mkpath(languageFilePath());
     languages->makeLocalizationFile();
     EXPECT_TRUE(QFileInfo(languageFilePath()).isDir());
     EXPECT_EQ(QDir(env->programFolder()).entryList(QDir::Files).size(), 0);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.boxes().first().prompt.startsWith("The language template could not be saved to " +
+                                                        languageFilePath()));
+
+    // A disk that takes no more: the old file stays whole.
+    ASSERT_TRUE(QDir(languageFilePath()).removeRecursively());
+    writeLanguageFile("old\r\n");
+    boxes.clear();
+    {
+        testsupport::FileSizeLimit limit(5);
+        ASSERT_TRUE(limit.ok());
+        languages->makeLocalizationFile();
+    }
+    EXPECT_EQ(readLanguageFile(), "old\r\n");
+    EXPECT_EQ(boxes.count(), 1);
 }

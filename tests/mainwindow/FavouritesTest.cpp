@@ -139,15 +139,32 @@ TEST_F(FavouritesTest, RoundTripKeepsNonAsciiTextAndOrder)
     EXPECT_EQ(listed().size(), 6);
 }
 
-TEST_F(FavouritesTest, PipeInAFieldIsWrittenAsIsAndShiftsTheFieldsOnReload)
+// A "|" in any field (a video title from the site, what the submission window was typed)
+// reloads exactly; entries without one keep the plain form, and older files load as before.
+TEST_F(FavouritesTest, PipeInAFieldReloadsExactlyAndOlderFilesLoadAsBefore)
 {
-    add({"News|24", "http://127.0.0.1:9/n", "TV", "English"});
-    form->saveFavorites();
-    EXPECT_EQ(storedLines(), QStringList({"News|24|http://127.0.0.1:9/n|TV|English"}));
+    form->ListView3->ListItems()->Add("Live | Highlights", "dQw4w9WgXcQ");
+    select(form->ListView3, "Live | Highlights");
+    menu("mnuAction2Item", 0)->trigger();
+    add({"Plain", "http://127.0.0.1:9/p", "TV", "English"});
+    add({"Jazz | Blues", "http://127.0.0.1:9/j?a=1|2", "Radio", "English|Music"});
+    add({"|", "|", "|", "|"});
+    ASSERT_TRUE(QMetaObject::invokeMethod(form, "saveFavorites"));
+    const QList<QStringList> saved = listed();
+    EXPECT_EQ(storedLines().at(1), "Plain|http://127.0.0.1:9/p|TV|English");
 
     form->ListView2->ListItems()->Clear();
     form->loadFavorites();
-    EXPECT_EQ(listed(), QList<QStringList>({{"News", "24", "http://127.0.0.1:9/n", "TV"}}));
+    // The video keeps its tag, so it still plays as a video.
+    EXPECT_EQ(listed(), saved);
+    EXPECT_EQ(saved.first(), QStringList({"Live | Highlights", "youtube=dQw4w9WgXcQ", "", ""}));
+
+    // What an older version wrote, a shifted line included, loads as it always did.
+    writeFavoritesFile({"News|24|http://127.0.0.1:9/n|TV|English", "Old|http://127.0.0.1:9/o|TV|English"});
+    form->ListView2->ListItems()->Clear();
+    form->loadFavorites();
+    EXPECT_EQ(listed(), QList<QStringList>({{"News", "24", "http://127.0.0.1:9/n", "TV"},
+                                            {"Old", "http://127.0.0.1:9/o", "TV", "English"}}));
 }
 
 TEST_F(FavouritesTest, LineEndsInTheScrambledFormAreNeverWritten)

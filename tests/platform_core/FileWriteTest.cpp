@@ -1,43 +1,18 @@
 // Atomic file replacement: a write that fails at any step (open, a short write that is still
-// in the buffer, a short write that went straight to the file) keeps the old file and leaves
-// no scratch file beside it; and the scratch-file round trip.
+// in the buffer, a short write that went straight to the file, a disk that fails to store it)
+// keeps the old file and leaves no scratch file beside it; and the scratch-file round trip.
 #include "platform/core/FileWrite.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <csignal>
+#include <QProcess>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace
 {
-
-// Every write of this process past `bytes` fails (EFBIG) while it lives; a file-size limit
-// stops even root, which permission bits do not.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_ok = getrlimit(RLIMIT_FSIZE, &m_saved) == 0;
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = m_saved;
-        small.rlim_cur = bytes;
-        m_ok = m_ok && setrlimit(RLIMIT_FSIZE, &small) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_ok = false;
-};
 
 QStringList filesIn(const QString &folder)
 {
@@ -100,7 +75,7 @@ TEST(FileWrite, ShortWriteKeepsTheOldFileAndLeavesNoScratchFile)
         bool written = true;
         QString error;
         {
-            FileSizeLimit limit(200);
+            testsupport::FileSizeLimit limit(200);
             ASSERT_TRUE(limit.ok());
             written = platform::writeFileAtomically(path, QByteArray(size, 'x'), &error);
         }
@@ -126,10 +101,67 @@ TEST(FileWrite, ScratchFileIsReadBackAndRemovedAndALeftoverIsNeverRead)
     env.writeFile(path, "stale\r\n");
     QByteArray result;
     {
-        FileSizeLimit limit(100);
+        testsupport::FileSizeLimit limit(100);
         ASSERT_TRUE(limit.ok());
         result = platform::passThroughScratchFile(path, QByteArray(1000, 'y'));
     }
     EXPECT_EQ(result, QByteArray(1000, 'y'));
     EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+// A link in the scratch file's place, to a file or to nothing yet, is neither written
+// through nor read: the page comes back whole and the file it names stays as it was.
+TEST(FileWrite, ScratchFileNeverFollowsALink)
+{
+    testsupport::TempEnvironment env;
+    const QString path = env.root() + "/program/temp.txt";
+    const QString victim = env.writeFile(env.root() + "/elsewhere/precious.txt", "keep me\r\n");
+    const QString absent = env.root() + "/elsewhere/planted.txt";
+    const QByteArray page = "href=one\r\nhref=two\r\n";
+    ASSERT_TRUE(QDir().mkpath(env.root() + "/program"));
+    for (const QString &target : {victim, absent}) {
+        SCOPED_TRACE(target.toStdString());
+        ASSERT_TRUE(QFile::link(target, path));
+        EXPECT_EQ(platform::passThroughScratchFile(path, page), page);
+        EXPECT_FALSE(QFileInfo(path).isSymLink());
+        EXPECT_FALSE(QFileInfo::exists(path));
+    }
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(victim), "keep me\r\n");
+    EXPECT_FALSE(QFileInfo::exists(absent));
+}
+
+// The disk takes every byte but reports EIO when asked to store them (fdatasync) or when the
+// file is closed. The test starts its own binary again with that disk preloaded.
+TEST(FileWrite, DiskThatFailsToStoreTheFileKeepsTheOldOne)
+{
+    if (!qEnvironmentVariableIsSet("CD_FAILING_DISK_CHILD")) {
+        QProcess child;
+        QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
+        pe.insert(QStringLiteral("CD_FAILING_DISK_CHILD"), QStringLiteral("1"));
+        pe.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CD_FAILING_DISK));
+        pe.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("verify_asan_link_order=0"));
+        child.setProcessEnvironment(pe);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=FileWrite.DiskThatFailsToStoreTheFileKeepsTheOldOne")});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
+        return;
+    }
+    for (const char *failing : {"CD_FAIL_SYNC_UNDER", "CD_FAIL_CLOSE_UNDER"}) {
+        SCOPED_TRACE(failing);
+        testsupport::TempEnvironment env;
+        const QString folder = env.root() + "/program";
+        const QString path = env.writeFile(folder + "/Favorites.txt", "old content\r\n");
+        // The preloaded disk stores files elsewhere as usual.
+        ASSERT_TRUE(platform::writeFileAtomically(path, "before\r\n"));
+        EXPECT_EQ(testsupport::TempEnvironment::readFile(path), "before\r\n");
+
+        env.setEnv(failing, QFile::encodeName(QFileInfo(folder).canonicalFilePath() + "/"));
+        QString error;
+        EXPECT_FALSE(platform::writeFileAtomically(path, "new content\r\n", &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(testsupport::TempEnvironment::readFile(path), "before\r\n");
+        EXPECT_EQ(filesIn(folder), QStringList{"Favorites.txt"});
+    }
 }

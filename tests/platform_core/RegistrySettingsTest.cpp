@@ -3,7 +3,11 @@
 #include "platform/core/SettingsStore.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -71,4 +75,63 @@ TEST(RegistrySettings, ValueOfAnotherTypeOrUnwritableHiveGivesDefault)
     EXPECT_EQ(platform::getSetting(QStringLiteral("App"), QStringLiteral("Sec"), QStringLiteral("s")),
               QStringLiteral("old"));
     QFile::setPermissions(hiveFilePath(CurrentUser), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// One process rewrites a setting between a short and a long text while another reads it:
+// every read gives one of the two, never the default. The test starts its own binary again
+// as the writer, which stops when the reader leaves a stop file.
+TEST(RegistrySettings, ReadWhileAnotherProcessWritesGivesOneOfItsValues)
+{
+    const QString app = QStringLiteral("ChannelDeck");
+    const QString sec = QStringLiteral("Settings");
+    const QString key = QStringLiteral("TVLang");
+    const QString shortText = QStringLiteral("Short");
+    const QString longText = QStringLiteral("A much longer type filter ").repeated(8);
+    const QByteArray stopFile = qgetenv("CD_SETTINGS_WRITER_STOP");
+    if (!stopFile.isEmpty()) {
+        QElapsedTimer running;
+        running.start();
+        // Paced like a user's clicks, only much faster: a writer that never pauses starves
+        // the reader, whose waits for the lock grow while the writes do not.
+        for (int i = 0; !QFile::exists(QString::fromLocal8Bit(stopFile)) && running.elapsed() < 60000; ++i) {
+            platform::saveSetting(app, sec, key, i % 2 == 0 ? longText : shortText);
+            QThread::usleep(500);
+        }
+        return;
+    }
+
+    testsupport::TempEnvironment env;
+    platform::saveSetting(app, sec, key, shortText);
+    const QString stop = env.root() + QStringLiteral("/stop");
+    QProcess writer;
+    QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
+    pe.insert(QStringLiteral("CD_SETTINGS_WRITER_STOP"), stop);
+    writer.setProcessEnvironment(pe);
+    writer.setProcessChannelMode(QProcess::MergedChannels);
+    writer.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--gtest_filter=RegistrySettings.ReadWhileAnotherProcessWritesGivesOneOfItsValues")});
+    ASSERT_TRUE(writer.waitForStarted());
+
+    // Reads count only once the writer is at work.
+    QElapsedTimer waited;
+    waited.start();
+    while (platform::getSetting(app, sec, key) != longText && waited.elapsed() < 30000) {
+    }
+    QStringList odd;
+    int changes = 0;
+    QString last;
+    for (int i = 0; i < 4000; ++i) {
+        const QString value = platform::getSetting(app, sec, key, QStringLiteral("default"));
+        if (value != shortText && value != longText)
+            odd.append(value);
+        changes += value != last;
+        last = value;
+    }
+    env.writeFile(stop, "");
+    ASSERT_TRUE(writer.waitForFinished(60000));
+    EXPECT_EQ(writer.exitCode(), 0) << writer.readAll().toStdString();
+    EXPECT_EQ(odd.size(), 0) << "for example \"" << odd.value(0).toStdString() << '"';
+    // The reads did overlap the writes.
+    EXPECT_GT(changes, 10);
 }

@@ -632,3 +632,85 @@ TEST_F(RegistryAccessTest, ExportDeleteImportRestoresTheTree)
     EXPECT_EQ(testsupport::TempEnvironment::readFile(second), testsupport::TempEnvironment::readFile(first));
     EXPECT_EQ(reg::openHandleCount(), 0);
 }
+
+// Every name and value the class can store comes back from its own export as it was, none
+// of them can put a line of its own into the file, and what the plain form carries keeps it.
+TEST_F(RegistryAccessTest, OddNamesAndValuesSurviveTheirOwnExportAndInjectNothing)
+{
+    const QString root = QStringLiteral("HKCU\\Software\\Odd");
+    const QString inject = QStringLiteral("x\"\r\n[-HKEY_CURRENT_USER\\Software\\Victim]\r\n"
+                                          "[HKEY_CURRENT_USER\\Software\\Planted]\r\n\"p\"=\"1");
+    r.WriteString(QStringLiteral("HKCU\\Software\\Victim"), QStringLiteral("v"), QStringLiteral("keep"));
+    r.WriteString(root, QStringLiteral("@"), QString());
+    const QList<QPair<QString, QString>> strings{
+        {"Inject", inject},
+        {"a=b", "v=1"},
+        {"say \"hi\"", "q\"uote\""},
+        {";semi", "c"},
+        {"[bracket", "d"},
+        {"Dash", "-"},
+        {"Blank dash", " - "},
+        {"Hexy", "hex:41"},
+        {"Typed", "HEX(1):00"},
+        {"Dwordy", "DWORD:1"},
+        {"Lone", "a\nb\rc"},
+        {"Inject\r\n[HKEY_CURRENT_USER\\Software\\Planted]", "n"},
+        {"Plain", "C:\\dir\\file; a=b"},
+    };
+    for (const auto &[name, text] : strings)
+        ASSERT_NE(r.WriteString(root, name, text), 0) << name.toStdString();
+    putRaw(QStringLiteral("Software\\Odd"), QStringLiteral("@"), reg::String, QByteArray("at\0", 3));
+    r.WriteBinary(root, QStringLiteral("[b=\"\r\n"), QStringLiteral("01 02"));
+    r.WriteDWORD(root, QStringLiteral(";d"), -2);
+    r.CreateKey(root + QStringLiteral("\\Empty"));
+    const QString oddKey = root + QStringLiteral("\\\"Q\"\r\n[-HKEY_CURRENT_USER]");
+    r.WriteString(oddKey, QStringLiteral("in"), QStringLiteral("side"));
+    r.WriteDWORD(oddKey, QStringLiteral("@"), 5);
+
+    // The tree read past the class: every key, and every value's type and bytes.
+    std::function<QStringList(const QString &)> tree = [&](const QString &path) {
+        QStringList out{QStringLiteral("key ") + path};
+        reg::Key k = 0;
+        EXPECT_EQ(reg::openKey(reg::CurrentUser, path, reg::KeyRead, &k), reg::Success);
+        for (quint32 i = 0;; ++i) {
+            char name[512];
+            QByteArray data(4096, '\0');
+            quint32 nameSize = sizeof name, dataSize = quint32(data.size()), type = 0;
+            if (reg::enumValue(k, i, name, &nameSize, &type, data.data(), &dataSize) != reg::Success)
+                break;
+            out.append(QString::fromUtf8(name, nameSize) + QStringLiteral(" %1 ").arg(type) +
+                       QString::fromLatin1(data.left(dataSize).toHex()));
+        }
+        QStringList subkeys;
+        r.EnumKeys(QStringLiteral("HKCU\\") + path, subkeys);
+        reg::closeKey(k);
+        for (const QString &s : subkeys)
+            out += tree(path + QLatin1Char('\\') + s);
+        return out;
+    };
+    const QStringList before = tree(QStringLiteral("Software\\Odd"));
+    ASSERT_EQ(before.size(), 22) << before.join('\n').toStdString();
+
+    const QString first = file(QStringLiteral("odd.reg"));
+    ASSERT_EQ(r.ExportToReg(root, first), 1);
+    const QByteArray exported = testsupport::TempEnvironment::readFile(first);
+    for (const QByteArray &line : exported.split('\n')) {
+        EXPECT_TRUE(line.isEmpty() || line.endsWith('\r')) << line.toStdString();
+        EXPECT_FALSE(line.chopped(line.isEmpty() ? 0 : 1).contains('\r')) << line.toStdString();
+        EXPECT_FALSE(line.startsWith("[-")) << line.toStdString();
+    }
+    EXPECT_TRUE(exported.contains("\r\n\"Plain\"=\"C:\\dir\\file; a=b\"\r\n"));
+    EXPECT_TRUE(exported.contains("\r\n[HKEY_CURRENT_USER\\Software\\Odd\\Empty]\r\n"));
+
+    killTree(root);
+    ASSERT_FALSE(r.KeyExists(root));
+    ASSERT_EQ(r.ImportFromReg(first), 1);
+    EXPECT_EQ(tree(QStringLiteral("Software\\Odd")), before);
+    EXPECT_EQ(r.ReadString(QStringLiteral("HKCU\\Software\\Victim"), QStringLiteral("v")),
+              QStringLiteral("keep"));
+    EXPECT_FALSE(r.KeyExists(QStringLiteral("HKCU\\Software\\Planted")));
+
+    const QString second = file(QStringLiteral("odd2.reg"));
+    ASSERT_EQ(r.ExportToReg(root, second), 1);
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(second), exported);
+}

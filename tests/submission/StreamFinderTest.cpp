@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 
@@ -138,6 +139,16 @@ TEST_F(StreamFinderTest, ScratchFileIsGoneAfterARunAndALeftoverIsNotReadAgain)
     const QStringList found = findOn("<a href=\"http://streams.example.com/new.asx\">new</a>");
     EXPECT_EQ(found, QStringList{QStringLiteral("http://streams.example.com/new.asx")});
     EXPECT_FALSE(QFile::exists(scratchPath()));
+}
+
+TEST_F(StreamFinderTest, ScratchFileThatIsALinkIsNotWrittenThrough)
+{
+    const QString victim = env->writeFile(env->root() + QStringLiteral("/home/.profile"), "keep me\r\n");
+    ASSERT_TRUE(QFile::link(victim, scratchPath()));
+    const QStringList found = findOn("<a href=\"http://streams.example.com/new.asx\">new</a>");
+    EXPECT_EQ(found, QStringList{QStringLiteral("http://streams.example.com/new.asx")});
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(victim), "keep me\r\n");
+    EXPECT_FALSE(QFileInfo(scratchPath()).isSymLink());
 }
 
 TEST_F(StreamFinderTest, ProgramFolderThatTakesNoScratchFileStillFindsTheLinks)

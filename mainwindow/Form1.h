@@ -63,9 +63,11 @@ public:
     // --- menus/startup: more declarations here ---
 
     // Rating as shown in the list: one digit, a point and one digit.
-    static QString formatRating(const QString &s);
+    static QString formatRating(QStringView s);
+    static QString formatRating(const QString &s) { return formatRating(QStringView(s)); }
     // Left-pads with "0" to six characters, so the hidden column sorts as text.
-    static QString padSixDigits(const QString &s);
+    static QString padSixDigits(QStringView s);
+    static QString padSixDigits(const QString &s) { return padSixDigits(QStringView(s)); }
     // In-place iterative quicksort; upper < 0 means the last index.
     static void quickSortValues(QStringList &values, qsizetype upper = -1, bool descending = false);
     // False when the probe reply holds one of the error words.

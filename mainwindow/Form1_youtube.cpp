@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QSet>
 #include <optional>
 
 namespace
@@ -142,13 +143,12 @@ QString htmlText(const QString &text)
     return out;
 }
 
-bool hasKey(const ui::ListView *lv, const QString &key)
+QSet<QString> listedKeys(const ui::ListView *lv)
 {
-    for (int i = 1; i <= lv->ListItems()->Count(); ++i) {
-        if (lv->ListItems()->Item(i)->Key() == key)
-            return true;
-    }
-    return false;
+    QSet<QString> keys;
+    for (int i = 1; i <= lv->ListItems()->Count(); ++i)
+        keys.insert(lv->ListItems()->Item(i)->Key());
+    return keys;
 }
 
 } // namespace
@@ -245,12 +245,15 @@ void Form1::ParseYouTubePage(const QByteArray &strPage)
     text = platform::passThroughScratchFile(programFile("youtube.tmp"), text);
 
     const bool searchMode = Combo3->Text() == searchEntry;
+    QSet<QString> listed = listedKeys(ListView3);
     // Lines end at CR or CR LF; a bare LF stays inside its line.
     for (const QByteArray &line : platform::splitLines(text, platform::LineEnds::CrLfOrCr)) {
         const std::optional<VideoLink> link = videoLink(QString::fromUtf8(line), searchMode);
         // The first link to a video names it.
-        if (link && !hasKey(ListView3, link->id))
+        if (link && !listed.contains(link->id)) {
+            listed.insert(link->id);
             ListView3->ListItems()->Add(link->title, link->id);
+        }
     }
 }
 

@@ -465,6 +465,7 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
     if (lines.first().toUpper() != QLatin1String("REGEDIT4"))
         return 0;
 
+    const reg::Batch batch; // one commit for the whole file
     qsizetype i = 1;
     while (i < lines.size()) {
         const QString line = platform::trimBlanks(lines.at(i)).remove(QLatin1Char('"'));

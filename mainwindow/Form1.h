@@ -40,6 +40,8 @@ public:
     // YouTube view (Form1_youtube.cpp).
     Q_INVOKABLE void cmdYouTube_Click();
     void showYouTubeVideo(const QString &title, const QString &videoId);
+    // Adds the video links of one result page to ListView3.
+    void ParseYouTubePage(const QByteArray &strPage);
     // --- youtube: more declarations here ---
 
     // Online update (Form1_update.cpp) and channel-list editor (Form1_editor.cpp).
@@ -150,7 +152,6 @@ private:
     void txtYouTube_KeyPress(int &KeyAscii);
     void ListView3_Click();
     void LoadYouTubeList();
-    void ParseYouTubePage(const QByteArray &strPage);
     // Counts the loads of the result list; a load that finds it changed after a download
     // has been overtaken by a newer one and stops.
     int intYouTubeLoads = 0;

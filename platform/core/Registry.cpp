@@ -500,16 +500,19 @@ void forgetConnection(sqlite3 *db)
     }
 }
 
+// Changes whenever any connection, this one included, commits to the hive.
 qint64 dataVersion(sqlite3 *db)
 {
-    Statement q(db, "PRAGMA data_version");
-    return q.step() == SQLITE_ROW ? q.integer(0) : -1;
+    unsigned int version = 0;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK)
+        return -1;
+    return version;
 }
 
 bool continues(const EnumCursor &c, sqlite3 *db, qint64 key, quint32 index)
 {
     return index > 0 && c.db == db && c.key == key && c.index + 1 == index &&
-           c.changes == sqlite3_total_changes64(db) && c.dataVersion == dataVersion(db);
+           c.changes == sqlite3_total_changes64(db) && c.dataVersion >= 0 && c.dataVersion == dataVersion(db);
 }
 
 void remember(EnumCursor &c, sqlite3 *db, qint64 key, quint32 index)

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps configure build seed clean
+.PHONY: run test bench deps configure build seed clean
 
 run: deps build seed
 	./scripts/run-app.sh $(BUILD)/bin/channeldeck
@@ -18,6 +18,13 @@ configure: deps
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Timings of the big-list operations, in a Release build of its own.
+BENCH_BUILD ?= build-bench
+bench: deps
+	@if [ ! -f $(BENCH_BUILD)/build.ninja ]; then cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release; fi
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target channeldeck_bench
+	cd $(BENCH_BUILD) && ./bin/channeldeck_bench $(BENCH_ARGS)
 
 seed:
 	./scripts/seed-data.sh

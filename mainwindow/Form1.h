@@ -40,6 +40,8 @@ public:
     // YouTube view (Form1_youtube.cpp).
     Q_INVOKABLE void cmdYouTube_Click();
     void showYouTubeVideo(const QString &title, const QString &videoId);
+    // Adds the video links of one result page to ListView3.
+    void ParseYouTubePage(const QByteArray &strPage);
     // --- youtube: more declarations here ---
 
     // Online update (Form1_update.cpp) and channel-list editor (Form1_editor.cpp).
@@ -63,9 +65,11 @@ public:
     // --- menus/startup: more declarations here ---
 
     // Rating as shown in the list: one digit, a point and one digit.
-    static QString formatRating(const QString &s);
+    static QString formatRating(QStringView s);
+    static QString formatRating(const QString &s) { return formatRating(QStringView(s)); }
     // Left-pads with "0" to six characters, so the hidden column sorts as text.
-    static QString padSixDigits(const QString &s);
+    static QString padSixDigits(QStringView s);
+    static QString padSixDigits(const QString &s) { return padSixDigits(QStringView(s)); }
     // In-place iterative quicksort; upper < 0 means the last index.
     static void quickSortValues(QStringList &values, qsizetype upper = -1, bool descending = false);
     // False when the probe reply holds one of the error words.
@@ -148,7 +152,6 @@ private:
     void txtYouTube_KeyPress(int &KeyAscii);
     void ListView3_Click();
     void LoadYouTubeList();
-    void ParseYouTubePage(const QByteArray &strPage);
     // Counts the loads of the result list; a load that finds it changed after a download
     // has been overtaken by a newer one and stops.
     int intYouTubeLoads = 0;

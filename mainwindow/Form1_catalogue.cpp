@@ -11,6 +11,9 @@
 #include "services/modMarque.h"
 #include "services/modSettings.h"
 
+#include <string>
+#include <unordered_set>
+
 namespace
 {
 
@@ -23,12 +26,113 @@ QString message(const char *id)
 struct BrokenChannelFile {
 };
 
-const QString &field(const QStringList &fields, int index)
+// The fields of a line between its "|"s, as offsets into the line, up to the last one the
+// loader reads.
+struct Fields {
+    static constexpr int Used = 9;
+    qsizetype start[Used + 1];
+    int count = 0;
+
+    template <typename Text> explicit Fields(const Text &line)
+    {
+        start[0] = 0;
+        count = 1;
+        for (qsizetype i = 0; i < line.size() && count <= Used; ++i) {
+            if (line[i] == u'|')
+                start[count++] = i + 1;
+        }
+        if (count <= Used)
+            start[count] = line.size() + 1;
+    }
+    void need(int index) const
+    {
+        if (index >= count)
+            throw BrokenChannelFile();
+    }
+    qsizetype from(int index) const { return start[index]; }
+    qsizetype size(int index) const { return start[index + 1] - 1 - start[index]; }
+    template <typename Text> auto of(const Text &line, int index) const
+    {
+        need(index);
+        return line.sliced(from(index), size(index));
+    }
+};
+
+bool isAscii(QByteArrayView bytes)
 {
-    if (index >= fields.size())
-        throw BrokenChannelFile();
-    return fields.at(index);
+    for (const char c : bytes) {
+        if (uchar(c) >= 0x80)
+            return false;
+    }
+    return true;
 }
+
+// Whether a field read as UTF-8 equals text: the bytes decide unless they are not plain ASCII.
+bool sameText(QByteArrayView bytes, const QString &text, const QByteArray &textUtf8)
+{
+    if (bytes == textUtf8)
+        return true;
+    return !isAscii(bytes) && QString::fromUtf8(bytes) == text;
+}
+
+// Whether types (UTF-8) holds filter, ignoring case as QString does.
+bool typesContain(QByteArrayView types, const QString &filter, const QByteArray &filterAscii)
+{
+    if (!filterAscii.isNull() && isAscii(types))
+        return QLatin1StringView(types).contains(QLatin1StringView(filterAscii), Qt::CaseInsensitive);
+    return QString::fromUtf8(types).contains(filter, Qt::CaseInsensitive);
+}
+
+// A text under which every spelling QString takes as equal ignoring case meets: each
+// character case-folded one by one, as its comparison does.
+void foldedKey(QByteArrayView text, std::string &key)
+{
+    key.clear();
+    if (isAscii(text)) {
+        for (const char c : text)
+            key += (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+        return;
+    }
+    QString folded;
+    for (const char32_t c : QString::fromUtf8(text).toUcs4()) {
+        const char32_t f = QChar::toCaseFolded(c);
+        folded += QString::fromUcs4(&f, 1);
+    }
+    key = folded.toStdString();
+}
+
+// The type list: each type once, spelt as first met, whatever its letter case.
+class TypeList
+{
+public:
+    void addFrom(QByteArrayView lineTypes)
+    {
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= lineTypes.size(); ++i) {
+            if (i < lineTypes.size() && lineTypes[i] != '/')
+                continue;
+            const QByteArrayView type = lineTypes.sliced(start, i - start);
+            start = i + 1;
+            if (type.isEmpty())
+                continue;
+            foldedKey(type, m_key);
+            if (m_seen.insert(m_key).second)
+                m_types.append(QString::fromUtf8(type));
+        }
+    }
+    bool contains(const QString &type)
+    {
+        const QByteArray utf8 = type.toUtf8();
+        foldedKey(utf8, m_key);
+        return m_seen.count(m_key) != 0;
+    }
+    QStringList &types() { return m_types; }
+
+private:
+    std::unordered_set<std::string> m_seen;
+    std::string m_key;
+    QStringList m_types;
+};
 
 const char *const adultNotice[] = {
     "In order to have access to this adult section you must be at least 18 years old or 21 years old, in "
@@ -66,59 +170,67 @@ void Form1::LoadChannels()
 
     // Lines end at CR LF as the file is written; a bare LF (a file edited on this system) ends
     // one as well.
-    const auto lines =
-        platform::readLines(strDataFolder + QStringLiteral("/Data.txt"), platform::LineEnds::CrLfOrLf);
-    if (!lines) {
+    const std::optional<QByteArray> content = platform::readWholeFile(strDataFolder + QStringLiteral("/Data.txt"));
+    if (!content) {
         MsgBox(message("MSG_NOTFOUND"), vbOKOnly);
         return;
     }
 
     const bool reloadTypes = strReloadTypes == QLatin1String("True");
     const bool allTypes = strTypeFilter == QLatin1String("All");
+    const QByteArray categoryUtf8 = strCategory.toUtf8();
+    const QByteArray filterAscii = isAscii(strTypeFilter.toUtf8()) ? strTypeFilter.toUtf8() : QByteArray();
     qint32 total = 0;
     qint32 shown = 0;
-    QStringList types;
+    TypeList types;
+    ui::ListItemCollection *items = ListView1->ListItems();
     try {
-        for (const QByteArray &bytes : *lines) {
-            const QString line = QString::fromUtf8(bytes);
-            if (!line.contains(QLatin1Char('|')))
-                continue;
+        // Lines end at CR LF as the file is written; a bare LF (a file edited on this system)
+        // ends one as well. Fields are compared as bytes; only shown lines become text.
+        platform::forEachLine(*content, platform::LineEnds::CrLfOrLf, [&](QByteArrayView bytes) {
+            if (!bytes.contains('|'))
+                return;
             ++total;
-            const QStringList fields = line.split(QLatin1Char('|'));
-            if (field(fields, 2) != strCategory)
-                continue;
-            const QString &lineTypes = field(fields, 4);
-            if (allTypes || lineTypes.contains(strTypeFilter, Qt::CaseInsensitive)) {
-                field(fields, 8); // a short line adds no half item
-                ui::ListItem *item = ListView1->ListItems()->Add(field(fields, 1));
-                item->setTag(field(fields, 3));
-                item->setSubItems(1, field(fields, 2));
-                item->setSubItems(2, lineTypes);
-                item->setSubItems(3, formatRating(field(fields, 8)));
-                item->setSubItems(4, padSixDigits(field(fields, 7)));
+            const Fields byteFields(bytes);
+            if (!sameText(byteFields.of(bytes, 2), strCategory, categoryUtf8))
+                return;
+            const QByteArrayView lineTypes = byteFields.of(bytes, 4);
+            if (allTypes || typesContain(lineTypes, strTypeFilter, filterAscii)) {
+                byteFields.need(8); // a short line adds no half item
+                QString chars = QString::fromUtf8(bytes);
+                const Fields f{QStringView(chars)};
+                const QString rating = formatRating(QStringView(chars).sliced(f.from(8), f.size(8)));
+                const QString count = padSixDigits(QStringView(chars).sliced(f.from(7), f.size(7)));
+                const qsizetype ratingAt = chars.size();
+                chars.reserve(ratingAt + rating.size() + count.size());
+                chars += rating;
+                chars += count;
+                items->AddPieces(chars, {{f.from(1), f.size(1)},
+                                         {f.from(3), f.size(3)},
+                                         {0, 0},
+                                         {f.from(2), f.size(2)},
+                                         {f.from(4), f.size(4)},
+                                         {ratingAt, rating.size()},
+                                         {ratingAt + rating.size(), count.size()}});
                 ++shown;
             }
-            if (reloadTypes) {
-                for (const QString &type : lineTypes.split(QLatin1Char('/'))) {
-                    if (!type.isEmpty() && !types.contains(type, Qt::CaseInsensitive))
-                        types.append(type);
-                }
-            }
-        }
+            if (reloadTypes)
+                types.addFrom(lineTypes);
+        });
     } catch (const BrokenChannelFile &) {
         MsgBox(message("MSG_NOTFOUND"), vbOKOnly);
         return;
     }
 
     if (reloadTypes) {
-        quickSortValues(types);
+        QStringList &list = types.types();
+        quickSortValues(list);
         Combo1->Clear();
         Combo1->AddItem(QStringLiteral("All"));
-        for (const QString &type : std::as_const(types))
-            Combo1->AddItem(type);
-        intTypeCount = int(types.size());
+        Combo1->AddItems(list);
+        intTypeCount = int(list.size());
         strReloadTypes = QStringLiteral("False");
-        if (types.contains(strTypeFilter, Qt::CaseInsensitive))
+        if (types.contains(strTypeFilter))
             Combo1->setText(strTypeFilter);
     }
 
@@ -127,7 +239,7 @@ void Form1::LoadChannels()
                                     QString::number(intTypeCount) + message("MSG_STATUS4"));
 }
 
-QString Form1::formatRating(const QString &s)
+QString Form1::formatRating(QStringView s)
 {
     QString r;
     switch (s.size()) {
@@ -135,16 +247,16 @@ QString Form1::formatRating(const QString &s)
         r = QStringLiteral("1.0");
         break;
     case 1:
-        r = s + QStringLiteral(".0");
+        r = s.toString() + QStringLiteral(".0");
         break;
     case 2:
-        r = s + QStringLiteral("0");
+        r = s.toString() + QStringLiteral("0");
         break;
     case 3:
-        r = s;
+        r = s.toString();
         break;
     default:
-        r = s.left(3);
+        r = s.left(3).toString();
         break;
     }
     if (!r.contains(QLatin1Char('.')))
@@ -152,9 +264,9 @@ QString Form1::formatRating(const QString &s)
     return r;
 }
 
-QString Form1::padSixDigits(const QString &s)
+QString Form1::padSixDigits(QStringView s)
 {
-    return s.size() >= 6 ? s : s.rightJustified(6, QLatin1Char('0'));
+    return s.size() >= 6 ? s.toString() : s.toString().rightJustified(6, QLatin1Char('0'));
 }
 
 void Form1::quickSortValues(QStringList &values, qsizetype upper, bool descending)
@@ -181,6 +293,16 @@ void Form1::quickSortValues(QStringList &values, qsizetype upper, bool descendin
             low = stack[depth].low;
             high = stack[depth].high;
             continue;
+        }
+        // The median of three as pivot: lists that arrive sorted stay n log n.
+        if (high - low > 2) {
+            const qsizetype mid = low + (high - low) / 2;
+            if (before(values.at(mid), values.at(low)))
+                values.swapItemsAt(mid, low);
+            if (before(values.at(high), values.at(low)))
+                values.swapItemsAt(high, low);
+            if (before(values.at(mid), values.at(high)))
+                values.swapItemsAt(mid, high);
         }
         const QString pivot = values.at(high);
         qsizetype i = low - 1;

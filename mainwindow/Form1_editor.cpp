@@ -11,6 +11,8 @@
 #include "services/modGlobals.h"
 #include "services/modSaveFile.h"
 
+#include <QSet>
+
 namespace
 {
 
@@ -183,19 +185,15 @@ void Form1::Text4_KeyPress(int &KeyAscii)
 
 void Form1::cmdDupes_Click()
 {
-    int removed = 0;
-    ui::ListItemCollection *items = ListView1->ListItems();
-    for (int i = 1; i <= items->Count(); ++i) {
-        const QString key = items->Item(i)->SubItems(1).toLower();
-        for (int j = i + 1; j <= items->Count();) {
-            if (items->Item(j)->SubItems(1).toLower() == key) {
-                items->Remove(j);
-                ++removed;
-            } else {
-                ++j;
-            }
-        }
-    }
+    // The first item of each lower-cased sub-item 1 stays, every later one goes: one pass.
+    QSet<QString> seen;
+    const int removed = ListView1->ListItems()->RemoveWhere([&seen](const ui::ListItem &item) {
+        const QString key = item.subItemView(1).toString().toLower();
+        if (seen.contains(key))
+            return true;
+        seen.insert(key);
+        return false;
+    });
     const QString deleted =
         objLanguages ? objLanguages->getMessages(QStringLiteral("MSG_DELETED")) : QString();
     MsgBox(deleted + QString::number(removed), vbOKOnly);

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QSet>
 #include <optional>
 
 namespace
@@ -143,13 +144,48 @@ QString htmlText(const QString &text)
     return out;
 }
 
-bool hasKey(const ui::ListView *lv, const QString &key)
+// Whether the line holds the start of a link to a video, letter case aside.
+bool hasWatchLink(QByteArrayView line)
 {
-    for (int i = 1; i <= lv->ListItems()->Count(); ++i) {
-        if (lv->ListItems()->Item(i)->Key() == key)
+    static constexpr char watchLink[] = "<a href=\"/watch?";
+    constexpr qsizetype size = sizeof watchLink - 1;
+    for (qsizetype at = line.indexOf('<'); at >= 0 && at + size <= line.size(); at = line.indexOf('<', at + 1)) {
+        if (qstrnicmp(line.data() + at, watchLink, size) == 0)
             return true;
     }
     return false;
+}
+
+// The page with CR LF before every "<" but that of a closing tag, and at its end: in one pass
+// the same bytes as putting CR LF before every "<" and taking it out again before "</".
+QByteArray linePerTag(const QByteArray &page)
+{
+    QByteArray text(page.size() + page.count('<') * 2 + 2, Qt::Uninitialized);
+    char *out = text.data();
+    const char *const end = page.constEnd();
+    for (const char *p = page.constBegin(); p != end; ++p) {
+        if (*p == '<' && (p + 1 == end || p[1] != '/')) {
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+        *out++ = *p;
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    text.truncate(out - text.constData());
+    return text;
+}
+
+// The keys of the items listed, as views of the items' own texts: nothing changes those while
+// a page is read.
+QSet<QStringView> listedKeys(const ui::ListView *lv)
+{
+    QSet<QStringView> keys;
+    ui::ListItemCollection *items = lv->ListItems();
+    keys.reserve(items->Count());
+    for (int i = 1; i <= items->Count(); ++i)
+        keys.insert(items->Item(i)->keyView());
+    return keys;
 }
 
 } // namespace
@@ -236,23 +272,25 @@ void Form1::LoadYouTubeList()
 void Form1::ParseYouTubePage(const QByteArray &strPage)
 {
     // Every opening tag starts a line; a closing tag stays with the text it closes.
-    QByteArray text = strPage;
-    text.replace("<", "\r\n<");
-    text.replace("\r\n</", "</");
-    text += "\r\n";
+    QByteArray text = linePerTag(strPage);
 
     // The page passes through the scratch file; where the program folder cannot be written
     // it is read from memory instead.
     text = platform::passThroughScratchFile(programFile("youtube.tmp"), text);
 
     const bool searchMode = Combo3->Text() == searchEntry;
-    // Lines end at CR or CR LF; a bare LF stays inside its line.
-    for (const QByteArray &line : platform::splitLines(text, platform::LineEnds::CrLfOrCr)) {
+    QSet<QStringView> listed = listedKeys(ListView3);
+    // Lines end at CR or CR LF; a bare LF stays inside its line. Only a line with a link to a
+    // video can name one: the others are passed over before they become text (no character
+    // outside ASCII folds to one of the link's letters).
+    platform::forEachLine(text, platform::LineEnds::CrLfOrCr, [&](QByteArrayView line) {
+        if (!hasWatchLink(line))
+            return;
         const std::optional<VideoLink> link = videoLink(QString::fromUtf8(line), searchMode);
         // The first link to a video names it.
-        if (link && !hasKey(ListView3, link->id))
-            ListView3->ListItems()->Add(link->title, link->id);
-    }
+        if (link && !listed.contains(link->id))
+            listed.insert(ListView3->ListItems()->Add(link->title, link->id)->keyView());
+    });
 }
 
 void Form1::showYouTubeVideo(const QString &title, const QString &videoId)

@@ -526,6 +526,7 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
         return QString::fromUtf8(StrToBin(hex.replace(QLatin1Char(','), QLatin1Char(' '))));
     };
 
+    const reg::Batch batch; // one commit for the whole file
     qsizetype i = 1;
     while (i < lines.size()) {
         const QString line = platform::trimBlanks(lines.at(i)).remove(QLatin1Char('"'));

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <utility>
 
 namespace platform::Registry
 {
@@ -32,6 +33,8 @@ const char *const SchemaSql =
     " id INTEGER PRIMARY KEY AUTOINCREMENT, key INTEGER NOT NULL,"
     " name TEXT NOT NULL, folded TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL,"
     " UNIQUE(key, folded));"
+    // Values are listed in the order they were set, one after another.
+    "CREATE INDEX IF NOT EXISTS vals_by_key ON vals(key);"
     "INSERT OR IGNORE INTO keys(id, parent, name, folded) VALUES(1, NULL, '', '');";
 
 QString fold(const QString &name)
@@ -124,6 +127,8 @@ struct Connection {
     bool writable = false;
 };
 
+void forgetConnection(sqlite3 *db);
+
 struct ConnectionCache {
     QHash<QString, Connection> byFile;
     sqlite3 *empty = nullptr;
@@ -139,6 +144,7 @@ struct ConnectionCache {
     {
         const auto it = byFile.find(file);
         if (it != byFile.end()) {
+            forgetConnection(it->db);
             sqlite3_close_v2(it->db);
             byFile.erase(it);
         }
@@ -156,6 +162,11 @@ struct ConnectionCache {
 };
 
 thread_local ConnectionCache t_connections;
+
+// Batch state of this thread: how many Batch objects live, and the connections whose batch
+// transaction is open.
+thread_local int t_batchDepth = 0;
+thread_local QList<sqlite3 *> t_batchConnections;
 
 bool hasSchema(sqlite3 *db)
 {
@@ -438,6 +449,22 @@ template <typename Body> long withKey(Key key, quint32 needed, bool write, Body 
     sqlite3 *db = nullptr;
     if ((r = connect(k.file, write, &db)) != Success)
         return r;
+    if (write && t_batchDepth > 0 && sqlite3_get_autocommit(db)) {
+        if ((r = fromSqlite(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr))) != Success)
+            return r;
+        t_batchConnections.append(db);
+    }
+    if (!sqlite3_get_autocommit(db)) {
+        // Inside the batch's transaction: a savepoint undoes a failed call on its own.
+        if ((r = fromSqlite(sqlite3_exec(db, "SAVEPOINT call", nullptr, nullptr, nullptr))) != Success)
+            return r;
+        if ((r = keyAlive(db, k.id)) == Success)
+            r = body(db, k);
+        if (r != Success)
+            sqlite3_exec(db, "ROLLBACK TO call", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "RELEASE call", nullptr, nullptr, nullptr);
+        return r;
+    }
     Transaction tx(db, write);
     if ((r = tx.begun()) != Success)
         return r;
@@ -446,6 +473,55 @@ template <typename Body> long withKey(Key key, quint32 needed, bool write, Body 
     if ((r = body(db, k)) != Success)
         return r;
     return write ? tx.commit() : Success;
+}
+
+// Where the last enumeration of this thread stopped, so the next index continues from there
+// instead of counting its way through every earlier row. Valid only while nothing was
+// written since, by this connection or another.
+struct EnumCursor {
+    sqlite3 *db = nullptr;
+    qint64 key = 0;
+    quint32 index = 0;
+    qint64 changes = -1;
+    qint64 dataVersion = -1;
+    qint64 lastId = 0;  // values: id of the row at index
+    QString lastFolded; // subkeys: folded name of the row at index
+};
+
+thread_local EnumCursor t_valueCursor;
+thread_local EnumCursor t_keyCursor;
+
+void forgetConnection(sqlite3 *db)
+{
+    t_batchConnections.removeAll(db);
+    for (EnumCursor *c : {&t_valueCursor, &t_keyCursor}) {
+        if (c->db == db)
+            *c = EnumCursor();
+    }
+}
+
+// Changes whenever any connection, this one included, commits to the hive.
+qint64 dataVersion(sqlite3 *db)
+{
+    unsigned int version = 0;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK)
+        return -1;
+    return version;
+}
+
+bool continues(const EnumCursor &c, sqlite3 *db, qint64 key, quint32 index)
+{
+    return index > 0 && c.db == db && c.key == key && c.index + 1 == index &&
+           c.changes == sqlite3_total_changes64(db) && c.dataVersion >= 0 && c.dataVersion == dataVersion(db);
+}
+
+void remember(EnumCursor &c, sqlite3 *db, qint64 key, quint32 index)
+{
+    c.db = db;
+    c.key = key;
+    c.index = index;
+    c.changes = sqlite3_total_changes64(db);
+    c.dataVersion = dataVersion(db);
 }
 
 // SQLITE_DONE as Success, anything else as its registry code.
@@ -571,6 +647,21 @@ long closeKey(Key key)
     return g_handles.remove(key) ? Success : InvalidHandle;
 }
 
+Batch::Batch()
+{
+    ++t_batchDepth;
+}
+
+Batch::~Batch()
+{
+    if (--t_batchDepth > 0)
+        return;
+    for (sqlite3 *db : std::exchange(t_batchConnections, {})) {
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
 qsizetype openHandleCount()
 {
     QMutexLocker lock(&g_handleLock);
@@ -656,10 +747,15 @@ long enumKey(Key key, quint32 index, char *name, quint32 *nameSize)
     if (!name || !nameSize)
         return InvalidParameter;
     return withKey(key, EnumerateSubKeys, false, [&](sqlite3 *db, const OpenedKey &k) {
-        Statement q(db, "SELECT name FROM keys WHERE parent=? ORDER BY folded LIMIT 1 OFFSET ?");
-        const int rc = q.bind(1, k.id).bind(2, qint64(index)).step();
+        const bool next = continues(t_keyCursor, db, k.id, index);
+        Statement q(db, next ? "SELECT name, folded FROM keys WHERE parent=? AND folded>? ORDER BY folded LIMIT 1"
+                             : "SELECT name, folded FROM keys WHERE parent=? ORDER BY folded LIMIT 1 OFFSET ?");
+        q.bind(1, k.id);
+        const int rc = next ? q.bind(2, t_keyCursor.lastFolded).step() : q.bind(2, qint64(index)).step();
         if (rc != SQLITE_ROW)
             return rc == SQLITE_DONE ? long(NoMoreItems) : fromSqlite(rc);
+        remember(t_keyCursor, db, k.id, index);
+        t_keyCursor.lastFolded = q.text(1);
         return copyOut(q.text(0).toUtf8(), name, nameSize, true);
     });
 }
@@ -670,10 +766,14 @@ long enumValue(Key key, quint32 index, char *name, quint32 *nameSize, quint32 *t
     if (!name || !nameSize || (data && !dataSize))
         return InvalidParameter;
     return withKey(key, QueryValue, false, [&](sqlite3 *db, const OpenedKey &k) {
-        Statement q(db, "SELECT name, type, data FROM vals WHERE key=? ORDER BY id LIMIT 1 OFFSET ?");
-        const int rc = q.bind(1, k.id).bind(2, qint64(index)).step();
+        const bool next = continues(t_valueCursor, db, k.id, index);
+        Statement q(db, next ? "SELECT name, type, data, id FROM vals WHERE key=? AND id>? ORDER BY id LIMIT 1"
+                             : "SELECT name, type, data, id FROM vals WHERE key=? ORDER BY id LIMIT 1 OFFSET ?");
+        const int rc = q.bind(1, k.id).bind(2, next ? t_valueCursor.lastId : qint64(index)).step();
         if (rc != SQLITE_ROW)
             return rc == SQLITE_DONE ? long(NoMoreItems) : fromSqlite(rc);
+        remember(t_valueCursor, db, k.id, index);
+        t_valueCursor.lastId = q.integer(3);
         const long r = copyOut(q.text(0).toUtf8(), name, nameSize, true);
         if (r != Success)
             return r;

@@ -117,6 +117,18 @@ long enumKey(Key key, quint32 index, char *name, quint32 *nameSize);
 long enumValue(Key key, quint32 index, char *name, quint32 *nameSize, quint32 *type, char *data,
                quint32 *dataSize);
 
+// While a Batch lives, the writes of this thread share one transaction per hive, committed
+// when the last Batch ends: a bulk import costs one commit, not one per value. Each call
+// still succeeds or fails as a whole; other processes wait for the batch's end to write.
+class Batch
+{
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch &) = delete;
+    Batch &operator=(const Batch &) = delete;
+};
+
 // Number of handles opened and not yet closed, so tests can catch leaks.
 qsizetype openHandleCount();
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -16,9 +17,38 @@ enum class LineEnds {
     Any,      // CR LF, a bare CR or a bare LF
 };
 
-// The lines of text without their ends. What follows the last end is a line only when it is
-// not empty: the end of the last line does not start another.
+// Hands each line of text, without its end, to take(QByteArrayView), copying nothing. What
+// follows the last end is a line only when it is not empty: the end of the last line does
+// not start another.
+template <typename Take> void forEachLine(QByteArrayView text, LineEnds ends, Take take)
+{
+    const bool crEnds = ends != LineEnds::CrLfOrLf;
+    const bool lfEnds = ends != LineEnds::CrLfOrCr;
+    const char *const data = text.data();
+    const qsizetype size = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        // A CR that ends the text is a CR LF cut short.
+        const bool crLf = c == '\r' && (i + 1 == size || data[i + 1] == '\n');
+        if (!crLf && !(c == '\r' && crEnds) && !(c == '\n' && lfEnds))
+            continue;
+        take(text.sliced(start, i - start));
+        if (crLf)
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        take(text.sliced(start));
+}
+
+// The lines of text without their ends, as forEachLine finds them.
 QList<QByteArray> splitLines(const QByteArray &text, LineEnds ends);
+
+// The whole file at path; nullopt when it cannot be read.
+std::optional<QByteArray> readWholeFile(const QString &path);
 
 // The lines of the file at path; nullopt when it cannot be read.
 std::optional<QList<QByteArray>> readLines(const QString &path, LineEnds ends);

@@ -14,24 +14,55 @@ namespace ui
 
 // --- ListItem
 
-void ListItem::setText(const QString &text)
+void ListItem::setField(int slot, QStringView text)
 {
-    m_text = text;
-    m_model->itemChanged(this, 0);
+    if (m_pieces.size() <= slot)
+        m_pieces.resize(slot + 1);
+    TextPiece &piece = m_pieces[slot];
+    if (text.isEmpty()) {
+        piece.size = 0;
+        return;
+    }
+    if (text.size() <= piece.size) {
+        // Shorter or equal: in place. Pieces never share characters.
+        std::copy(text.begin(), text.end(), m_chars.data() + piece.start);
+        piece.size = text.size();
+        return;
+    }
+    qsizetype live = text.size();
+    for (const TextPiece &p : std::as_const(m_pieces))
+        live += p.size;
+    if (m_chars.size() + text.size() > 2 * live + 32) {
+        // Edits left more dead characters than live ones: pack the live ones together.
+        QString packed;
+        packed.reserve(live);
+        for (qsizetype i = 0; i < m_pieces.size(); ++i) {
+            TextPiece &p = m_pieces[i];
+            const qsizetype at = packed.size();
+            if (i != slot)
+                packed.append(QStringView(m_chars).mid(p.start, p.size));
+            p.start = at;
+            if (i == slot)
+                p.size = 0;
+        }
+        m_chars = std::move(packed);
+    }
+    piece.start = m_chars.size();
+    piece.size = text.size();
+    m_chars.append(text);
 }
 
-QString ListItem::SubItems(int i) const
+void ListItem::setText(const QString &text)
 {
-    return (i >= 1 && i <= m_subItems.size()) ? m_subItems.at(i - 1) : QString();
+    setField(TextField, text);
+    m_model->itemChanged(this, 0);
 }
 
 void ListItem::setSubItems(int i, const QString &text)
 {
     if (i < 1)
         return;
-    if (m_subItems.size() < i)
-        m_subItems.resize(i);
-    m_subItems[i - 1] = text;
+    setField(FirstSubItem + i - 1, text);
     m_model->itemChanged(this, i);
 }
 
@@ -130,9 +161,17 @@ ListItem *ListViewModel::itemAt(const QModelIndex &index) const
 
 ListItem *ListViewModel::add(const QString &text, const QString &key)
 {
+    const qsizetype size = text.size();
+    return addPieces(text + key, {{0, size}, {size, 0}, {size, key.size()}});
+}
+
+ListItem *ListViewModel::addPieces(const QString &chars, std::initializer_list<TextPiece> pieces)
+{
     auto *item = new ListItem(this);
-    item->m_text = text;
-    item->m_key = key;
+    item->m_chars = chars;
+    item->m_pieces.append(pieces.begin(), qsizetype(pieces.size()));
+    if (item->m_pieces.size() < ListItem::FirstSubItem)
+        item->m_pieces.resize(ListItem::FirstSubItem);
     m_pending.append(item);
     scheduleFlush();
     return item;
@@ -153,6 +192,8 @@ void ListViewModel::clear()
     m_pending.clear();
     m_selected = nullptr;
     m_resortPending = false;
+    m_changesPending = false;
+    m_changedFirst = m_changedLast = -1;
     endResetModel();
     emit selectionReset();
 }
@@ -175,9 +216,32 @@ bool ListViewModel::remove(int row)
     return true;
 }
 
+int ListViewModel::removeWhere(const std::function<bool(const ListItem &)> &drop)
+{
+    flush();
+    QList<ListItem *> kept;
+    QList<ListItem *> dropped;
+    kept.reserve(m_rows.size());
+    for (ListItem *item : std::as_const(m_rows))
+        (drop(*item) ? dropped : kept).append(item);
+    if (dropped.isEmpty())
+        return 0;
+    m_removing = true;
+    beginResetModel();
+    m_rows = std::move(kept);
+    renumber(0);
+    if (dropped.contains(m_selected))
+        m_selected = nullptr;
+    endResetModel();
+    m_removing = false;
+    qDeleteAll(dropped);
+    emit selectionReset();
+    return int(dropped.size());
+}
+
 int ListViewModel::rowOf(const ListItem *item)
 {
-    if (item->m_row < 0 || m_resortPending)
+    if (item->m_row < 0 || m_resortPending || m_changesPending)
         flush();
     return item->m_row;
 }
@@ -190,6 +254,10 @@ void ListViewModel::setSortState(bool sorted, int column, int order)
     order = order == 0 ? 0 : 1;
     if (sorted == m_sorted && column == m_sortKey && order == m_sortOrder)
         return;
+    // Edits made under the old order take their places first: the new sort keeps equals as
+    // they then stand.
+    if (m_changesPending)
+        flush();
     m_sorted = sorted;
     m_sortKey = column;
     m_sortOrder = order;
@@ -222,51 +290,131 @@ void ListViewModel::renumber(int from)
         m_rows[i]->m_row = int(i);
 }
 
-QString ListViewModel::sortText(const ListItem *item) const
+namespace
 {
-    return item->columnText(m_sortKey).toCaseFolded();
+
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
 }
 
-bool ListViewModel::lessThan(const QString &foldedA, const QString &foldedB) const
+char16_t asciiFolded(char16_t c)
 {
-    return m_sortOrder == 0 ? foldedA < foldedB : foldedB < foldedA;
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
 }
 
-std::vector<ListViewModel::Keyed> ListViewModel::keyedInOrder(const QList<ListItem *> &items) const
+// Compares two texts as their case-folded forms compare, for texts that are either plain
+// ASCII or already folded (folding leaves no A-Z behind).
+int compareFolded(QStringView a, QStringView b)
 {
-    std::vector<Keyed> keyed;
-    keyed.reserve(items.size());
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = asciiFolded(a[i].unicode());
+        const char16_t y = asciiFolded(b[i].unicode());
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+} // namespace
+
+QStringView ListViewModel::sortView(const ListItem *item, std::vector<QString> &folded) const
+{
+    const QStringView text = item->columnView(m_sortKey);
+    if (isAscii(text))
+        return text;
+    folded.push_back(text.toString().toCaseFolded());
+    return folded.back();
+}
+
+bool ListViewModel::lessThan(QStringView foldedA, QStringView foldedB) const
+{
+    const int c = compareFolded(foldedA, foldedB);
+    return m_sortOrder == 0 ? c < 0 : c > 0;
+}
+
+ListViewModel::SortKeys ListViewModel::keysOf(const QList<ListItem *> &items) const
+{
+    SortKeys keys;
+    keys.keyed.reserve(items.size());
+    // Folded copies are few; their characters stay put when the vector grows.
     for (ListItem *item : items)
-        keyed.emplace_back(sortText(item), item);
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [this](const Keyed &a, const Keyed &b) { return lessThan(a.first, b.first); });
-    return keyed;
+        keys.keyed.emplace_back(sortView(item, keys.folded), item);
+    return keys;
 }
 
-void ListViewModel::sortRows()
+void ListViewModel::stableSort(std::vector<Keyed> &keyed, bool byChangeOrder) const
 {
-    const std::vector<Keyed> keyed = keyedInOrder(m_rows);
-    for (size_t i = 0; i < keyed.size(); ++i)
-        m_rows[qsizetype(i)] = keyed[i].second;
+    std::stable_sort(keyed.begin(), keyed.end(), [this, byChangeOrder](const Keyed &a, const Keyed &b) {
+        const int c = compareFolded(a.first, b.first);
+        if (c != 0)
+            return m_sortOrder == 0 ? c < 0 : c > 0;
+        // An edited item goes behind the items of equal text, the later edit the further.
+        return byChangeOrder && a.second->m_changeOrder < b.second->m_changeOrder;
+    });
+}
+
+void ListViewModel::sortRows(bool byChangeOrder)
+{
+    SortKeys keys = keysOf(m_rows);
+    stableSort(keys.keyed, byChangeOrder);
+    for (size_t i = 0; i < keys.keyed.size(); ++i) {
+        m_rows[qsizetype(i)] = keys.keyed[i].second;
+        keys.keyed[i].second->m_changeOrder = 0;
+    }
     renumber(0);
+}
+
+void ListViewModel::noteChanged(int row)
+{
+    if (m_changedFirst < 0) {
+        m_changedFirst = m_changedLast = row;
+        scheduleFlush();
+    } else {
+        m_changedFirst = std::min(m_changedFirst, row);
+        m_changedLast = std::max(m_changedLast, row);
+    }
+}
+
+// One notice for every row changed since the last one.
+void ListViewModel::emitChanges()
+{
+    if (m_changedFirst < 0)
+        return;
+    const int first = m_changedFirst;
+    const int last = std::min(m_changedLast, int(m_rows.size()) - 1);
+    m_changedFirst = m_changedLast = -1;
+    if (first <= last)
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
 void ListViewModel::flush()
 {
     m_flushScheduled = false;
+    emitChanges();
     if (m_resortPending) {
         m_resortPending = false;
+        m_changesPending = false;
         if (m_pending.isEmpty()) {
-            resortAll();
+            resort(false);
             return;
         }
         beginResetModel();
         m_rows.append(m_pending);
         m_pending.clear();
-        sortRows();
+        sortRows(false);
         endResetModel();
         emit selectionReset();
         return;
+    }
+    if (m_changesPending) {
+        m_changesPending = false;
+        resort(true);
     }
     if (m_pending.isEmpty())
         return;
@@ -281,50 +429,61 @@ void ListViewModel::flush()
         return;
     }
 
-    const std::vector<Keyed> added = keyedInOrder(m_pending);
+    SortKeys added = keysOf(m_pending);
+    stableSort(added.keyed, false);
     m_pending.clear();
-    const auto less = [this](const Keyed &a, const Keyed &b) { return lessThan(a.first, b.first); };
 
     if (m_rows.isEmpty()) {
-        beginInsertRows(QModelIndex(), 0, int(added.size()) - 1);
-        for (const Keyed &k : added)
+        beginInsertRows(QModelIndex(), 0, int(added.keyed.size()) - 1);
+        for (const Keyed &k : added.keyed)
             m_rows.append(k.second);
         renumber(0);
         endInsertRows();
-    } else if (added.size() <= 32) {
-        for (const Keyed &k : added) {
-            const int pos = insertPosition(k.first, nullptr);
-            beginInsertRows(QModelIndex(), pos, pos);
-            m_rows.insert(pos, k.second);
-            renumber(pos);
+        return;
+    }
+    if (added.keyed.size() <= 32) {
+        std::vector<QString> folded;
+        for (const Keyed &k : added.keyed) {
+            // After every item that does not sort behind it: equal texts keep arrival order.
+            int lo = 0;
+            int hi = int(m_rows.size());
+            while (lo < hi) {
+                const int mid = (lo + hi) / 2;
+                folded.clear();
+                if (lessThan(k.first, sortView(m_rows.at(mid), folded)))
+                    hi = mid;
+                else
+                    lo = mid + 1;
+            }
+            beginInsertRows(QModelIndex(), lo, lo);
+            m_rows.insert(lo, k.second);
+            renumber(lo);
             endInsertRows();
         }
-    } else {
-        std::vector<Keyed> existing;
-        existing.reserve(m_rows.size());
-        for (ListItem *item : std::as_const(m_rows))
-            existing.emplace_back(sortText(item), item);
-        std::vector<Keyed> merged;
-        merged.reserve(existing.size() + added.size());
-        // Items already listed come first among equals: the later an item arrives, the later it sits.
-        std::merge(existing.begin(), existing.end(), added.begin(), added.end(), std::back_inserter(merged),
-                   less);
-        beginResetModel();
-        m_rows.clear();
-        m_rows.reserve(qsizetype(merged.size()));
-        for (const Keyed &k : merged)
-            m_rows.append(k.second);
-        renumber(0);
-        endResetModel();
-        emit selectionReset();
+        return;
     }
+    const SortKeys existing = keysOf(m_rows);
+    std::vector<Keyed> merged;
+    merged.reserve(existing.keyed.size() + added.keyed.size());
+    // Items already listed come first among equals: the later an item arrives, the later it sits.
+    std::merge(existing.keyed.begin(), existing.keyed.end(), added.keyed.begin(), added.keyed.end(),
+               std::back_inserter(merged),
+               [this](const Keyed &a, const Keyed &b) { return lessThan(a.first, b.first); });
+    beginResetModel();
+    m_rows.clear();
+    m_rows.reserve(qsizetype(merged.size()));
+    for (const Keyed &k : merged)
+        m_rows.append(k.second);
+    renumber(0);
+    endResetModel();
+    emit selectionReset();
 }
 
-void ListViewModel::resortAll()
+void ListViewModel::resort(bool byChangeOrder)
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    sortRows();
+    sortRows(byChangeOrder);
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex &index : before) {
@@ -335,39 +494,17 @@ void ListViewModel::resortAll()
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-int ListViewModel::insertPosition(const QString &folded, const ListItem *except) const
-{
-    // After every item that does not sort behind it: equal texts keep arrival order.
-    int lo = 0;
-    int hi = int(m_rows.size());
-    while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (m_rows.at(mid) != except && lessThan(folded, sortText(m_rows.at(mid))))
-            hi = mid;
-        else
-            lo = mid + 1;
-    }
-    return lo;
-}
-
 void ListViewModel::itemChanged(ListItem *item, int column)
 {
     const int row = item->m_row;
     if (row < 0)
         return; // still pending: placed by the next flush
     if (m_sorted && !m_resortPending && column == m_sortKey) {
-        m_rows.removeAt(row);
-        const int pos = insertPosition(sortText(item), nullptr);
-        m_rows.insert(row, item);
-        if (pos != row) {
-            beginMoveRows(QModelIndex(), row, row, QModelIndex(), pos > row ? pos + 1 : pos);
-            m_rows.move(row, pos);
-            renumber(std::min(row, pos));
-            endMoveRows();
-        }
+        item->m_changeOrder = ++m_changeCount;
+        m_changesPending = true;
+        scheduleFlush();
     }
-    const int now = item->m_row;
-    emit dataChanged(index(now, 0), index(now, columnCount() - 1));
+    noteChanged(row);
 }
 
 void ListViewModel::columnsChanged()
@@ -459,6 +596,11 @@ ListItem *ListItemCollection::Add(const QString &text, const QString &key)
     return m_model->add(text, key);
 }
 
+ListItem *ListItemCollection::AddPieces(const QString &chars, std::initializer_list<TextPiece> pieces)
+{
+    return m_model->addPieces(chars, pieces);
+}
+
 int ListItemCollection::Count() const
 {
     return m_model->count();
@@ -477,6 +619,11 @@ void ListItemCollection::Clear()
 bool ListItemCollection::Remove(int index)
 {
     return m_model->remove(index - 1);
+}
+
+int ListItemCollection::RemoveWhere(const std::function<bool(const ListItem &)> &drop)
+{
+    return m_model->removeWhere(drop);
 }
 
 // --- ListView

@@ -7,7 +7,11 @@
 
 #include <QList>
 #include <QStringList>
+#include <QStringView>
 #include <QTreeView>
+#include <QVarLengthArray>
+#include <functional>
+#include <initializer_list>
 
 namespace ui
 {
@@ -15,17 +19,25 @@ namespace ui
 class ListView;
 class ListViewModel;
 
+// Where one text of an item sits among its characters.
+struct TextPiece {
+    qsizetype start = 0;
+    qsizetype size = 0;
+};
+
+// The texts of an item (text, tag, key, sub-items) live in one string of its own, so a
+// hundred thousand items cost a hundred thousand allocations, not half a million.
 class ListItem
 {
 public:
-    QString Text() const { return m_text; }
+    QString Text() const { return field(TextField).toString(); }
     void setText(const QString &text);
-    QString Tag() const { return m_tag; }
-    void setTag(const QString &tag) { m_tag = tag; }
-    QString Key() const { return m_key; }
-    void setKey(const QString &key) { m_key = key; }
+    QString Tag() const { return field(TagField).toString(); }
+    void setTag(const QString &tag) { setField(TagField, tag); }
+    QString Key() const { return field(KeyField).toString(); }
+    void setKey(const QString &key) { setField(KeyField, key); }
     // Sub-items are numbered from 1; one that was never set reads empty.
-    QString SubItems(int i) const;
+    QString SubItems(int i) const { return subItemView(i).toString(); }
     void setSubItems(int i, const QString &text);
     bool Selected() const;
     void setSelected(bool selected);
@@ -35,19 +47,32 @@ public:
     ListView *listView() const;
 
     // Text of column 0 (the item text) or of sub-item `column`.
-    QString columnText(int column) const { return column == 0 ? m_text : SubItems(column); }
+    QString columnText(int column) const { return columnView(column).toString(); }
+    // The same texts without a copy; valid until the item changes.
+    QStringView columnView(int column) const { return column == 0 ? field(TextField) : subItemView(column); }
+    QStringView subItemView(int i) const { return i >= 1 ? field(FirstSubItem + i - 1) : QStringView(); }
+    QStringView keyView() const { return field(KeyField); }
 
 private:
     friend class ListViewModel;
     friend class ListView;
+    enum { TextField = 0, TagField = 1, KeyField = 2, FirstSubItem = 3 };
     explicit ListItem(ListViewModel *model) : m_model(model) {}
 
+    QStringView field(int slot) const
+    {
+        if (slot >= m_pieces.size())
+            return QStringView();
+        const TextPiece &p = m_pieces[slot];
+        return QStringView(m_chars).mid(p.start, p.size);
+    }
+    void setField(int slot, QStringView text);
+
     ListViewModel *m_model;
-    QString m_text;
-    QString m_tag;
-    QString m_key;
-    QStringList m_subItems;
-    int m_row = -1; // -1 while waiting to be placed
+    QString m_chars;
+    QVarLengthArray<TextPiece, 7> m_pieces; // text, tag, key, then the sub-items
+    int m_row = -1;                         // -1 while waiting to be placed
+    quint32 m_changeOrder = 0;              // when its sort text changed, while a re-sort waits
 };
 
 class ColumnHeader
@@ -103,12 +128,18 @@ class ListItemCollection
 public:
     // Adds at the end, or at the sorted place while the list view is Sorted.
     ListItem *Add(const QString &text, const QString &key = QString());
+    // Adds an item whose texts are pieces of `chars`: text, tag, key, then sub-items 1, 2, ...
+    // The bulk fill's way in: one string per item, no copy per text.
+    ListItem *AddPieces(const QString &chars, std::initializer_list<TextPiece> pieces);
     int Count() const;
     // 1-based; nullptr when out of range.
     ListItem *Item(int index) const;
     void Clear();
     // 1-based; false when out of range.
     bool Remove(int index);
+    // Removes every item `drop` answers true for, asked in list order, in one step; answers
+    // how many went.
+    int RemoveWhere(const std::function<bool(const ListItem &)> &drop);
 
 private:
     friend class ListView;

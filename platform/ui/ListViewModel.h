@@ -1,10 +1,14 @@
 // The item model behind ui::ListView: rows of ListItems, kept sorted on demand.
 // Added items wait in a pending list and are placed in one step, so a bulk fill costs one
-// sort and one model notification instead of one per item.
+// sort and one model notification instead of one per item. Sort texts that change wait the
+// same way, so a thousand edits of a sorted list cost one re-sort.
 #pragma once
 
 #include <QAbstractItemModel>
 #include <QList>
+#include <QStringView>
+#include <functional>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -13,6 +17,7 @@ namespace ui
 
 class ListItem;
 class ListView;
+struct TextPiece;
 
 class ListViewModel : public QAbstractItemModel
 {
@@ -31,12 +36,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     ListItem *add(const QString &text, const QString &key);
+    ListItem *addPieces(const QString &chars, std::initializer_list<TextPiece> pieces);
     int count() const { return int(m_rows.size() + m_pending.size()); }
     // 0-based row; nullptr when out of range.
     ListItem *item(int row);
     ListItem *itemAt(const QModelIndex &index) const;
     void clear();
     bool remove(int row);
+    int removeWhere(const std::function<bool(const ListItem &)> &drop);
     int rowOf(const ListItem *item);
 
     bool sorted() const { return m_sorted; }
@@ -60,16 +67,23 @@ signals:
     void selectionReset();
 
 private:
-    // An item with the case-folded text it sorts by.
-    using Keyed = std::pair<QString, ListItem *>;
-    std::vector<Keyed> keyedInOrder(const QList<ListItem *> &items) const;
-    void sortRows();
+    // An item with the text it sorts by: its own characters when they are plain ASCII (folded
+    // while compared), else a case-folded copy held in `folded`.
+    using Keyed = std::pair<QStringView, ListItem *>;
+    struct SortKeys {
+        std::vector<Keyed> keyed;
+        std::vector<QString> folded;
+    };
+    SortKeys keysOf(const QList<ListItem *> &items) const;
+    QStringView sortView(const ListItem *item, std::vector<QString> &folded) const;
+    bool lessThan(QStringView foldedA, QStringView foldedB) const;
+    void stableSort(std::vector<Keyed> &keyed, bool byChangeOrder) const;
+    void sortRows(bool byChangeOrder);
     void scheduleFlush();
-    void resortAll();
+    void resort(bool byChangeOrder);
     void renumber(int from);
-    bool lessThan(const QString &foldedA, const QString &foldedB) const;
-    QString sortText(const ListItem *item) const;
-    int insertPosition(const QString &folded, const ListItem *except) const;
+    void noteChanged(int row);
+    void emitChanges();
 
     ListView *m_view;
     QList<ListItem *> m_rows;
@@ -79,6 +93,12 @@ private:
     int m_sortKey = 0;
     int m_sortOrder = 0;
     bool m_resortPending = false;
+    // Items whose sort text changed wait behind their equals in the order of their changes.
+    bool m_changesPending = false;
+    quint32 m_changeCount = 0;
+    // Rows whose texts changed since the view was last told.
+    int m_changedFirst = -1;
+    int m_changedLast = -1;
     bool m_flushScheduled = false;
     bool m_removing = false;
 };

@@ -121,6 +121,17 @@ TEST_F(CatalogueTest, TypeListIsSortedByCharacterCodeFirstSeenCaseAndCountsTypes
     EXPECT_EQ(f->Combo1->Text(), "English");
 }
 
+TEST_F(CatalogueTest, TypesOutsideAsciiMatchIgnoringCaseInTheListAndTheFilter)
+{
+    putSetting(QStringLiteral("TVLang"), QStringLiteral("français"));
+    writeData({channelLine("A", "TV", "FRANÇAIS/Ελληνικά"), channelLine("B", "TV", "Français"),
+               channelLine("C", "TV", "ελληνικά/English"), channelLine("D", "TV", "English")});
+    Form1 *f = loadForm1();
+    EXPECT_EQ(comboItems(f->Combo1), (QStringList{"All", "English", "FRANÇAIS", "Ελληνικά"}));
+    EXPECT_EQ(itemTexts(f->ListView1).size(), 2); // A and B
+    EXPECT_EQ(f->Combo1->Text(), "français"); // the stored filter is one of the types
+}
+
 TEST_F(CatalogueTest, PickingATypeFiltersKeepsTheTypeListAndSavesPerCategory)
 {
     writeData({channelLine("News", "TV", "English/News"), channelLine("Sport", "TV", "Sports"),

@@ -3,6 +3,7 @@
 #include "tests/support/TempEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace platform::Registry;
 
@@ -292,4 +293,64 @@ TEST_F(RegistryTest, HivesAreSeparate)
     }
     Key k = 0;
     EXPECT_EQ(openKey(CurrentUser, QStringLiteral("Own"), KeyRead, &k), FileNotFound);
+}
+
+TEST_F(RegistryTest, EnumerationByIndexSeesWritesMadeBetweenIndexes)
+{
+    const Key k = create(QStringLiteral("Software\\Walk"));
+    for (const char *n : {"a", "b", "c", "d"})
+        ASSERT_EQ(setValue(k, QString::fromLatin1(n), String, sz(n)), Success);
+    const auto valueName = [k](quint32 index) {
+        char name[16];
+        quint32 size = sizeof name;
+        return enumValue(k, index, name, &size, nullptr, nullptr, nullptr) == Success
+                   ? QByteArray(name, size)
+                   : QByteArray("<none>");
+    };
+    EXPECT_EQ(valueName(0), "a");
+    EXPECT_EQ(valueName(1), "b");
+    ASSERT_EQ(deleteValue(k, QStringLiteral("a")), Success);
+    EXPECT_EQ(valueName(2), "d"); // index 2 of b, c, d
+    EXPECT_EQ(valueName(3), "<none>");
+    EXPECT_EQ(valueName(1), "c"); // going back works too
+
+    for (const char *n : {"k1", "k2", "k3"})
+        closeKey(create(QString::fromLatin1(n), AllAccess, k));
+    EXPECT_EQ(enumKeyName(k, 0), "k1");
+    closeKey(create(QStringLiteral("k0"), AllAccess, k));
+    EXPECT_EQ(enumKeyName(k, 1), "k1");
+    EXPECT_EQ(enumKeyName(k, 2), "k2");
+    closeKey(k);
+}
+
+TEST_F(RegistryTest, ABatchCommitsItsWritesTogetherAndUndoesAFailedCallAlone)
+{
+    const Key k = create(QStringLiteral("Software\\Batch"));
+    {
+        const Batch batch;
+        EXPECT_EQ(setValue(k, QStringLiteral("one"), String, sz("1")), Success);
+        {
+            const Batch inner; // nested: the outer one commits
+            EXPECT_EQ(deleteValue(k, QStringLiteral("missing")), FileNotFound);
+        }
+        EXPECT_EQ(deleteKey(k, QStringLiteral("no\\such")), FileNotFound);
+        EXPECT_EQ(setValue(k, QStringLiteral("two"), String, sz("2")), Success);
+        quint32 size = 0;
+        EXPECT_EQ(queryValue(k, QStringLiteral("one"), nullptr, nullptr, &size), Success); // its own writes
+        EXPECT_EQ(size, 2u);
+    }
+    // Another thread has its own connection: it sees only what was committed.
+    long one = -1, two = -1;
+    std::thread reader([&] {
+        Key r = 0;
+        if (openKey(CurrentUser, QStringLiteral("Software\\Batch"), KeyRead, &r) == Success) {
+            one = queryValue(r, QStringLiteral("one"), nullptr, nullptr, nullptr);
+            two = queryValue(r, QStringLiteral("two"), nullptr, nullptr, nullptr);
+            closeKey(r);
+        }
+    });
+    reader.join();
+    EXPECT_EQ(one, Success);
+    EXPECT_EQ(two, Success);
+    closeKey(k);
 }

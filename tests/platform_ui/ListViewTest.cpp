@@ -277,3 +277,82 @@ TEST_F(ListViewTest, AHundredThousandItemsFillSortedInWellUnderASecond)
     lv.ListItems()->Clear();
     EXPECT_LT(timer.elapsed(), 500);
 }
+
+TEST_F(ListViewTest, EditsOfTheSortColumnGoBehindTheirEqualsInTheOrderMade)
+{
+    lv.setSorted(true);
+    lv.setSortKey(1);
+    ListItem *a = add(QStringLiteral("a"), QStringLiteral("x"));
+    ListItem *b = add(QStringLiteral("b"), QStringLiteral("y"));
+    add(QStringLiteral("c"), QStringLiteral("x"));
+    ListItem *d = add(QStringLiteral("d"), QStringLiteral("z"));
+    EXPECT_EQ(column(0), (QStringList{"a", "c", "b", "d"}));
+    // Several edits before anyone looks: each lands as if moved on its own.
+    b->setSubItems(1, QStringLiteral("X"));
+    a->setSubItems(1, QStringLiteral("x")); // same text, yet behind the later-equal b
+    d->setSubItems(1, QStringLiteral("A"));
+    EXPECT_EQ(column(0), (QStringList{"d", "c", "b", "a"}));
+    EXPECT_EQ(shown(0), (QStringList{"d", "c", "b", "a"}));
+    EXPECT_EQ(b->Index(), 3);
+
+    // Edits made under one sort key keep their places when the key changes.
+    b->setSubItems(1, QStringLiteral("a"));
+    lv.setSortKey(2); // every sub-item 2 is empty: the order stays as the edit left it
+    EXPECT_EQ(column(0), (QStringList{"d", "b", "c", "a"}));
+}
+
+TEST_F(ListViewTest, RemoveWhereDropsItemsInOneStepKeepingOrderAndSelection)
+{
+    for (const char *t : {"a", "b", "c", "d", "e"})
+        add(QString::fromLatin1(t), (t[0] - 'a') % 2 ? QStringLiteral("odd") : QStringLiteral("even"));
+    ListItem *c = lv.ListItems()->Item(3);
+    c->setSelected(true);
+    QStringList asked;
+    const int removed = lv.ListItems()->RemoveWhere([&asked](const ListItem &item) {
+        asked.append(item.Text());
+        return item.SubItems(1) == QLatin1String("odd");
+    });
+    EXPECT_EQ(removed, 2);
+    EXPECT_EQ(asked, (QStringList{"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(column(0), (QStringList{"a", "c", "e"}));
+    EXPECT_EQ(c->Index(), 2);
+    EXPECT_EQ(lv.SelectedItem(), c);
+    EXPECT_EQ(shown(0), (QStringList{"a", "c", "e"}));
+
+    EXPECT_EQ(lv.ListItems()->RemoveWhere([](const ListItem &) { return false; }), 0);
+    EXPECT_EQ(lv.ListItems()->RemoveWhere([](const ListItem &item) { return item.Text() == "c"; }), 1);
+    EXPECT_EQ(lv.SelectedItem(), nullptr);
+    EXPECT_EQ(column(0), (QStringList{"a", "e"}));
+}
+
+TEST_F(ListViewTest, TextsSharingOneStringSurviveManyEditsAndPieces)
+{
+    ListItem *item = lv.ListItems()->Add(QStringLiteral("name"), QStringLiteral("key"));
+    item->setTag(QStringLiteral("tag"));
+    item->setSubItems(3, QStringLiteral("three"));
+    for (int i = 0; i < 200; ++i)
+        item->setSubItems(1, QString(i % 37, QLatin1Char('x')));
+    EXPECT_EQ(item->Text(), "name");
+    EXPECT_EQ(item->Key(), "key");
+    EXPECT_EQ(item->Tag(), "tag");
+    EXPECT_EQ(item->SubItems(1), QString(199 % 37, QLatin1Char('x')));
+    EXPECT_EQ(item->SubItems(2), QString());
+    EXPECT_EQ(item->SubItems(3), "three");
+    EXPECT_EQ(item->SubItems(4), QString());
+    item->setText(QString());
+    item->setText(QStringLiteral("longer name"));
+    EXPECT_EQ(item->Text(), "longer name");
+    EXPECT_EQ(item->Key(), "key");
+
+    ListItem *pieces = lv.ListItems()->AddPieces(QStringLiteral("0123456789"), {{2, 3}, {0, 0}, {5, 2}, {7, 3}});
+    EXPECT_EQ(pieces->Text(), "234");
+    EXPECT_EQ(pieces->Tag(), QString());
+    EXPECT_EQ(pieces->Key(), "56");
+    EXPECT_EQ(pieces->SubItems(1), "789");
+    pieces->setSubItems(1, QStringLiteral("7"));
+    pieces->setTag(QStringLiteral("new tag"));
+    EXPECT_EQ(pieces->Key(), "56");
+    EXPECT_EQ(pieces->SubItems(1), "7");
+    EXPECT_EQ(pieces->Tag(), "new tag");
+    EXPECT_EQ(shown(0), (QStringList{"longer name", "234"}));
+}

@@ -1,0 +1,79 @@
+#include "bench/BenchData.h"
+
+#include <random>
+
+namespace bench
+{
+namespace
+{
+
+const char *const categories[] = {"TV", "TV", "TV", "TV", "TV", "TV", "TV", "TV", "TV",
+                                  "Radio", "Radio", "Radio", "Radio", "Radio", "Radio",
+                                  "Video", "Video", "Video", "Video", "XXX"};
+const char *const languages[] = {"English", "Spanish", "French", "German", "Italian", "Portuguese",
+                                 "Dutch", "Polish", "Russian", "Arabic", "Turkish", "Greek",
+                                 "Chinese", "Japanese", "Korean", "Hindi", "Swedish", "Czech",
+                                 "Hungarian", "Romanian", "Persian", "Thai", "Vietnamese", "Other"};
+const char *const genres[] = {"News", "Sports", "Music", "Movies", "Kids", "Religion", "Business",
+                              "Documentary", "Weather", "Talk"};
+const char *const words[] = {"Star", "City", "Sun", "Radio", "Channel", "Live", "Max", "Prime", "Nova",
+                             "Planet", "Metro", "Wave", "Nord", "Sur", "Classic", "Hit", "Alpha"};
+
+} // namespace
+
+QByteArray channelList(int lines, bool distinctTypes)
+{
+    std::mt19937 rng(12345u + unsigned(lines));
+    const auto pick = [&rng](int n) { return int(rng() % unsigned(n)); };
+    QByteArray out;
+    out.reserve(qsizetype(lines) * 110);
+    for (int i = 1; i <= lines; ++i) {
+        const QByteArray category = categories[pick(20)];
+        QByteArray types;
+        if (distinctTypes)
+            types = "Type" + QByteArray::number(i);
+        else {
+            types = languages[pick(24)];
+            if (pick(3) == 0)
+                types += QByteArray("/") + genres[pick(10)];
+        }
+        QByteArray name = QByteArray(words[pick(17)]) + ' ' + words[pick(17)] + ' ' + QByteArray::number(i);
+        if (pick(4) == 0)
+            name = name.toUpper();
+        const QByteArray url = "http://stream" + QByteArray::number(pick(90)) + ".example.net/live/" +
+                               QByteArray::number(i) + (pick(2) ? ".m3u8" : ".asx");
+        const QByteArray count = QByteArray::number(pick(1000000));
+        static const char *const ratings[] = {"", "3", "4", "5", "2.5", "4.5", "3.75"};
+        out += QByteArray::number(i) + '|' + name + '|' + category + '|' + url + '|' + types +
+               "|1/1/08|2/3/09|" + count + '|' + ratings[pick(7)] + "|\r\n";
+    }
+    return out;
+}
+
+QByteArray videoPage(int links, int page)
+{
+    QByteArray out = "<html><head><title>Results</title></head><body>\n";
+    out.reserve(qsizetype(links) * 200);
+    for (int i = 0; i < links; ++i) {
+        // A third of the links point at videos of earlier pages or earlier on this one.
+        const int video = (i % 3 == 2) ? (page * links + i) / 2 : page * links + i;
+        const QByteArray id = "v" + QByteArray::number(video, 36).rightJustified(10, '0');
+        out += "<div class=\"vEntry\"><a href=\"/watch?v=" + id + "\"><img src=\"/vi/" + id +
+               "/default.jpg\"></a><div class=\"vTitle\"><a href=\"/watch?v=" + id + "\">Video &amp; " +
+               QByteArray::number(video) + " title</a></div><span class=\"views\">" +
+               QByteArray::number(i * 37) + " views</span></div>\n";
+    }
+    out += "</body></html>\n";
+    return out;
+}
+
+QByteArray regFile(const QString &keyPath, int values)
+{
+    QByteArray out = "REGEDIT4\r\n\r\n[" + keyPath.toUtf8() + "]\r\n";
+    for (int i = 0; i < values; ++i)
+        out += "\"Value" + QByteArray::number(i) + "\"=\"text of value " + QByteArray::number(i) + "\"\r\n";
+    out += "\r\n";
+    return out;
+}
+
+} // namespace bench

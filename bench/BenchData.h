@@ -1,0 +1,18 @@
+// Generated inputs of the benchmark: channel lists, video-site pages and registry files that
+// look like the real ones (mixed categories and types, six-digit counts, ratings).
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace bench
+{
+
+// Data.txt of `lines` CR LF lines. With distinctTypes, every TV line has a type of its own.
+QByteArray channelList(int lines, bool distinctTypes = false);
+// A result page of the video site with `links` video links, a third of them repeats.
+QByteArray videoPage(int links, int page);
+// A REGEDIT4 file with `values` string values in one key.
+QByteArray regFile(const QString &keyPath, int values);
+
+} // namespace bench

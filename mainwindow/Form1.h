@@ -17,34 +17,43 @@ class Form1 : public ui::Form
 public:
     Form1();
 
+    // Start-up (Form1_startup.cpp) and lifecycle (Form1_lifecycle.cpp).
     void Form_Load() override;
     void Form_Resize() override;
     void Form_QueryUnload(int &Cancel, int UnloadMode) override;
     void Form_Unload(int &Cancel) override;
 
-    // Category buttons; the start-up, the menus and the online update call them too.
+    // Channel catalogue (Form1_catalogue.cpp). The category buttons are called by the
+    // start-up, the menus and the online update too.
     Q_INVOKABLE void cmdTV_Click();
     Q_INVOKABLE void cmdRadio_Click();
     Q_INVOKABLE void cmdVideo_Click();
     Q_INVOKABLE void cmdXXX_Click();
     Q_INVOKABLE void cmdSports_Click();
     Q_INVOKABLE void cmdExtras_Click();
+    // Rating as shown in the list: one digit, a point and one digit.
+    static QString formatRating(const QString &s);
+    // Left-pads with "0" to six characters, so the hidden column sorts as text.
+    static QString padSixDigits(const QString &s);
+    // In-place iterative quicksort; upper < 0 means the last index.
+    static void quickSortValues(QStringList &values, qsizetype upper = -1, bool descending = false);
+
+    // Playback (Form1_playback.cpp).
+    // False when the probe reply holds one of the error words.
+    static bool isStreamOnline(const QString &probe);
 
     // Favourites (Form1_favourites.cpp). saveFavorites is called late-bound by frmSubmit.
     Q_INVOKABLE void saveFavorites();
     void loadFavorites();
-    // --- favourites: more declarations here ---
     // The video id of a favourite's tag: the text between its first and second "=".
     static QString favoriteVideoId(const QString &tag);
 
     // YouTube view (Form1_youtube.cpp).
     Q_INVOKABLE void cmdYouTube_Click();
     void showYouTubeVideo(const QString &title, const QString &videoId);
-    // --- youtube: more declarations here ---
 
-    // Online update (Form1_update.cpp) and channel-list editor (Form1_editor.cpp).
+    // Online update (Form1_update.cpp).
     bool updateChannelsOnline();
-    // --- update/editor: more declarations here ---
     // Replaces Data.txt with the guide's records and answers how many; with 0 Data.txt is
     // left as it was.
     int extractNewDefs(QByteArray &strDefs);
@@ -53,23 +62,12 @@ public:
     void makeINI(QString &strDate);
 
     // Local media files (Form1_files.cpp).
-    // --- files: more declarations here ---
     // Start-up restore of the drive and folder last chosen in the My Files panel.
     void restoreFileBrowser();
 
-    // Menus and view switches (Form1_menus.cpp); start-up (Form1_startup.cpp).
+    // Menus and view switches (Form1_menus.cpp).
     Q_INVOKABLE void cmdFavorites_Click();
     Q_INVOKABLE void cmdFiles_Click();
-    // --- menus/startup: more declarations here ---
-
-    // Rating as shown in the list: one digit, a point and one digit.
-    static QString formatRating(const QString &s);
-    // Left-pads with "0" to six characters, so the hidden column sorts as text.
-    static QString padSixDigits(const QString &s);
-    // In-place iterative quicksort; upper < 0 means the last index.
-    static void quickSortValues(QStringList &values, qsizetype upper = -1, bool descending = false);
-    // False when the probe reply holds one of the error words.
-    static bool isStreamOnline(const QString &probe);
 
     // Current category and filter of the channel list.
     QString strCategory;
@@ -123,6 +121,7 @@ public:
     ui::CheckBox *chkLoad;
 
 private:
+    // Building the window (Form1.cpp); each concern connects its own control events.
     void createControls();
     void createChannelPanel();
     void createFavoritesPanel();
@@ -131,7 +130,31 @@ private:
     void createEditorPanel();
     void createMenus();
     void connectEvents();
-    // Each concern connects its own control events.
+
+    // Layout and status line (Form1_layout.cpp, Form1_lifecycle.cpp).
+    void resizeControls();
+    void txtStatus_Change();
+
+    // Channel catalogue.
+    void LoadChannels();
+    // Steps shared by the four category handlers.
+    void showCategory(const QString &category, const QString &settingKey);
+    // Shows one of the panels Frame1, Frame3, Frame4, Frame5 and hides the others; the
+    // YouTube panel brings its browser pane, every other one the player.
+    void showPanel(ui::Frame *panel);
+    void Combo1_Click();
+    void cmbSortTV_Click();
+    void ListView1_ColumnClick(int column);
+
+    // Playback.
+    void ListView1_Click();
+    void imgOffline_Click();
+    // Fetches url (bounded) and answers whether the channel may be handed to the player.
+    bool probeStream(const QString &url);
+    // Plays url when its probe finds it online, or shows the offline picture.
+    void playIfOnline(const QString &url);
+
+    // Favourites.
     void connectFavoritesEvents();
     void cmdFav_Click();
     void Command4_Click();
@@ -141,6 +164,8 @@ private:
     void Command1_Click();
     void ListView2_Click();
     void ListView2_ColumnClick(int column);
+
+    // YouTube view.
     void connectYouTubeEvents();
     void Combo3_Click();
     void Combo4_Click();
@@ -152,10 +177,13 @@ private:
     // Counts the loads of the result list; a load that finds it changed after a download
     // has been overtaken by a newer one and stops.
     int intYouTubeLoads = 0;
-    void connectEditorEvents();
+
+    // Online update.
     void connectUpdateEvents();
-    // Online update and channel-list editor.
     Q_INVOKABLE void removeChannelsById(const QString &ids);
+
+    // Channel-list editor (Form1_editor.cpp).
+    void connectEditorEvents();
     void Clear_Click();
     void doLoad_Click();
     void save_Click();
@@ -171,10 +199,14 @@ private:
     void Text2_KeyPress(int &KeyAscii);
     void Text3_KeyPress(int &KeyAscii);
     void Text4_KeyPress(int &KeyAscii);
+
+    // Local media files.
     void connectFilesEvents();
     void Drive1_Change();
     void Dir1_Change();
     void File1_Click();
+
+    // Menus and view switches.
     void connectMenuEvents();
     void mnuFileItem_Click(int Index);
     void mnuCatItem_Click(int Index);
@@ -184,24 +216,4 @@ private:
     void mnuAboutItem_Click(int Index);
     void cmdWebsite_Click();
     void Command3_Click();
-
-    void resizeControls();
-    void txtStatus_Change();
-
-    void LoadChannels();
-    // Steps shared by the four category handlers.
-    void showCategory(const QString &category, const QString &settingKey);
-    // Shows one of the panels Frame1, Frame3, Frame4, Frame5 and hides the others; the
-    // YouTube panel brings its browser pane, every other one the player.
-    void showPanel(ui::Frame *panel);
-    void Combo1_Click();
-    void cmbSortTV_Click();
-    void ListView1_ColumnClick(int column);
-
-    void ListView1_Click();
-    void imgOffline_Click();
-    // Fetches url (bounded) and answers whether the channel may be handed to the player.
-    bool probeStream(const QString &url);
-    // Plays url when its probe finds it online, or shows the offline picture.
-    void playIfOnline(const QString &url);
 };

@@ -213,6 +213,9 @@ private:
     void mnuUpdateItem_Click(int Index);
     void mnuLanguageItem_Click(int Index);
     void mnuHelpItem_Click(int Index);
+    // Runs the help launcher; true when a viewer took the help file. With reportNoViewer the
+    // user hears when the file is there but no viewer could open it.
+    bool runHelpLauncher(bool reportNoViewer);
     void mnuAboutItem_Click(int Index);
     void cmdWebsite_Click();
     void Command3_Click();

@@ -133,6 +133,7 @@ private:
 
     // Layout and status line (Form1_layout.cpp, Form1_lifecycle.cpp).
     void resizeControls();
+    void fitFindReplaceRow();
     void txtStatus_Change();
 
     // Channel catalogue.

@@ -15,6 +15,7 @@
 #include "services/xfileExists.h"
 
 #include <QPointer>
+#include <QSignalBlocker>
 
 namespace
 {
@@ -78,9 +79,9 @@ void frmLanguage::FillLanguageList()
     if (!FileExists(path))
         return;
 
+    const QString saved = GetProgramSetting(QStringLiteral("Language"), QStringLiteral("English"));
     try {
         const QString text = readLanguageFile(path);
-        const QString saved = GetProgramSetting(QStringLiteral("Language"), QStringLiteral("English"));
         qsizetype pos = 0;
         QString group;
         while (nextLanguageGroup(text, pos, group)) {
@@ -90,6 +91,13 @@ void frmLanguage::FillLanguageList()
         }
     } catch (...) {
         // A malformed group ends the list there: the loader cannot reach the groups after it.
+    }
+    // The arrow keys and the opened list start from the entry shown, so Enter confirms the
+    // language the box shows; showing it applies nothing.
+    if (Combo1->ListCount() > 0) {
+        const QSignalBlocker quiet(Combo1);
+        Combo1->setCurrentIndex(Combo1->findText(saved));
+        Combo1->setText(saved);
     }
 }
 

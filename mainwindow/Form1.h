@@ -17,53 +17,20 @@ class Form1 : public ui::Form
 public:
     Form1();
 
+    // Start-up (Form1_startup.cpp) and lifecycle (Form1_lifecycle.cpp).
     void Form_Load() override;
     void Form_Resize() override;
     void Form_QueryUnload(int &Cancel, int UnloadMode) override;
     void Form_Unload(int &Cancel) override;
 
-    // Category buttons; the start-up, the menus and the online update call them too.
+    // Channel catalogue (Form1_catalogue.cpp). The category buttons are called by the
+    // start-up, the menus and the online update too.
     Q_INVOKABLE void cmdTV_Click();
     Q_INVOKABLE void cmdRadio_Click();
     Q_INVOKABLE void cmdVideo_Click();
     Q_INVOKABLE void cmdXXX_Click();
     Q_INVOKABLE void cmdSports_Click();
     Q_INVOKABLE void cmdExtras_Click();
-
-    // Favourites (Form1_favourites.cpp). saveFavorites is called late-bound by frmSubmit.
-    Q_INVOKABLE void saveFavorites();
-    void loadFavorites();
-    // --- favourites: more declarations here ---
-    // The video id of a favourite's tag: the text between its first and second "=".
-    static QString favoriteVideoId(const QString &tag);
-
-    // YouTube view (Form1_youtube.cpp).
-    Q_INVOKABLE void cmdYouTube_Click();
-    void showYouTubeVideo(const QString &title, const QString &videoId);
-    // Adds the video links of one result page to ListView3.
-    void ParseYouTubePage(const QByteArray &strPage);
-    // --- youtube: more declarations here ---
-
-    // Online update (Form1_update.cpp) and channel-list editor (Form1_editor.cpp).
-    bool updateChannelsOnline();
-    // --- update/editor: more declarations here ---
-    // Replaces Data.txt with the guide's records and answers how many; with 0 Data.txt is
-    // left as it was.
-    int extractNewDefs(QByteArray &strDefs);
-    // The date kept in date.dat.
-    QString getINI();
-    void makeINI(QString &strDate);
-
-    // Local media files (Form1_files.cpp).
-    // --- files: more declarations here ---
-    // Start-up restore of the drive and folder last chosen in the My Files panel.
-    void restoreFileBrowser();
-
-    // Menus and view switches (Form1_menus.cpp); start-up (Form1_startup.cpp).
-    Q_INVOKABLE void cmdFavorites_Click();
-    Q_INVOKABLE void cmdFiles_Click();
-    // --- menus/startup: more declarations here ---
-
     // Rating as shown in the list: one digit, a point and one digit.
     static QString formatRating(QStringView s);
     static QString formatRating(const QString &s) { return formatRating(QStringView(s)); }
@@ -72,8 +39,39 @@ public:
     static QString padSixDigits(const QString &s) { return padSixDigits(QStringView(s)); }
     // In-place iterative quicksort; upper < 0 means the last index.
     static void quickSortValues(QStringList &values, qsizetype upper = -1, bool descending = false);
+
+    // Playback (Form1_playback.cpp).
     // False when the probe reply holds one of the error words.
     static bool isStreamOnline(const QString &probe);
+
+    // Favourites (Form1_favourites.cpp). saveFavorites is called late-bound by frmSubmit.
+    Q_INVOKABLE void saveFavorites();
+    void loadFavorites();
+    // The video id of a favourite's tag: the text between its first and second "=".
+    static QString favoriteVideoId(const QString &tag);
+
+    // YouTube view (Form1_youtube.cpp).
+    Q_INVOKABLE void cmdYouTube_Click();
+    void showYouTubeVideo(const QString &title, const QString &videoId);
+    // Adds the video links of one result page to ListView3.
+    void ParseYouTubePage(const QByteArray &strPage);
+
+    // Online update (Form1_update.cpp).
+    bool updateChannelsOnline();
+    // Replaces Data.txt with the guide's records and answers how many; with 0 Data.txt is
+    // left as it was.
+    int extractNewDefs(QByteArray &strDefs);
+    // The date kept in date.dat.
+    QString getINI();
+    void makeINI(QString &strDate);
+
+    // Local media files (Form1_files.cpp).
+    // Start-up restore of the drive and folder last chosen in the My Files panel.
+    void restoreFileBrowser();
+
+    // Menus and view switches (Form1_menus.cpp).
+    Q_INVOKABLE void cmdFavorites_Click();
+    Q_INVOKABLE void cmdFiles_Click();
 
     // Current category and filter of the channel list.
     QString strCategory;
@@ -127,6 +125,7 @@ public:
     ui::CheckBox *chkLoad;
 
 private:
+    // Building the window (Form1.cpp); each concern connects its own control events.
     void createControls();
     void createChannelPanel();
     void createFavoritesPanel();
@@ -135,7 +134,32 @@ private:
     void createEditorPanel();
     void createMenus();
     void connectEvents();
-    // Each concern connects its own control events.
+
+    // Layout and status line (Form1_layout.cpp, Form1_lifecycle.cpp).
+    void resizeControls();
+    void fitFindReplaceRow();
+    void txtStatus_Change();
+
+    // Channel catalogue.
+    void LoadChannels();
+    // Steps shared by the four category handlers.
+    void showCategory(const QString &category, const QString &settingKey);
+    // Shows one of the panels Frame1, Frame3, Frame4, Frame5 and hides the others; the
+    // YouTube panel brings its browser pane, every other one the player.
+    void showPanel(ui::Frame *panel);
+    void Combo1_Click();
+    void cmbSortTV_Click();
+    void ListView1_ColumnClick(int column);
+
+    // Playback.
+    void ListView1_Click();
+    void imgOffline_Click();
+    // Plays url when its probe finds it online, or shows the offline picture; a later call
+    // gives an earlier probe still under way up.
+    void playIfOnline(const QString &url);
+    quint64 m_probeTicket = 0;
+
+    // Favourites.
     void connectFavoritesEvents();
     void cmdFav_Click();
     void Command4_Click();
@@ -145,6 +169,8 @@ private:
     void Command1_Click();
     void ListView2_Click();
     void ListView2_ColumnClick(int column);
+
+    // YouTube view.
     void connectYouTubeEvents();
     void Combo3_Click();
     void Combo4_Click();
@@ -155,10 +181,13 @@ private:
     // Counts the loads of the result list; a load that finds it changed after a download
     // has been overtaken by a newer one and stops.
     int intYouTubeLoads = 0;
-    void connectEditorEvents();
+
+    // Online update.
     void connectUpdateEvents();
-    // Online update and channel-list editor.
     Q_INVOKABLE void removeChannelsById(const QString &ids);
+
+    // Channel-list editor (Form1_editor.cpp).
+    void connectEditorEvents();
     void Clear_Click();
     void doLoad_Click();
     void save_Click();
@@ -174,37 +203,24 @@ private:
     void Text2_KeyPress(int &KeyAscii);
     void Text3_KeyPress(int &KeyAscii);
     void Text4_KeyPress(int &KeyAscii);
+
+    // Local media files.
     void connectFilesEvents();
     void Drive1_Change();
     void Dir1_Change();
     void File1_Click();
+
+    // Menus and view switches.
     void connectMenuEvents();
     void mnuFileItem_Click(int Index);
     void mnuCatItem_Click(int Index);
     void mnuUpdateItem_Click(int Index);
     void mnuLanguageItem_Click(int Index);
     void mnuHelpItem_Click(int Index);
+    // Runs the help launcher; true when a viewer took the help file. With reportNoViewer the
+    // user hears when the file is there but no viewer could open it.
+    bool runHelpLauncher(bool reportNoViewer);
     void mnuAboutItem_Click(int Index);
     void cmdWebsite_Click();
     void Command3_Click();
-
-    void resizeControls();
-    void txtStatus_Change();
-
-    void LoadChannels();
-    // Steps shared by the four category handlers.
-    void showCategory(const QString &category, const QString &settingKey);
-    // Shows one of the panels Frame1, Frame3, Frame4, Frame5 and hides the others; the
-    // YouTube panel brings its browser pane, every other one the player.
-    void showPanel(ui::Frame *panel);
-    void Combo1_Click();
-    void cmbSortTV_Click();
-    void ListView1_ColumnClick(int column);
-
-    void ListView1_Click();
-    void imgOffline_Click();
-    // Plays url when its probe finds it online, or shows the offline picture; a later call
-    // gives an earlier probe still under way up.
-    void playIfOnline(const QString &url);
-    quint64 m_probeTicket = 0;
 };

@@ -3,6 +3,8 @@
 
 #include "services/modMarque.h"
 
+#include <QFontMetrics>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace
@@ -60,4 +62,30 @@ void Form1::resizeControls()
     cmdWebsite->setWidth(twips(W - cmdWebsite->Left() - 600));
     if (ui::StatusPanel *panel = StatusBar1->Panels(1))
         panel->setWidth(int(W));
+
+    fitFindReplaceRow();
+}
+
+void Form1::fitFindReplaceRow()
+{
+    // The words of the find-and-replace row sit in the gaps between its boxes, which were
+    // placed for a smaller font. A box gives up room at its left, keeping its right edge,
+    // until the word before it shows at the size of every other label.
+    static const QRegularExpression blankRun(QStringLiteral(" {2,}"));
+    const QStringList words = Label3->Caption().split(blankRun, Qt::SkipEmptyParts);
+    const QFontMetrics metrics(Label3->font());
+    constexpr int clearance = 3; // pixels between a word and the boxes beside it
+    int wordLeft = Label3->x();
+    const auto yieldTo = [&](auto *box, qsizetype word) {
+        const int needed = wordLeft + metrics.horizontalAdvance(words.value(word)) + clearance;
+        if (word < words.size() && box->x() < needed && needed < box->x() + box->width()) {
+            const int right = box->Left() + box->Width();
+            const int left = ui::toTwips(needed);
+            box->Move(left, box->Top(), right - left, box->Height());
+        }
+        wordLeft = box->x() + box->width() + clearance;
+    };
+    yieldTo(Text2, 0);
+    yieldTo(Text3, 1);
+    yieldTo(Combo2, 2);
 }

@@ -2,8 +2,10 @@
 #include "mainwindow/Form1.h"
 
 #include "localisation/modLanguages.h"
+#include "mainwindow/Form8.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/MsgBox.h"
 #include "services/modMarque.h"
 
 namespace
@@ -100,13 +102,25 @@ void Form1::mnuLanguageItem_Click(int Index)
 void Form1::mnuHelpItem_Click(int Index)
 {
     Q_UNUSED(Index);
+    runHelpLauncher(true);
+}
+
+bool Form1::runHelpLauncher(bool reportNoViewer)
+{
     // The launcher opens the help file as it loads; it has no use once that is done.
     ui::Form *help = ui::Forms::load(QStringLiteral("Form8"));
     if (!help)
-        return;
+        return false;
     help->Show();
     DoEvents();
+    const auto *launcher = qobject_cast<Form8 *>(help);
+    const Form8::HelpResult result = launcher ? launcher->helpResult() : Form8::HelpResult::NoHelpFile;
     ui::Forms::unload(QStringLiteral("Form8"));
+    if (result == Form8::HelpResult::NoViewer && reportNoViewer)
+        MsgBox(QStringLiteral("The help cannot be shown: no CHM viewer is installed. Install xchm "
+                              "(or kchmviewer) to read Help.chm."),
+               vbExclamation);
+    return result == Form8::HelpResult::Opened;
 }
 
 void Form1::mnuAboutItem_Click(int Index)

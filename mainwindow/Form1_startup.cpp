@@ -103,10 +103,10 @@ void Form1::Form_Load()
         ApplySkin(this);
     }
 
-    if (GetProgramSetting(QStringLiteral("showHelp"), QStringLiteral("1")) == QLatin1String("1")) {
-        mnuHelpItem_Click(0); // the first-run help is Help > View Help
+    // The first-run help is Help > View Help; until a viewer has shown it, it stays due.
+    if (GetProgramSetting(QStringLiteral("showHelp"), QStringLiteral("1")) == QLatin1String("1") &&
+        runHelpLauncher(false))
         SaveProgramSetting(QStringLiteral("showHelp"), QStringLiteral("0"));
-    }
 
     cmdTV_Click();
     loadFavorites();

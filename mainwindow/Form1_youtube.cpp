@@ -64,9 +64,11 @@ QString programFile(const char *name)
 // A result page's address without its page number; empty for a choice that has none.
 QString listAddress(const QString &choice, const QString &locale, const QString &query)
 {
-    // The query goes out as typed: blanks and "&" are not encoded.
+    // The query goes out as typed, blanks and "&" included; only a "#" is encoded, as it
+    // would end the address there and take the page number with it.
     if (choice == searchEntry)
-        return platform::videoSite() + QStringLiteral("/results?search_query=") + query +
+        return platform::videoSite() + QStringLiteral("/results?search_query=") +
+               QString(query).replace(QLatin1Char('#'), QLatin1String("%23")) +
                QStringLiteral("&search_type=&page=");
     for (const auto &list : browseLists) {
         if (list.path && choice == QLatin1String(list.entry))
@@ -75,16 +77,15 @@ QString listAddress(const QString &choice, const QString &locale, const QString 
     return QString();
 }
 
-// An id is written into youtube.html and into the favourites as it is, so nothing that could
-// end an attribute, open a tag or split a favourites line gets through.
+// An id is written into youtube.html inside quoted attributes and into the favourites as it
+// is: a quote or "<" could end the attribute or open a tag, a "|" or a line break would split
+// a favourites line. Everything else ("#", ":", "/", ...) is the site's business.
 bool isVideoId(const QString &id)
 {
     if (id.isEmpty())
         return false;
     for (const QChar c : id) {
-        const bool alnum = c.isDigit() || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-                           (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
-        if (!alnum && !QLatin1String("-_.~%&=;+").contains(c))
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || QLatin1String("\"'<|").contains(c))
             return false;
     }
     return true;
@@ -132,13 +133,14 @@ std::optional<VideoLink> videoLink(const QString &line, bool searchMode)
     return VideoLink{decodeTitle(title), id};
 }
 
-// Markup characters and everything outside printable ASCII become character references, so
-// a title shows as text, whatever it holds, and the page needs no declared encoding.
+// A title is page text: its character references stay as the site wrote them, so only "<",
+// which would open a tag, is escaped. Characters outside printable ASCII become references
+// too, as the page declares no encoding.
 QString htmlText(const QString &text)
 {
     QString out;
     for (const char32_t c : text.toUcs4()) {
-        const bool plain = c >= 0x20 && c < 0x7F && !QLatin1String("&<>\"'").contains(QLatin1Char(char(c)));
+        const bool plain = c >= 0x20 && c < 0x7F && c != U'<';
         out += plain ? QString(QLatin1Char(char(c))) : QStringLiteral("&#%1;").arg(quint32(c));
     }
     return out;

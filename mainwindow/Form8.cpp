@@ -20,9 +20,15 @@ void Form8::Form_Load()
     setWidth(0);
     setVisible(false);
     const QString helpFile = platform::programFolder() + QStringLiteral("/Help.chm");
+    m_helpResult = HelpResult::NoHelpFile;
     if (!FileExists(helpFile))
         return;
-    platform::shellOpen(helpFile);
+    // A help nobody could read is not marked as seen.
+    if (!platform::shellOpen(helpFile)) {
+        m_helpResult = HelpResult::NoViewer;
+        return;
+    }
+    m_helpResult = HelpResult::Opened;
     SaveMachineSetting(platform::versionInfo().productName, QStringLiteral("Settings"),
                        QStringLiteral("showHelp"), QStringLiteral("0"));
 }

@@ -12,6 +12,11 @@ public:
 
     void Form_Load() override;
 
+    // What the last load did with the help file.
+    enum class HelpResult { NoHelpFile, Opened, NoViewer };
+    HelpResult helpResult() const { return m_helpResult; }
+
 private:
+    HelpResult m_helpResult = HelpResult::NoHelpFile;
     void OpenMsHelp();
 };

@@ -11,7 +11,7 @@ packages=(
   libcurl4-openssl-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   xvfb xauth imagemagick fonts-dejavu-core libx11-dev
-  ca-certificates xdg-utils
+  ca-certificates xdg-utils xchm
   fp-utils
 )
 

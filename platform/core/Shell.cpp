@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace platform
@@ -9,8 +11,20 @@ namespace platform
 namespace
 {
 
+bool openInChmViewer(const QString &path)
+{
+    for (const char *viewer : {"xchm", "kchmviewer"}) {
+        const QString program = QStandardPaths::findExecutable(QLatin1String(viewer));
+        if (!program.isEmpty())
+            return QProcess::startDetached(program, {path});
+    }
+    return false;
+}
+
 bool desktopOpen(const QString &urlOrPath)
 {
+    if (QDir::isAbsolutePath(urlOrPath) && urlOrPath.endsWith(QLatin1String(".chm"), Qt::CaseInsensitive))
+        return openInChmViewer(urlOrPath);
     // A local path goes as a file URL; anything else ("http://...") as the address it is.
     const QUrl url = QDir::isAbsolutePath(urlOrPath) ? QUrl::fromLocalFile(urlOrPath)
                                                      : QUrl(urlOrPath, QUrl::TolerantMode);

@@ -10,7 +10,8 @@ namespace platform
 using ShellOpener = std::function<bool(QString)>;
 
 // Opens a URL ("http://...") or a local path with its default program; false when the
-// desktop could not start anything.
+// desktop could not start anything. A CHM file goes to the first CHM viewer found on the
+// PATH (xchm, kchmviewer): desktops seldom associate one, and xdg-open fails silently.
 bool shellOpen(const QString &urlOrPath);
 
 // Replaces what shellOpen does (tests record the calls); an empty opener restores the

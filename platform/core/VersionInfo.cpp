@@ -18,6 +18,9 @@ QString fromEnvOr(const char *var, const char *fallback)
     QString s = v.isEmpty() ? QString::fromUtf8(fallback) : v;
     while (s.endsWith(QLatin1Char('/')))
         s.chop(1);
+    // A bare host ("127.0.0.1:8080") would make every address built on it fail to open.
+    if (!s.isEmpty() && !s.contains(QLatin1String("://")))
+        s.prepend(QLatin1String("http://"));
     return s;
 }
 

@@ -9,12 +9,14 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QPaintEvent>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QStyle>
 #include <QToolButton>
 #include <QUrl>
 #include <atomic>
+#include <functional>
 
 namespace ui
 {
@@ -26,6 +28,29 @@ bool embeddable()
 {
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
+
+// The window libVLC draws into. While no video output is open the window is ours, and a
+// picture libVLC left in it goes as a whole: painting only the part something uncovered
+// (the offline picture, a message box) would cut a black hole into that last frame.
+class VideoSurface : public QWidget
+{
+public:
+    VideoSurface(QWidget *parent, std::function<bool()> vlcDraws)
+        : QWidget(parent), m_vlcDraws(std::move(vlcDraws))
+    {
+        setObjectName(QStringLiteral("video"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        if (event->rect() != rect() && !m_vlcDraws())
+            update();
+    }
+
+private:
+    std::function<bool()> m_vlcDraws;
+};
 
 libvlc_instance_t *vlcInstance()
 {
@@ -124,7 +149,9 @@ std::atomic<int> g_nextGeneration{1};
 }
 
 MediaPlayer::MediaPlayer(QWidget *parent)
-    : QWidget(parent), m_controls(new MediaPlayerControls(this)), m_video(new QWidget(this)),
+    : QWidget(parent), m_controls(new MediaPlayerControls(this)),
+      m_video(
+          new VideoSurface(this, [this] { return m_player && libvlc_media_player_has_vout(m_player) > 0; })),
       m_bar(new QWidget(this)), m_playButton(new QToolButton(m_bar)), m_stopButton(new QToolButton(m_bar)),
       m_volumeSlider(new QSlider(Qt::Horizontal, m_bar))
 {

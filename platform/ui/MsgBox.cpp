@@ -13,6 +13,8 @@ int showQtBox(const MessageBoxRequest &req)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(req.title);
+    // Prompts come from code and from language files: a "<" in them is text, not markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(req.prompt);
     switch (req.buttons & 0xF0) {
     case vbCritical: box.setIcon(QMessageBox::Critical); break;

@@ -13,6 +13,7 @@
 #include "tests/support/TimerGap.h"
 #include "tests/support/MsgBoxRecorder.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -412,4 +413,39 @@ TEST_F(LanguageChooserTest, TypedLanguageNameIsNotApplied)
     key(Qt::Key_Down);
     EXPECT_EQ(savedLanguage(), QStringLiteral("Deutsch"));
     EXPECT_EQ(main->cmdTV->Caption(), QStringLiteral("Fernsehen/Video"));
+}
+
+TEST_F(LanguageDownloadTest, ServerWithoutSchemeServesAndTheRefilledListHighlightsTheShownLanguage)
+{
+    writeLanguageFile({english()});
+    platform::saveSetting(QStringLiteral("TestProduct"), QStringLiteral("Settings"),
+                          QStringLiteral("Language"), QStringLiteral("Deutsch"));
+    auto *main = static_cast<FakeMainWindow *>(ui::Forms::load(QStringLiteral("Form1")));
+    serve(loctest::languageFile({english(), german(), french()}));
+    env->setEnv("CHANNELDECK_SERVER", server.url().mid(QStringLiteral("http://").size()).toUtf8());
+    testsupport::MsgBoxRecorder boxes;
+    frmLanguage *w = chooser();
+    w->Show();
+    // An earlier pick left the list elsewhere.
+    w->Combo1->setCurrentIndex(0);
+    w->Command1_Click();
+    EXPECT_EQ(requested, QStringList{"/Languages/26/Localization.txt"});
+    ASSERT_EQ(listed(w), (QStringList{"English", "Deutsch", "Français"}));
+    EXPECT_EQ(w->Combo1->Text(), QStringLiteral("Deutsch"));
+    EXPECT_EQ(w->Combo1->ListIndex(), 1);
+    EXPECT_EQ(main->cmdTV->Caption(), QStringLiteral("TV/Video")); // showing applies nothing
+
+    // Enter in the opened list applies the language the box shows.
+    static_cast<QComboBox *>(w->Combo1)->showPopup();
+    QAbstractItemView *popup = w->Combo1->view();
+    EXPECT_EQ(popup->currentIndex().row(), 1);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(popup, &enter);
+    EXPECT_EQ(savedLanguage(), QStringLiteral("Deutsch"));
+    EXPECT_EQ(main->cmdTV->Caption(), QStringLiteral("Fernsehen/Video"));
+
+    // The arrow keys go on from it.
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(w->Combo1->lineEdit(), &down);
+    EXPECT_EQ(savedLanguage(), QStringLiteral("Français"));
 }

@@ -26,7 +26,7 @@ protected:
         ui::Forms::registerClass(QStringLiteral("frmLanguage"), [] { return new frmLanguage; });
         previousOpener = platform::setShellOpener([this](const QString &target) {
             opened.append(target);
-            return true;
+            return openSucceeds;
         });
     }
 
@@ -68,6 +68,8 @@ protected:
     }
 
     QStringList opened;
+    // What the recorded desktop answers: false as when no program can open the target.
+    bool openSucceeds = true;
     platform::ShellOpener previousOpener;
 };
 

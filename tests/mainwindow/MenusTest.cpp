@@ -126,9 +126,23 @@ TEST_F(MenusTest, ViewHelpOpensTheHelpFileAndLeavesNoLauncherBehind)
     EXPECT_EQ(machineSetting(QStringLiteral("showHelp")), QStringLiteral("<none>"));
     EXPECT_EQ(ui::Forms::find(QStringLiteral("Form8")), nullptr);
 
+    EXPECT_EQ(boxes->count(), 0);
+
+    // No viewer: the user hears why nothing opens, and the help is not marked as seen.
     writeHelpFile();
+    openSucceeds = false;
     pickMenu(f, "mnuHelpItem", 0);
     EXPECT_EQ(opened, QStringList{helpFile()});
+    ASSERT_EQ(boxes->count(), 1);
+    EXPECT_TRUE(boxes->boxes().first().prompt.contains(QStringLiteral("no CHM viewer is installed")));
+    EXPECT_EQ(machineSetting(QStringLiteral("showHelp")), QStringLiteral("<none>"));
+    EXPECT_EQ(ui::Forms::find(QStringLiteral("Form8")), nullptr);
+
+    openSucceeds = true;
+    opened.clear();
+    pickMenu(f, "mnuHelpItem", 0);
+    EXPECT_EQ(opened, QStringList{helpFile()});
+    EXPECT_EQ(boxes->count(), 1);
     EXPECT_EQ(machineSetting(QStringLiteral("showHelp")), QStringLiteral("0"));
     EXPECT_EQ(ui::Forms::find(QStringLiteral("Form8")), nullptr);
 }

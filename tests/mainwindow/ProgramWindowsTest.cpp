@@ -113,14 +113,17 @@ TEST(ProgramWindows, FirstRunChooserClosedByItsCloseBoxThenMainWindowClosedEndsA
     env.setEnv("XDG_RUNTIME_DIR", runtime.toUtf8());
     env.writeFile(env.dataHome() + QStringLiteral("/TVDAT/Data.txt"),
                   "1|News|TV|http://127.0.0.1:9/news|English|1/1/01|1/1/01|1/1/01|5|\r\n");
-    // A first run: no language saved, and the help is shown, through a desktop opener that
-    // only notes the request (the help launcher's window comes and goes meanwhile).
+    // A first run: no language saved, and the help is shown, through openers that only note
+    // the request (the help launcher's window comes and goes meanwhile).
     const QString bin = env.programFolder() + QStringLiteral("/fakebin");
     const QString opened = env.programFolder() + QStringLiteral("/opened.txt");
     QDir().mkpath(bin);
-    env.writeFile(bin + QStringLiteral("/xdg-open"),
-                  QStringLiteral("#!/bin/sh\necho \"$@\" >> '%1'\n").arg(opened).toUtf8());
-    QFile::setPermissions(bin + QStringLiteral("/xdg-open"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const char *opener : {"xdg-open", "xchm", "kchmviewer"}) {
+        const QString path = bin + QLatin1Char('/') + QLatin1String(opener);
+        env.writeFile(path, QStringLiteral("#!/bin/sh\necho \"$@\" >> '%1'\n").arg(opened).toUtf8());
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QFile::copy(QStringLiteral(CD_BINARY_DIR "/bin/Help.chm"), env.programFolder() + QStringLiteral("/Help.chm"));
 
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -141,6 +144,7 @@ TEST(ProgramWindows, FirstRunChooserClosedByItsCloseBoxThenMainWindowClosedEndsA
     EXPECT_NE(main, 0u) << "the main window comes up after the chooser";
     EXPECT_EQ(program.state(), QProcess::Running);
     EXPECT_EQ(GetProgramSetting(QStringLiteral("Language")), QStringLiteral("English"));
+    EXPECT_TRUE(QFile::exists(opened)) << "the first run's help went to the viewer";
     ASSERT_TRUE(QFile::exists(platform::instanceLockPath()));
 
     if (main)

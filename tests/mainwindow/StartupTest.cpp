@@ -202,7 +202,20 @@ TEST_F(StartupTest, HelpOpensOnTheFirstRunOnly)
         EXPECT_TRUE(opened.isEmpty()) << value.toStdString();
     }
 
+    // A first run without a viewer leaves the help due, and start-up says nothing about it.
     removeSetting(QStringLiteral("showHelp"));
+    openSucceeds = false;
+    boxes->clear();
+    ASSERT_NE(loadForm1(), nullptr);
+    ui::Forms::unloadAll();
+    EXPECT_EQ(opened, QStringList{helpFile()});
+    EXPECT_EQ(setting(QStringLiteral("showHelp")), QStringLiteral("<none>"));
+    EXPECT_EQ(machineSetting(QStringLiteral("showHelp")), QStringLiteral("<none>"));
+    for (const auto &box : boxes->boxes())
+        EXPECT_FALSE(box.prompt.contains(QStringLiteral("CHM"))) << box.prompt.toStdString();
+
+    opened.clear();
+    openSucceeds = true;
     ASSERT_NE(loadForm1(), nullptr);
     EXPECT_EQ(opened, QStringList{helpFile()});
     EXPECT_EQ(ui::Forms::find(QStringLiteral("Form8")), nullptr);

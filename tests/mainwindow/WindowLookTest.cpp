@@ -4,9 +4,11 @@
 
 #include "platform/ui/Controls.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QImage>
 #include <QScrollBar>
+#include <climits>
 
 using namespace mwtest;
 
@@ -143,4 +145,30 @@ TEST_F(WindowLookTest, EditorPanelCoversThePlayerAndShowsItsCaptions)
     };
     EXPECT_TRUE(inkBetween(f->Text2, f->Text3));
     EXPECT_TRUE(inkBetween(f->Text3, f->Combo2));
+
+    // The row's words are as tall as the other labels' ("Replace" and "Find and replace:"
+    // both reach from a capital's top to a "p"'s tail), and each word shows whole.
+    const auto inkHeight = [&](const QRect &area) {
+        int top = INT_MAX, bottom = -1;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (isInk(panel, x, y)) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        return bottom < 0 ? 0 : bottom - top + 1;
+    };
+    const QRect replaceWord(f->Label3->x(), rowTop, f->Text2->x() - f->Label3->x(), rowHeight);
+    const int labelHeight = inkHeight(f->Label4->geometry());
+    ASSERT_GT(labelHeight, 0);
+    EXPECT_EQ(inkHeight(replaceWord), labelHeight);
+    const QFontMetrics metrics(f->Label3->font());
+    EXPECT_LE(f->Label3->x() + metrics.horizontalAdvance("Replace"), f->Text2->x());
+    EXPECT_LE(f->Text2->geometry().right() + metrics.horizontalAdvance("with"), f->Text3->x());
+    EXPECT_LE(f->Text3->geometry().right() + metrics.horizontalAdvance("in column"), f->Combo2->x());
+    // The boxes keep their right edges.
+    EXPECT_EQ(f->Text2->Left() + f->Text2->Width(), 900 + 2355);
+    EXPECT_EQ(f->Combo2->Left() + f->Combo2->Width(), 6900 + 1395);
 }

@@ -248,25 +248,27 @@ TEST_F(YouTubeTest, SearchSendsTheWordsAsTypedAndUsesTitleAttributes)
     EXPECT_FALSE(form->cmdSearch->Visible());
 }
 
-TEST_F(YouTubeTest, VideoPageEscapesTheTitleAndRefusesCraftedIds)
+TEST_F(YouTubeTest, VideoPageEscapesOnlyWhatIsUnsafe)
 {
-    form->showYouTubeVideo(QString::fromUtf8("Cats <script>x</script> & \"Dogs\" caf\u00e9"),
-                           "abc_-1&feature=x");
-    const QString player = server.url("/v/abc_-1&feature=x&rel=1");
+    // Character references stay as the site wrote them; "<" cannot open a tag; a "#" in the
+    // id is part of it.
+    const QString title = QString::fromUtf8("Rock &#39;n&#39; Roll <script>x</script> & \"Dogs\" caf\u00e9");
+    form->showYouTubeVideo(title, "abc_-1&feature=x#t=30");
+    const QString player = server.url("/v/abc_-1&feature=x#t=30&rel=1");
     EXPECT_EQ(QString::fromLatin1(page()),
               "<html><body bgcolor=black><center><font color=white><h1>"
-              "Cats &#60;script&#62;x&#60;/script&#62; &#38; &#34;Dogs&#34; caf&#233;</h1><br></font>"
+              "Rock &#39;n&#39; Roll &#60;script>x&#60;/script> & \"Dogs\" caf&#233;</h1><br></font>"
               "<object width='425' height='355'><param name='movie' value='" +
                   player + "'></param><param name='wmode' value='transparent'></param><embed src='" + player +
                   "' type='application/x-shockwave-flash' wmode='transparent' width='425' height='355'>"
                   "</embed></object></center></body></html>\r\n");
-    // The pane shows the new page, its title as plain text.
-    const QString title = QString::fromUtf8("Cats <script>x</script> & \"Dogs\" caf\u00e9");
+    // The pane shows the new page, its title as the site meant it and the markup as text.
+    const QString shownTitle = QString::fromUtf8("Rock 'n' Roll <script>x</script> & \"Dogs\" caf\u00e9");
     // The answer may come after the test; the state outlives it.
     auto shown = std::make_shared<QString>();
     auto asked = std::make_shared<bool>(false);
     EXPECT_TRUE(waitFor([&] {
-        if (shown->contains(title))
+        if (shown->contains(shownTitle))
             return true;
         if (!std::exchange(*asked, true))
             form->wbyoutube->page()->toPlainText([shown, asked](const QString &text) {
@@ -278,10 +280,30 @@ TEST_F(YouTubeTest, VideoPageEscapesTheTitleAndRefusesCraftedIds)
     EXPECT_EQ(form->wbyoutube->LocationURL(), QUrl::fromLocalFile(pagePath()).toString());
 
     const QByteArray before = page();
-    for (const char *id : {"x' onload='alert(1)", "a\"><script>", "", "a|b", "../../x", "id\r\n"}) {
+    for (const char *id : {"x' onload='alert(1)", "a\"><script>", "", "a|b", "a<b", "id\r\n", "a\nb"}) {
         form->showYouTubeVideo("Evil", id);
         EXPECT_EQ(page(), before) << id;
     }
+    form->showYouTubeVideo("Colon", "a:b");
+    EXPECT_TRUE(page().contains("/v/a:b&rel=1"));
+}
+
+TEST_F(YouTubeTest, HashInSearchWordsAndIdsReachesTheSiteAndTheList)
+{
+    const QString prefix = "/results?search_query=c%23%20tips%20%232&search_type=&page=";
+    serve((prefix + "2").toStdString(),
+          "<a href=\"/watch?v=ID#t=30\">Rock &#39;n&#39; Roll</a><a href=\"/watch?v=a:b\">Colon</a>"
+          "<a href=\"/watch?v=q'x\">Quote</a><a href=\"/watch?v=p|x\">Pipe</a>"
+          "<a href=\"/watch?v=l<x\">Angle</a>");
+    search("c# tips #2");
+    // Every page asks with its own number, the words whole.
+    EXPECT_EQ(takeRequests(), fivePages(prefix));
+    EXPECT_EQ(keys(), QStringList({"ID#t=30", "a:b"}));
+
+    form->ListView3->ListItems()->Item(1)->setSelected(true);
+    emit form->ListView3->Click();
+    EXPECT_TRUE(page().contains("<h1>Rock &#39;n&#39; Roll</h1>"));
+    EXPECT_TRUE(page().contains("/v/ID#t=30&rel=1"));
 }
 
 TEST_F(YouTubeTest, ClickingAResultPlaysItUnlessChkLoadIsTicked)

@@ -207,13 +207,14 @@ TEST_F(RegistryTest, EnumerationOrderEndAndSmallBuffers)
     EXPECT_EQ(rc, NoMoreItems);
 
     // A name needs its length plus the NUL.
-    char buf[5];
+    char buf[6];
     quint32 size = 5;
     EXPECT_EQ(enumKey(k, 0, buf, &size), MoreData);
     EXPECT_EQ(size, 6u);
-    size = 6;
+    size = sizeof buf;
     ASSERT_EQ(enumKey(k, 0, buf, &size), Success);
     EXPECT_EQ(size, 5u);
+    EXPECT_EQ(QByteArray(buf, sizeof buf), QByteArray("Alpha", 6));
 
     ASSERT_EQ(setValue(k, QStringLiteral("z"), String, sz("1")), Success);
     ASSERT_EQ(setValue(k, QStringLiteral("a"), Binary, QByteArray(300, 'b')), Success);

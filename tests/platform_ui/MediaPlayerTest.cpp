@@ -3,6 +3,7 @@
 #include "tests/support/LoopbackServer.h"
 
 #include <QFile>
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -179,4 +180,32 @@ TEST_F(MediaPlayerTest, AnAddressThatCannotBePlayedReportsAnError)
     player.setUrl(QStringLiteral("http://127.0.0.1:%1/none.wav").arg(testsupport::unusedLoopbackPort()));
     EXPECT_TRUE(errors.wait(15000));
     EXPECT_NE(player.playState(), MediaPlayer::wmppsPlaying);
+}
+
+TEST_F(MediaPlayerTest, AnUncoveredPartOfAnIdlePlayerRepaintsTheWholeVideoArea)
+{
+    // Whatever libVLC left in the window when its output closed must go as a whole, or
+    // the part a closing box uncovers shows as a hole in the last frame.
+    MediaPlayer player;
+    player.resize(320, 240);
+    player.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&player));
+    auto *video = player.findChild<QWidget *>(QStringLiteral("video"));
+    ASSERT_NE(video, nullptr);
+
+    struct PaintLog : QObject {
+        QList<QRect> rects;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                rects.append(static_cast<QPaintEvent *>(event)->rect());
+            return false;
+        }
+    } log;
+    video->installEventFilter(&log);
+    video->repaint(QRect(40, 30, 100, 60));
+    QTest::qWait(50);
+    ASSERT_FALSE(log.rects.isEmpty());
+    EXPECT_EQ(log.rects.first(), QRect(40, 30, 100, 60));
+    EXPECT_TRUE(log.rects.contains(video->rect()));
 }

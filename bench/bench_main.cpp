@@ -141,12 +141,20 @@ void BM_ReadSplit(benchmark::State &state)
         benchmark::DoNotOptimize(readAndSplit(path));
 }
 
+// The list's rows are placed when the view next asks for them; a timing ends once they are.
+void placeRows(Form1 *f)
+{
+    f->ListView1->ListItems()->Item(1);
+}
+
 void BM_Load(benchmark::State &state)
 {
     g_session->useList(int(state.range(0)));
     Form1 *f = g_session->showForm();
-    for (auto _ : state)
+    for (auto _ : state) {
         f->cmdTV_Click();
+        placeRows(f);
+    }
     state.counters["shown"] = f->ListView1->ListItems()->Count();
 }
 
@@ -158,6 +166,7 @@ void BM_CategorySwitch(benchmark::State &state)
     bool radio = true;
     for (auto _ : state) {
         radio ? f->cmdRadio_Click() : f->cmdTV_Click();
+        placeRows(f);
         radio = !radio;
     }
 }
@@ -176,6 +185,7 @@ void BM_TypePick(benchmark::State &state)
     bool pickEnglish = true;
     for (auto _ : state) {
         f->Combo1->setListIndex(pickEnglish ? english : 0);
+        placeRows(f);
         pickEnglish = !pickEnglish;
     }
 }
@@ -184,8 +194,10 @@ void BM_DistinctTypes(benchmark::State &state)
 {
     g_session->useList(int(state.range(0)), true);
     Form1 *f = g_session->showForm();
-    for (auto _ : state)
+    for (auto _ : state) {
         f->cmdTV_Click();
+        placeRows(f);
+    }
     state.counters["types"] = f->Combo1->ListCount() - 1;
 }
 

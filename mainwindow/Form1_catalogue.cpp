@@ -11,6 +11,8 @@
 #include "services/modMarque.h"
 #include "services/modSettings.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <unordered_set>
 
@@ -26,37 +28,90 @@ QString message(const char *id)
 struct BrokenChannelFile {
 };
 
-// The fields of a line between its "|"s, as offsets into the line, up to the last one the
-// loader reads.
-struct Fields {
-    static constexpr int Used = 9;
-    qsizetype start[Used + 1];
-    int count = 0;
+// The fields of a line between its "|"s, found as far as the loader reads: a line of another
+// category is not searched beyond its category and types.
+class Fields
+{
+public:
+    explicit Fields(QByteArrayView line) : m_line(line) { m_start[0] = 0; }
 
-    template <typename Text> explicit Fields(const Text &line)
-    {
-        start[0] = 0;
-        count = 1;
-        for (qsizetype i = 0; i < line.size() && count <= Used; ++i) {
-            if (line[i] == u'|')
-                start[count++] = i + 1;
-        }
-        if (count <= Used)
-            start[count] = line.size() + 1;
-    }
-    void need(int index) const
-    {
-        if (index >= count)
-            throw BrokenChannelFile();
-    }
-    qsizetype from(int index) const { return start[index]; }
-    qsizetype size(int index) const { return start[index + 1] - 1 - start[index]; }
-    template <typename Text> auto of(const Text &line, int index) const
+    bool hasBar() { return find(2); }
+    QByteArrayView of(int index)
     {
         need(index);
-        return line.sliced(from(index), size(index));
+        return m_line.sliced(m_start[index], m_start[index + 1] - 1 - m_start[index]);
     }
+    // A field the loader needs that the line lacks stops the load.
+    void need(int index)
+    {
+        if (!find(index + 1))
+            throw BrokenChannelFile();
+    }
+
+private:
+    static constexpr int Used = 9;
+    // Whether field `count - 1` exists; finds the "|"s before and after it.
+    bool find(int count)
+    {
+        while (m_count <= count && !m_ended) {
+            const qsizetype from = m_start[m_count - 1];
+            const void *bar = m_count <= Used ? std::memchr(m_line.data() + from, '|', size_t(m_line.size() - from))
+                                              : nullptr;
+            if (bar) {
+                m_start[m_count++] = static_cast<const char *>(bar) - m_line.data() + 1;
+            } else {
+                // The last field runs to the end of the line.
+                m_start[m_count] = m_line.size() + 1;
+                m_ended = true;
+            }
+        }
+        return m_count >= count;
+    }
+
+    QByteArrayView m_line;
+    qsizetype m_start[Used + 2];
+    int m_count = 1; // fields whose start is known
+    bool m_ended = false;
 };
+
+// The rating as the list shows it, at most three characters, into out; answers how many.
+char16_t unitOf(char c)
+{
+    return uchar(c);
+}
+char16_t unitOf(QChar c)
+{
+    return c.unicode();
+}
+
+template <typename Text> qsizetype ratingInto(Text s, char16_t *out)
+{
+    const auto unit = [&s](qsizetype i) { return unitOf(s[i]); };
+    qsizetype n = std::min<qsizetype>(s.size(), 3);
+    for (qsizetype i = 0; i < n; ++i)
+        out[i] = unit(i);
+    if (n == 0)
+        out[n++] = u'1';
+    if (n == 1)
+        out[n++] = u'.';
+    if (n == 2)
+        out[n++] = u'0';
+    if (out[1] != u'.' && out[2] != u'.' && out[0] != u'.') {
+        out[1] = u'.';
+        out[2] = u'0';
+    }
+    return n;
+}
+
+// A count of fewer than six characters padded with "0"s in front to six, into out.
+template <typename Text> qsizetype sixDigitsInto(Text s, char16_t *out)
+{
+    const qsizetype pad = 6 - s.size();
+    std::fill(out, out + pad, u'0');
+    for (qsizetype i = 0; i < s.size(); ++i)
+        out[pad + i] = unitOf(s[i]);
+    return 6;
+}
 
 bool isAscii(QByteArrayView bytes)
 {
@@ -186,32 +241,40 @@ void Form1::LoadChannels()
     ui::ListItemCollection *items = ListView1->ListItems();
     try {
         // Lines end at CR LF as the file is written; a bare LF (a file edited on this system)
-        // ends one as well. Fields are compared as bytes; only shown lines become text.
+        // ends one as well. Fields are compared as bytes and go into the list as they are.
         platform::forEachLine(*content, platform::LineEnds::CrLfOrLf, [&](QByteArrayView bytes) {
-            if (!bytes.contains('|'))
+            Fields fields(bytes);
+            if (!fields.hasBar())
                 return;
             ++total;
-            const Fields byteFields(bytes);
-            if (!sameText(byteFields.of(bytes, 2), strCategory, categoryUtf8))
+            if (!sameText(fields.of(2), strCategory, categoryUtf8))
                 return;
-            const QByteArrayView lineTypes = byteFields.of(bytes, 4);
+            const QByteArrayView lineTypes = fields.of(4);
             if (allTypes || typesContain(lineTypes, strTypeFilter, filterAscii)) {
-                byteFields.need(8); // a short line adds no half item
-                QString chars = QString::fromUtf8(bytes);
-                const Fields f{QStringView(chars)};
-                const QString rating = formatRating(QStringView(chars).sliced(f.from(8), f.size(8)));
-                const QString count = padSixDigits(QStringView(chars).sliced(f.from(7), f.size(7)));
-                const qsizetype ratingAt = chars.size();
-                chars.reserve(ratingAt + rating.size() + count.size());
-                chars += rating;
-                chars += count;
-                items->AddPieces(chars, {{f.from(1), f.size(1)},
-                                         {f.from(3), f.size(3)},
-                                         {0, 0},
-                                         {f.from(2), f.size(2)},
-                                         {f.from(4), f.size(4)},
-                                         {ratingAt, rating.size()},
-                                         {ratingAt + rating.size(), count.size()}});
+                fields.need(8); // a short line adds no half item
+                const QByteArrayView ratingField = fields.of(8);
+                const QByteArrayView countField = fields.of(7);
+                // The two texts the loader makes itself, on the stack unless the bytes are not
+                // plain ASCII.
+                char16_t rating[3];
+                char16_t count[6];
+                QString ratingChars, countChars;
+                QStringView ratingText, countText;
+                if (isAscii(ratingField)) {
+                    ratingText = QStringView(rating, ratingInto(ratingField, rating));
+                } else {
+                    ratingChars = formatRating(QString::fromUtf8(ratingField));
+                    ratingText = ratingChars;
+                }
+                const bool countAscii = isAscii(countField);
+                if (countAscii && countField.size() < 6) {
+                    countText = QStringView(count, sixDigitsInto(countField, count));
+                } else if (!countAscii) {
+                    countChars = padSixDigits(QString::fromUtf8(countField));
+                    countText = countChars;
+                }
+                items->AddTexts({fields.of(1), fields.of(3), QByteArrayView(), fields.of(2), lineTypes, ratingText,
+                                 countText.isNull() ? ui::ItemText(countField) : ui::ItemText(countText)});
                 ++shown;
             }
             if (reloadTypes)
@@ -241,32 +304,16 @@ void Form1::LoadChannels()
 
 QString Form1::formatRating(QStringView s)
 {
-    QString r;
-    switch (s.size()) {
-    case 0:
-        r = QStringLiteral("1.0");
-        break;
-    case 1:
-        r = s.toString() + QStringLiteral(".0");
-        break;
-    case 2:
-        r = s.toString() + QStringLiteral("0");
-        break;
-    case 3:
-        r = s.toString();
-        break;
-    default:
-        r = s.left(3).toString();
-        break;
-    }
-    if (!r.contains(QLatin1Char('.')))
-        r = r.left(1) + QStringLiteral(".0");
-    return r;
+    char16_t out[3];
+    return QString(reinterpret_cast<const QChar *>(out), ratingInto(s, out));
 }
 
 QString Form1::padSixDigits(QStringView s)
 {
-    return s.size() >= 6 ? s.toString() : s.toString().rightJustified(6, QLatin1Char('0'));
+    if (s.size() >= 6)
+        return s.toString();
+    char16_t out[6];
+    return QString(reinterpret_cast<const QChar *>(out), sixDigitsInto(s, out));
 }
 
 void Form1::quickSortValues(QStringList &values, qsizetype upper, bool descending)

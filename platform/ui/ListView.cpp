@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QStringDecoder>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -95,21 +96,49 @@ ListView *ListItem::listView() const
     return m_model->view();
 }
 
+// --- TextStore
+
+char16_t *TextStore::reserve(qsizetype n)
+{
+    if (n > m_left) {
+        // Blocks big enough that a fill of many rows costs few allocations, small enough that a
+        // short list holds little.
+        constexpr qsizetype blockSize = 128 * 1024;
+        const qsizetype size = std::max(n, blockSize);
+        m_blocks.emplace_back(new char16_t[size_t(size)]);
+        m_free = m_blocks.back().get();
+        m_left = size;
+    }
+    return m_free;
+}
+
+void TextStore::clear()
+{
+    m_blocks.clear();
+    m_free = nullptr;
+    m_left = 0;
+}
+
 // --- ListViewModel
 
 ListViewModel::ListViewModel(ListView *view) : QAbstractItemModel(view), m_view(view) {}
 
 ListViewModel::~ListViewModel()
 {
-    qDeleteAll(m_rows);
-    qDeleteAll(m_pending);
+    deleteItems();
+}
+
+void ListViewModel::deleteItems()
+{
+    for (Row &row : m_rows)
+        delete row.item;
 }
 
 QModelIndex ListViewModel::index(int row, int column, const QModelIndex &parent) const
 {
-    if (parent.isValid() || row < 0 || row >= m_rows.size() || column < 0 || column >= columnCount())
+    if (parent.isValid() || row < 0 || row >= m_placed || column < 0 || column >= columnCount())
         return QModelIndex();
-    return createIndex(row, column, m_rows.at(row));
+    return createIndex(row, column);
 }
 
 QModelIndex ListViewModel::parent(const QModelIndex &) const
@@ -119,7 +148,7 @@ QModelIndex ListViewModel::parent(const QModelIndex &) const
 
 int ListViewModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_placed;
 }
 
 int ListViewModel::columnCount(const QModelIndex &parent) const
@@ -131,10 +160,12 @@ int ListViewModel::columnCount(const QModelIndex &parent) const
 
 QVariant ListViewModel::data(const QModelIndex &index, int role) const
 {
-    const ListItem *item = itemAt(index);
-    if (!item || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid() || index.model() != this || index.row() >= m_placed ||
+        (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QVariant();
-    return item->columnText(index.column());
+    const int column = index.column();
+    return rowText(m_rows[size_t(index.row())], column == 0 ? ListItem::TextField : ListItem::FirstSubItem + column - 1)
+        .toString();
 }
 
 QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -152,44 +183,142 @@ Qt::ItemFlags ListViewModel::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-ListItem *ListViewModel::itemAt(const QModelIndex &index) const
+QStringView ListViewModel::rowText(const Row &row, int slot) const
 {
-    if (!index.isValid() || index.model() != this || index.row() >= m_rows.size())
+    if (row.item)
+        return row.item->field(slot);
+    if (slot < 0 || slot >= StoredTexts)
+        return QStringView();
+    qsizetype at = 0;
+    for (int i = 0; i < slot; ++i)
+        at += row.sizes[i];
+    return QStringView(row.chars + at, row.sizes[slot]);
+}
+
+ListItem *ListViewModel::handle(int row)
+{
+    Row &r = m_rows[size_t(row)];
+    if (!r.item) {
+        auto *item = new ListItem(this);
+        int used = ListItem::FirstSubItem;
+        for (int slot = used; slot < StoredTexts; ++slot) {
+            if (r.sizes[slot] != 0)
+                used = slot + 1;
+        }
+        qsizetype total = 0;
+        for (int slot = 0; slot < used; ++slot) {
+            item->m_pieces.append(TextPiece{total, r.sizes[slot]});
+            total += r.sizes[slot];
+        }
+        item->m_chars = QString(reinterpret_cast<const QChar *>(r.chars), total);
+        item->m_row = row < m_placed ? row : -1;
+        r.item = item;
+    }
+    return r.item;
+}
+
+ListItem *ListViewModel::itemAt(const QModelIndex &index)
+{
+    if (!index.isValid() || index.model() != this || index.row() >= m_placed)
         return nullptr;
-    return m_rows.at(index.row());
+    return handle(index.row());
+}
+
+void ListViewModel::addRow(const Row &row)
+{
+    m_rows.push_back(row);
+    scheduleFlush();
 }
 
 ListItem *ListViewModel::add(const QString &text, const QString &key)
 {
+    auto *item = new ListItem(this);
+    item->m_chars = text + key;
     const qsizetype size = text.size();
-    return addPieces(text + key, {{0, size}, {size, 0}, {size, key.size()}});
+    item->m_pieces.append(TextPiece{0, size});
+    item->m_pieces.append(TextPiece{size, 0});
+    item->m_pieces.append(TextPiece{size, key.size()});
+    addRow(Row{item, nullptr, {}});
+    return item;
 }
 
-ListItem *ListViewModel::addPieces(const QString &chars, std::initializer_list<TextPiece> pieces)
+namespace
 {
-    auto *item = new ListItem(this);
-    item->m_chars = chars;
-    item->m_pieces.append(pieces.begin(), qsizetype(pieces.size()));
-    if (item->m_pieces.size() < ListItem::FirstSubItem)
-        item->m_pieces.resize(ListItem::FirstSubItem);
-    m_pending.append(item);
-    scheduleFlush();
-    return item;
+
+// Writes UTF-8 as UTF-16 to out, which has room for as many characters as there are bytes;
+// answers how many it wrote.
+qsizetype decodeInto(QByteArrayView utf8, char16_t *out)
+{
+    const char *in = utf8.data();
+    const qsizetype n = utf8.size();
+    uchar high = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        out[i] = uchar(in[i]);
+        high |= uchar(in[i]);
+    }
+    if (high < 0x80)
+        return n;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    return reinterpret_cast<char16_t *>(decoder.appendToBuffer(reinterpret_cast<QChar *>(out), utf8)) - out;
+}
+
+} // namespace
+
+void ListViewModel::addTexts(std::initializer_list<ItemText> texts)
+{
+    if (texts.size() > size_t(StoredTexts)) {
+        // More texts than a stored row holds: an item of its own from the start.
+        auto *item = new ListItem(this);
+        for (const ItemText &t : texts) {
+            const QString text = t.m_isUtf8 ? QString::fromUtf8(t.m_utf8) : t.m_text.toString();
+            item->m_pieces.append({item->m_chars.size(), text.size()});
+            item->m_chars += text;
+        }
+        addRow(Row{item, nullptr, {}});
+        return;
+    }
+    qsizetype room = 0;
+    for (const ItemText &t : texts)
+        room += t.m_isUtf8 ? t.m_utf8.size() : t.m_text.size();
+    Row row;
+    char16_t *const start = m_store.reserve(room);
+    char16_t *out = start;
+    int slot = 0;
+    for (const ItemText &t : texts) {
+        qsizetype n;
+        if (t.m_isUtf8) {
+            n = decodeInto(t.m_utf8, out);
+        } else {
+            n = t.m_text.size();
+            std::copy(t.m_text.utf16(), t.m_text.utf16() + n, out);
+        }
+        row.sizes[slot++] = quint32(n);
+        out += n;
+    }
+    row.chars = start;
+    m_store.commit(out - start);
+    addRow(row);
 }
 
 ListItem *ListViewModel::item(int row)
 {
     flush();
-    return (row >= 0 && row < m_rows.size()) ? m_rows.at(row) : nullptr;
+    return (row >= 0 && row < m_placed) ? handle(row) : nullptr;
+}
+
+QStringView ListViewModel::keyView(int row)
+{
+    flush();
+    return (row >= 0 && row < m_placed) ? rowText(m_rows[size_t(row)], ListItem::KeyField) : QStringView();
 }
 
 void ListViewModel::clear()
 {
     beginResetModel();
-    qDeleteAll(m_rows);
-    qDeleteAll(m_pending);
+    deleteItems();
     m_rows.clear();
-    m_pending.clear();
+    m_placed = 0;
+    m_store.clear();
     m_selected = nullptr;
     m_resortPending = false;
     m_changesPending = false;
@@ -201,13 +330,15 @@ void ListViewModel::clear()
 bool ListViewModel::remove(int row)
 {
     flush();
-    if (row < 0 || row >= m_rows.size())
+    if (row < 0 || row >= m_placed)
         return false;
     m_removing = true;
     beginRemoveRows(QModelIndex(), row, row);
-    ListItem *item = m_rows.takeAt(row);
+    ListItem *item = m_rows[size_t(row)].item;
+    m_rows.erase(m_rows.begin() + row);
+    --m_placed;
     renumber(row);
-    if (m_selected == item)
+    if (item && m_selected == item)
         m_selected = nullptr;
     endRemoveRows();
     m_removing = false;
@@ -219,22 +350,29 @@ bool ListViewModel::remove(int row)
 int ListViewModel::removeWhere(const std::function<bool(const ListItem &)> &drop)
 {
     flush();
-    QList<ListItem *> kept;
-    QList<ListItem *> dropped;
+    std::vector<Row> kept;
+    std::vector<ListItem *> dropped;
     kept.reserve(m_rows.size());
-    for (ListItem *item : std::as_const(m_rows))
-        (drop(*item) ? dropped : kept).append(item);
-    if (dropped.isEmpty())
+    for (int i = 0; i < m_placed; ++i) {
+        ListItem *item = handle(i);
+        if (drop(*item))
+            dropped.push_back(item);
+        else
+            kept.push_back(m_rows[size_t(i)]);
+    }
+    if (dropped.empty())
         return 0;
     m_removing = true;
     beginResetModel();
     m_rows = std::move(kept);
+    m_placed = int(m_rows.size());
     renumber(0);
-    if (dropped.contains(m_selected))
+    if (std::find(dropped.begin(), dropped.end(), m_selected) != dropped.end())
         m_selected = nullptr;
     endResetModel();
     m_removing = false;
-    qDeleteAll(dropped);
+    for (ListItem *item : dropped)
+        delete item;
     emit selectionReset();
     return int(dropped.size());
 }
@@ -286,21 +424,14 @@ void ListViewModel::scheduleFlush()
 
 void ListViewModel::renumber(int from)
 {
-    for (int i = from; i < m_rows.size(); ++i)
-        m_rows[i]->m_row = int(i);
+    for (int i = from; i < m_placed; ++i) {
+        if (ListItem *item = m_rows[size_t(i)].item)
+            item->m_row = i;
+    }
 }
 
 namespace
 {
-
-bool isAscii(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
 
 char16_t asciiFolded(char16_t c)
 {
@@ -323,51 +454,73 @@ int compareFolded(QStringView a, QStringView b)
 
 } // namespace
 
-QStringView ListViewModel::sortView(const ListItem *item, std::vector<QString> &folded) const
+ListViewModel::Keyed ListViewModel::keyOf(int row, std::vector<QString> &folded) const
 {
-    const QStringView text = item->columnView(m_sortKey);
-    if (isAscii(text))
-        return text;
-    folded.push_back(text.toString().toCaseFolded());
-    return folded.back();
+    const Row &r = m_rows[size_t(row)];
+    QStringView text = rowText(r, m_sortKey == 0 ? ListItem::TextField : ListItem::FirstSubItem + m_sortKey - 1);
+    char16_t high = 0;
+    for (const QChar c : text)
+        high |= c.unicode();
+    if (high >= 0x80) {
+        folded.push_back(text.toString().toCaseFolded());
+        text = folded.back();
+    }
+    // A shorter text pads with the smallest character: prefixes that differ order as the
+    // texts do, and equal ones leave it to the whole texts.
+    quint64 prefix = 0;
+    for (qsizetype i = 0; i < 4; ++i)
+        prefix = (prefix << 16) | (i < text.size() ? asciiFolded(text[i].unicode()) : 0);
+    return Keyed{prefix, text, row, r.item ? r.item->m_changeOrder : 0};
 }
 
-bool ListViewModel::lessThan(QStringView foldedA, QStringView foldedB) const
-{
-    const int c = compareFolded(foldedA, foldedB);
-    return m_sortOrder == 0 ? c < 0 : c > 0;
-}
-
-ListViewModel::SortKeys ListViewModel::keysOf(const QList<ListItem *> &items) const
+ListViewModel::SortKeys ListViewModel::keysOf(int from, int to) const
 {
     SortKeys keys;
-    keys.keyed.reserve(items.size());
+    keys.keyed.reserve(size_t(to - from));
     // Folded copies are few; their characters stay put when the vector grows.
-    for (ListItem *item : items)
-        keys.keyed.emplace_back(sortView(item, keys.folded), item);
+    for (int row = from; row < to; ++row)
+        keys.keyed.push_back(keyOf(row, keys.folded));
     return keys;
 }
 
-void ListViewModel::stableSort(std::vector<Keyed> &keyed, bool byChangeOrder) const
+int ListViewModel::compareKeys(const Keyed &a, const Keyed &b) const
 {
-    std::stable_sort(keyed.begin(), keyed.end(), [this, byChangeOrder](const Keyed &a, const Keyed &b) {
-        const int c = compareFolded(a.first, b.first);
-        if (c != 0)
-            return m_sortOrder == 0 ? c < 0 : c > 0;
+    int c = a.prefix == b.prefix ? 0 : (a.prefix < b.prefix ? -1 : 1);
+    if (c == 0 && (a.text.size() > 4 || b.text.size() > 4))
+        c = compareFolded(a.text, b.text);
+    else if (c == 0)
+        c = a.text.size() == b.text.size() ? 0 : (a.text.size() < b.text.size() ? -1 : 1);
+    return m_sortOrder == 0 ? c : -c;
+}
+
+void ListViewModel::sortKeys(std::vector<Keyed> &keyed, bool byChangeOrder) const
+{
+    // Equal texts keep their order (rows are numbered in it): a stable sort.
+    std::sort(keyed.begin(), keyed.end(), [this, byChangeOrder](const Keyed &a, const Keyed &b) {
+        if (const int c = compareKeys(a, b))
+            return c < 0;
         // An edited item goes behind the items of equal text, the later edit the further.
-        return byChangeOrder && a.second->m_changeOrder < b.second->m_changeOrder;
+        if (byChangeOrder && a.changeOrder != b.changeOrder)
+            return a.changeOrder < b.changeOrder;
+        return a.row < b.row;
     });
 }
 
-void ListViewModel::sortRows(bool byChangeOrder)
+std::vector<int> ListViewModel::reorder(const std::vector<Keyed> &keyed)
 {
-    SortKeys keys = keysOf(m_rows);
-    stableSort(keys.keyed, byChangeOrder);
-    for (size_t i = 0; i < keys.keyed.size(); ++i) {
-        m_rows[qsizetype(i)] = keys.keyed[i].second;
-        keys.keyed[i].second->m_changeOrder = 0;
+    std::vector<Row> rows;
+    rows.reserve(m_rows.size());
+    std::vector<int> newRow(keyed.size());
+    for (const Keyed &k : keyed) {
+        newRow[size_t(k.row)] = int(rows.size());
+        rows.push_back(m_rows[size_t(k.row)]);
+        if (ListItem *item = rows.back().item)
+            item->m_changeOrder = 0;
     }
+    rows.insert(rows.end(), m_rows.begin() + qsizetype(keyed.size()), m_rows.end());
+    m_rows = std::move(rows);
     renumber(0);
+    return newRow;
 }
 
 void ListViewModel::noteChanged(int row)
@@ -387,7 +540,7 @@ void ListViewModel::emitChanges()
     if (m_changedFirst < 0)
         return;
     const int first = m_changedFirst;
-    const int last = std::min(m_changedLast, int(m_rows.size()) - 1);
+    const int last = std::min(m_changedLast, m_placed - 1);
     m_changedFirst = m_changedLast = -1;
     if (first <= last)
         emit dataChanged(index(first, 0), index(last, columnCount() - 1));
@@ -397,17 +550,19 @@ void ListViewModel::flush()
 {
     m_flushScheduled = false;
     emitChanges();
+    const int waiting = int(m_rows.size()) - m_placed;
     if (m_resortPending) {
         m_resortPending = false;
         m_changesPending = false;
-        if (m_pending.isEmpty()) {
+        if (waiting == 0) {
             resort(false);
             return;
         }
         beginResetModel();
-        m_rows.append(m_pending);
-        m_pending.clear();
-        sortRows(false);
+        m_placed = int(m_rows.size());
+        SortKeys keys = keysOf(0, m_placed);
+        sortKeys(keys.keyed, false);
+        reorder(keys.keyed);
         endResetModel();
         emit selectionReset();
         return;
@@ -416,65 +571,62 @@ void ListViewModel::flush()
         m_changesPending = false;
         resort(true);
     }
-    if (m_pending.isEmpty())
+    if (waiting == 0)
         return;
 
-    const int first = int(m_rows.size());
-    if (!m_sorted) {
-        beginInsertRows(QModelIndex(), first, first + int(m_pending.size()) - 1);
-        m_rows.append(m_pending);
-        m_pending.clear();
+    const int first = m_placed;
+    const int total = int(m_rows.size());
+    if (!m_sorted || first == 0) {
+        if (m_sorted) {
+            m_placed = total; // rows are placed while their order is made, before the view hears
+            SortKeys keys = keysOf(0, total);
+            sortKeys(keys.keyed, false);
+            reorder(keys.keyed);
+            m_placed = first;
+        }
+        beginInsertRows(QModelIndex(), first, total - 1);
+        m_placed = total;
         renumber(first);
         endInsertRows();
         return;
     }
 
-    SortKeys added = keysOf(m_pending);
-    stableSort(added.keyed, false);
-    m_pending.clear();
-
-    if (m_rows.isEmpty()) {
-        beginInsertRows(QModelIndex(), 0, int(added.keyed.size()) - 1);
-        for (const Keyed &k : added.keyed)
-            m_rows.append(k.second);
-        renumber(0);
-        endInsertRows();
-        return;
-    }
+    SortKeys added = keysOf(first, total);
+    sortKeys(added.keyed, false);
     if (added.keyed.size() <= 32) {
+        std::vector<Row> rows(m_rows.begin() + first, m_rows.end());
+        m_rows.resize(size_t(first));
         std::vector<QString> folded;
         for (const Keyed &k : added.keyed) {
             // After every item that does not sort behind it: equal texts keep arrival order.
+            const Row row = rows[size_t(k.row - first)];
             int lo = 0;
-            int hi = int(m_rows.size());
+            int hi = m_placed;
             while (lo < hi) {
                 const int mid = (lo + hi) / 2;
                 folded.clear();
-                if (lessThan(k.first, sortView(m_rows.at(mid), folded)))
+                if (compareKeys(k, keyOf(mid, folded)) < 0)
                     hi = mid;
                 else
                     lo = mid + 1;
             }
             beginInsertRows(QModelIndex(), lo, lo);
-            m_rows.insert(lo, k.second);
+            m_rows.insert(m_rows.begin() + lo, row);
+            ++m_placed;
             renumber(lo);
             endInsertRows();
         }
         return;
     }
-    const SortKeys existing = keysOf(m_rows);
+    const SortKeys existing = keysOf(0, first);
     std::vector<Keyed> merged;
-    merged.reserve(existing.keyed.size() + added.keyed.size());
+    merged.reserve(size_t(total));
     // Items already listed come first among equals: the later an item arrives, the later it sits.
     std::merge(existing.keyed.begin(), existing.keyed.end(), added.keyed.begin(), added.keyed.end(),
-               std::back_inserter(merged),
-               [this](const Keyed &a, const Keyed &b) { return lessThan(a.first, b.first); });
+               std::back_inserter(merged), [this](const Keyed &a, const Keyed &b) { return compareKeys(a, b) < 0; });
     beginResetModel();
-    m_rows.clear();
-    m_rows.reserve(qsizetype(merged.size()));
-    for (const Keyed &k : merged)
-        m_rows.append(k.second);
-    renumber(0);
+    m_placed = total;
+    reorder(merged);
     endResetModel();
     emit selectionReset();
 }
@@ -482,14 +634,14 @@ void ListViewModel::flush()
 void ListViewModel::resort(bool byChangeOrder)
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    SortKeys keys = keysOf(0, m_placed);
+    sortKeys(keys.keyed, byChangeOrder);
+    const std::vector<int> newRow = reorder(keys.keyed);
     const QModelIndexList before = persistentIndexList();
-    sortRows(byChangeOrder);
     QModelIndexList after;
     after.reserve(before.size());
-    for (const QModelIndex &index : before) {
-        const ListItem *item = static_cast<const ListItem *>(index.internalPointer());
-        after.append(createIndex(item->m_row, index.column(), const_cast<ListItem *>(item)));
-    }
+    for (const QModelIndex &index : before)
+        after.append(createIndex(newRow[size_t(index.row())], index.column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
@@ -498,7 +650,7 @@ void ListViewModel::itemChanged(ListItem *item, int column)
 {
     const int row = item->m_row;
     if (row < 0)
-        return; // still pending: placed by the next flush
+        return; // still waiting: placed by the next flush
     if (m_sorted && !m_resortPending && column == m_sortKey) {
         item->m_changeOrder = ++m_changeCount;
         m_changesPending = true;
@@ -596,9 +748,9 @@ ListItem *ListItemCollection::Add(const QString &text, const QString &key)
     return m_model->add(text, key);
 }
 
-ListItem *ListItemCollection::AddPieces(const QString &chars, std::initializer_list<TextPiece> pieces)
+void ListItemCollection::AddTexts(std::initializer_list<ItemText> texts)
 {
-    return m_model->addPieces(chars, pieces);
+    m_model->addTexts(texts);
 }
 
 int ListItemCollection::Count() const
@@ -609,6 +761,11 @@ int ListItemCollection::Count() const
 ListItem *ListItemCollection::Item(int index) const
 {
     return m_model->item(index - 1);
+}
+
+QStringView ListItemCollection::keyView(int index) const
+{
+    return m_model->keyView(index - 1);
 }
 
 void ListItemCollection::Clear()

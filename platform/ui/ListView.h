@@ -5,6 +5,7 @@
 
 #include "platform/ui/ControlProperties.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QStringList>
 #include <QStringView>
@@ -25,8 +26,23 @@ struct TextPiece {
     qsizetype size = 0;
 };
 
-// The texts of an item (text, tag, key, sub-items) live in one string of its own, so a
-// hundred thousand items cost a hundred thousand allocations, not half a million.
+// One text of an item added in bulk: UTF-8 bytes or characters, read when the item is added.
+class ItemText
+{
+public:
+    ItemText(QByteArrayView utf8) : m_utf8(utf8), m_isUtf8(true) {}
+    ItemText(const QByteArray &utf8) : m_utf8(utf8), m_isUtf8(true) {}
+    ItemText(QStringView text) : m_text(text) {}
+    ItemText(const QString &text) : m_text(text) {}
+
+private:
+    friend class ListViewModel;
+    QByteArrayView m_utf8;
+    QStringView m_text;
+    bool m_isUtf8 = false;
+};
+
+// The texts of an item (text, tag, key, sub-items) live in one string of its own.
 class ListItem
 {
 public:
@@ -128,12 +144,16 @@ class ListItemCollection
 public:
     // Adds at the end, or at the sorted place while the list view is Sorted.
     ListItem *Add(const QString &text, const QString &key = QString());
-    // Adds an item whose texts are pieces of `chars`: text, tag, key, then sub-items 1, 2, ...
-    // The bulk fill's way in: one string per item, no copy per text.
-    ListItem *AddPieces(const QString &chars, std::initializer_list<TextPiece> pieces);
+    // Adds an item with the texts text, tag, key, then sub-items 1, 2, ..., placed as Add places
+    // it. The bulk fill's way in: the texts go into a store all rows share and the ListItem is
+    // made only when Item() or a click asks for it.
+    void AddTexts(std::initializer_list<ItemText> texts);
     int Count() const;
     // 1-based; nullptr when out of range.
     ListItem *Item(int index) const;
+    // The key of item `index` (1-based) without making the item; valid until the item changes
+    // or goes. Empty when out of range.
+    QStringView keyView(int index) const;
     void Clear();
     // 1-based; false when out of range.
     bool Remove(int index);

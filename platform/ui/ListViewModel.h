@@ -1,23 +1,39 @@
-// The item model behind ui::ListView: rows of ListItems, kept sorted on demand.
-// Added items wait in a pending list and are placed in one step, so a bulk fill costs one
-// sort and one model notification instead of one per item. Sort texts that change wait the
-// same way, so a thousand edits of a sorted list cost one re-sort.
+// The item model behind ui::ListView: rows kept sorted on demand.
+// A row's texts live in a store shared by all rows; the ListItem a window works with is made
+// when one is first asked for, and from then on holds the texts itself. Added rows wait at the
+// end and are placed in one step, so a bulk fill costs one sort and one model notification
+// instead of one per item. Sort texts that change wait the same way, so a thousand edits of a
+// sorted list cost one re-sort.
 #pragma once
 
 #include <QAbstractItemModel>
-#include <QList>
 #include <QStringView>
 #include <functional>
 #include <initializer_list>
-#include <utility>
+#include <memory>
 #include <vector>
 
 namespace ui
 {
 
+class ItemText;
 class ListItem;
 class ListView;
-struct TextPiece;
+
+// Characters that stay where they are until the store is cleared.
+class TextStore
+{
+public:
+    // Room for n characters; what is used of it is then given to commit().
+    char16_t *reserve(qsizetype n);
+    void commit(qsizetype used) { m_free += used, m_left -= used; }
+    void clear();
+
+private:
+    std::vector<std::unique_ptr<char16_t[]>> m_blocks;
+    char16_t *m_free = nullptr;
+    qsizetype m_left = 0;
+};
 
 class ListViewModel : public QAbstractItemModel
 {
@@ -36,11 +52,13 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     ListItem *add(const QString &text, const QString &key);
-    ListItem *addPieces(const QString &chars, std::initializer_list<TextPiece> pieces);
-    int count() const { return int(m_rows.size() + m_pending.size()); }
+    void addTexts(std::initializer_list<ItemText> texts);
+    int count() const { return int(m_rows.size()); }
     // 0-based row; nullptr when out of range.
     ListItem *item(int row);
-    ListItem *itemAt(const QModelIndex &index) const;
+    ListItem *itemAt(const QModelIndex &index);
+    // The key of a row without making its item; valid until the row changes or goes.
+    QStringView keyView(int row);
     void clear();
     bool remove(int row);
     int removeWhere(const std::function<bool(const ListItem &)> &drop);
@@ -54,7 +72,7 @@ public:
     ListItem *selected() const { return m_selected; }
     void setSelected(ListItem *item);
 
-    // Places pending items and applies a pending re-sort.
+    // Places waiting rows and applies a pending re-sort.
     void flush();
     // An item's text (column 0) or sub-item changed.
     void itemChanged(ListItem *item, int column);
@@ -67,27 +85,48 @@ signals:
     void selectionReset();
 
 private:
-    // An item with the text it sorts by: its own characters when they are plain ASCII (folded
-    // while compared), else a case-folded copy held in `folded`.
-    using Keyed = std::pair<QStringView, ListItem *>;
+    // Texts kept in the store: text, tag, key and five sub-items. An item with more is made at once.
+    static constexpr int StoredTexts = 8;
+    struct Row {
+        ListItem *item = nullptr;        // once made, it holds the texts
+        const char16_t *chars = nullptr; // the stored texts, one after another
+        quint32 sizes[StoredTexts] = {};
+    };
+    // A row with the text it sorts by (its own characters when plain ASCII, folded while
+    // compared, else a case-folded copy) and, to compare quickly, the first four folded
+    // characters of it.
+    struct Keyed {
+        quint64 prefix;
+        QStringView text;
+        int row;
+        quint32 changeOrder;
+    };
     struct SortKeys {
         std::vector<Keyed> keyed;
         std::vector<QString> folded;
     };
-    SortKeys keysOf(const QList<ListItem *> &items) const;
-    QStringView sortView(const ListItem *item, std::vector<QString> &folded) const;
-    bool lessThan(QStringView foldedA, QStringView foldedB) const;
-    void stableSort(std::vector<Keyed> &keyed, bool byChangeOrder) const;
-    void sortRows(bool byChangeOrder);
+
+    QStringView rowText(const Row &row, int slot) const;
+    ListItem *handle(int row);
+    void addRow(const Row &row);
+    SortKeys keysOf(int from, int to) const;
+    Keyed keyOf(int row, std::vector<QString> &folded) const;
+    int compareKeys(const Keyed &a, const Keyed &b) const;
+    void sortKeys(std::vector<Keyed> &keyed, bool byChangeOrder) const;
+    // Puts the placed rows in the order of keyed; answers the new row of each old one.
+    std::vector<int> reorder(const std::vector<Keyed> &keyed);
     void scheduleFlush();
     void resort(bool byChangeOrder);
     void renumber(int from);
     void noteChanged(int row);
     void emitChanges();
+    void deleteItems();
 
     ListView *m_view;
-    QList<ListItem *> m_rows;
-    QList<ListItem *> m_pending;
+    // The placed rows, then those waiting to be placed.
+    std::vector<Row> m_rows;
+    int m_placed = 0;
+    TextStore m_store;
     ListItem *m_selected = nullptr;
     bool m_sorted = false;
     int m_sortKey = 0;

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 namespace
@@ -160,8 +161,12 @@ void foldedKey(QByteArrayView text, std::string &key)
 class TypeList
 {
 public:
+    // lineTypes must stay in place while the list is used: most lines repeat the types of an
+    // earlier one, and are known by their bytes.
     void addFrom(QByteArrayView lineTypes)
     {
+        if (!m_lines.insert(std::string_view(lineTypes.data(), size_t(lineTypes.size()))).second)
+            return;
         qsizetype start = 0;
         for (qsizetype i = 0; i <= lineTypes.size(); ++i) {
             if (i < lineTypes.size() && lineTypes[i] != '/')
@@ -184,6 +189,7 @@ public:
     QStringList &types() { return m_types; }
 
 private:
+    std::unordered_set<std::string_view> m_lines;
     std::unordered_set<std::string> m_seen;
     std::string m_key;
     QStringList m_types;

@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <cstring>
 #include <optional>
 
 namespace platform
@@ -22,6 +23,25 @@ enum class LineEnds {
 // not start another.
 template <typename Take> void forEachLine(QByteArrayView text, LineEnds ends, Take take)
 {
+    if (ends == LineEnds::CrLfOrLf) {
+        // Only an LF ends a line here, and the CR before it goes with it: a search for the LFs
+        // alone finds the same lines, much faster than a look at every byte.
+        const char *const data = text.data();
+        const qsizetype size = text.size();
+        qsizetype start = 0;
+        while (start < size) {
+            const void *lf = std::memchr(data + start, '\n', size_t(size - start));
+            if (!lf)
+                break;
+            const qsizetype end = static_cast<const char *>(lf) - data;
+            take(text.sliced(start, end - start - (end > start && data[end - 1] == '\r' ? 1 : 0)));
+            start = end + 1;
+        }
+        // A CR that ends the text is a CR LF cut short.
+        if (start < size)
+            take(text.sliced(start, size - start - (data[size - 1] == '\r' ? 1 : 0)));
+        return;
+    }
     const bool crEnds = ends != LineEnds::CrLfOrLf;
     const bool lfEnds = ends != LineEnds::CrLfOrCr;
     const char *const data = text.data();

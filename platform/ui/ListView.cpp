@@ -496,14 +496,42 @@ int ListViewModel::compareKeys(const Keyed &a, const Keyed &b) const
 void ListViewModel::sortKeys(std::vector<Keyed> &keyed, bool byChangeOrder) const
 {
     // Equal texts keep their order (rows are numbered in it): a stable sort.
-    std::sort(keyed.begin(), keyed.end(), [this, byChangeOrder](const Keyed &a, const Keyed &b) {
+    const auto before = [this, byChangeOrder](const Keyed &a, const Keyed &b) {
         if (const int c = compareKeys(a, b))
             return c < 0;
         // An edited item goes behind the items of equal text, the later edit the further.
         if (byChangeOrder && a.changeOrder != b.changeOrder)
             return a.changeOrder < b.changeOrder;
         return a.row < b.row;
-    });
+    };
+    if (keyed.size() < 1024) {
+        std::sort(keyed.begin(), keyed.end(), before);
+        return;
+    }
+    // Many rows: first by prefix, a character per pass from the last, each pass keeping the
+    // order of the one before; then only runs of equal prefix that are out of order are sorted.
+    std::vector<Keyed> spare(keyed.size());
+    std::vector<quint32> counts(0x10000);
+    const quint64 flip = m_sortOrder == 0 ? 0 : ~quint64(0);
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const Keyed &k : keyed)
+            ++counts[((k.prefix ^ flip) >> shift) & 0xFFFF];
+        if (std::find(counts.begin(), counts.end(), quint32(keyed.size())) != counts.end())
+            continue; // every row has the same character here
+        quint32 at = 0;
+        for (quint32 &c : counts)
+            at += std::exchange(c, at);
+        for (const Keyed &k : keyed)
+            spare[counts[((k.prefix ^ flip) >> shift) & 0xFFFF]++] = k;
+        keyed.swap(spare);
+    }
+    for (auto run = keyed.begin(); run != keyed.end();) {
+        const auto end = std::find_if(run, keyed.end(), [&run](const Keyed &k) { return k.prefix != run->prefix; });
+        if (!std::is_sorted(run, end, before))
+            std::sort(run, end, before);
+        run = end;
+    }
 }
 
 std::vector<int> ListViewModel::reorder(const std::vector<Keyed> &keyed)

@@ -33,6 +33,9 @@ TEST(TextLines, EachKindOfLineEndSplitsWhereItsFilesExpect)
         {"a\r", {"a"}, {"a"}, {"a"}},
         {"a\r\r\n", {"a\r"}, {"a", ""}, {"a", ""}},
         {"a\n\rb", {"a", "\rb"}, {"a\n", "b"}, {"a", "", "b"}},
+        {"\r", {""}, {""}, {""}},
+        {"a\n\r", {"a", ""}, {"a\n"}, {"a", ""}},
+        {"a\rb\r\nc", {"a\rb", "c"}, {"a", "b", "c"}, {"a", "b", "c"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text.toStdString());

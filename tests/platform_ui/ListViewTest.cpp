@@ -6,6 +6,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -398,4 +399,68 @@ TEST_F(ListViewTest, StoredAndSingleItemsSortTogetherAndKeepTheirHandles)
     EXPECT_TRUE(lv.ListItems()->Remove(45));
     EXPECT_EQ(lv.SelectedItem(), nullptr);
     EXPECT_EQ(n->Index(), 44);
+}
+
+TEST_F(ListViewTest, ManyRowsSortAsAStableSortIgnoringCaseWouldInBothOrdersAndAfterEdits)
+{
+    tester.reset(); // its checks on every notification are not what this is about
+    QRandomGenerator rng(11);
+    const QString letters = QStringLiteral("aAbB\u00e9\u00c9z0 ");
+    const auto randomText = [&] {
+        QString text;
+        for (int n = int(rng.bounded(0, 7)); n > 0; --n)
+            text += letters.at(int(rng.bounded(0, int(letters.size()))));
+        return text;
+    };
+    QList<QPair<QString, QString>> rows; // sort text, name
+    for (int i = 0; i < 3000; ++i) {
+        rows.append({randomText(), QString::number(i)});
+        lv.ListItems()->AddTexts({rows.last().second, QByteArrayView(), QByteArrayView(), rows.last().first});
+    }
+    const auto names = [](const QList<QPair<QString, QString>> &list) {
+        QStringList out;
+        for (const auto &row : list)
+            out.append(row.second);
+        return out;
+    };
+    const auto sortedAs = [&](bool descending) {
+        std::stable_sort(rows.begin(), rows.end(), [descending](const auto &a, const auto &b) {
+            const int c = a.first.compare(b.first, Qt::CaseInsensitive);
+            return descending ? c > 0 : c < 0;
+        });
+        return names(rows);
+    };
+    lv.setSorted(true);
+    lv.setSortKey(1);
+    EXPECT_EQ(column(0), sortedAs(false));
+    lv.setSortOrder(ListView::lvwDescending);
+    EXPECT_EQ(column(0), sortedAs(true));
+
+    // Edited rows go behind their equals, in the order of the edits, whether each is placed
+    // before the next edit or all at once.
+    QList<ListItem *> items;
+    for (int i = 1; i <= 3000; ++i)
+        items.append(lv.ListItems()->Item(i));
+    QList<QPair<QString, QString>> edited;
+    for (int i = 0; i < 200; ++i) {
+        ListItem *item = items.at(int(rng.bounded(0, 3000)));
+        const QString text = randomText();
+        item->setSubItems(1, text);
+        if (i % 3 == 0)
+            item->Index(); // places it now
+        edited.removeIf([&](const auto &e) { return e.second == item->Text(); });
+        edited.append({text, item->Text()});
+        for (auto &row : rows) {
+            if (row.second == item->Text())
+                row.first = text;
+        }
+    }
+    QList<QPair<QString, QString>> unedited;
+    for (const auto &row : std::as_const(rows)) {
+        if (std::none_of(edited.begin(), edited.end(), [&](const auto &e) { return e.second == row.second; }))
+            unedited.append(row);
+    }
+    rows = unedited + edited; // a stable sort then leaves each edit behind its equals
+    EXPECT_EQ(column(0), sortedAs(true));
+    EXPECT_EQ(shown(0), names(rows));
 }

@@ -91,47 +91,52 @@ bool isVideoId(const QString &id)
     return true;
 }
 
-QString decodeTitle(QString title)
+// Where what (plain ASCII) first occurs in text from `from` on, letter case aside; -1 if nowhere.
+qsizetype indexIgnoringCase(QByteArrayView text, QByteArrayView what, qsizetype from = 0)
 {
-    title.replace(QLatin1String("&amp;"), QLatin1String("&"), Qt::CaseInsensitive);
-    title.replace(QLatin1String("&quot;"), QLatin1String("\""), Qt::CaseInsensitive);
-    return title;
+    for (qsizetype at = from; at + what.size() <= text.size(); ++at) {
+        if (qstrnicmp(text.data() + at, what.data(), size_t(what.size())) == 0)
+            return at;
+    }
+    return -1;
+}
+
+// Every occurrence of what in text, met from the left and letter case aside, replaced by with.
+QByteArray replacedIgnoringCase(QByteArrayView text, QByteArrayView what, QByteArrayView with)
+{
+    QByteArray out;
+    qsizetype from = 0;
+    for (qsizetype at; (at = indexIgnoringCase(text, what, from)) >= 0; from = at + what.size()) {
+        out += text.sliced(from, at - from);
+        out += with;
+    }
+    if (from == 0)
+        return text.toByteArray();
+    out += text.sliced(from);
+    return out;
+}
+
+QByteArray decodeTitle(QByteArrayView title)
+{
+    if (!title.contains('&'))
+        return title.toByteArray();
+    return replacedIgnoringCase(replacedIgnoringCase(title, "&amp;", "&"), "&quot;", "\"");
+}
+
+// What follows the first quote of text, up to the next one: empty without a quote.
+QByteArrayView quoted(QByteArrayView text)
+{
+    const qsizetype open = text.indexOf('"');
+    if (open < 0)
+        return QByteArrayView();
+    const qsizetype close = text.indexOf('"', open + 1);
+    return text.sliced(open + 1, (close < 0 ? text.size() : close) - open - 1);
 }
 
 struct VideoLink {
     QString title;
     QString id;
 };
-
-// One line of the split page: the link to a video with its title, or nothing. Without link
-// text on the line only a search result's title attribute can name the video.
-std::optional<VideoLink> videoLink(const QString &line, bool searchMode)
-{
-    if (!line.contains(QLatin1String("<a href=\"/watch?"), Qt::CaseInsensitive) ||
-        !line.contains(QLatin1Char('>')))
-        return std::nullopt;
-    const QStringList pieces = line.split(QLatin1Char('>'));
-    QString title = pieces.value(1);
-    QString href;
-    if (const qsizetype lt = title.indexOf(QLatin1Char('<')); lt >= 0) {
-        title.truncate(lt);
-        if (title.isEmpty())
-            return std::nullopt;
-        href = pieces.value(0).split(QLatin1Char('"')).value(1);
-    } else {
-        const qsizetype at = line.indexOf(QLatin1String("title="), 0, Qt::CaseInsensitive);
-        if (!searchMode || at < 0)
-            return std::nullopt;
-        title = decodeTitle(line.mid(at + 6).split(QLatin1Char('"')).value(1));
-        if (title.isEmpty())
-            return std::nullopt;
-        href = line.left(at).split(QLatin1Char('"')).value(1);
-    }
-    const QString id = href.remove(QLatin1String("/watch?v="), Qt::CaseInsensitive);
-    if (!isVideoId(id))
-        return std::nullopt;
-    return VideoLink{decodeTitle(title), id};
-}
 
 // A title is page text: its character references stay as the site wrote them, so only "<",
 // which would open a tag, is escaped. Characters outside printable ASCII become references
@@ -158,6 +163,40 @@ bool hasWatchLink(QByteArrayView line)
     return false;
 }
 
+// One line of the split page: the link to a video with its title, or nothing. Without link
+// text on the line only a search result's title attribute can name the video. The line is
+// taken apart at ASCII marks, so its bytes are cut where its characters would be.
+std::optional<VideoLink> videoLink(QByteArrayView line, bool searchMode)
+{
+    const qsizetype gt = line.indexOf('>');
+    if (gt < 0 || !hasWatchLink(line))
+        return std::nullopt;
+    const qsizetype nextGt = line.indexOf('>', gt + 1);
+    QByteArrayView title = line.sliced(gt + 1, (nextGt < 0 ? line.size() : nextGt) - gt - 1);
+    QByteArray titleText;
+    QByteArrayView href;
+    if (const qsizetype lt = title.indexOf('<'); lt >= 0) {
+        title.truncate(lt);
+        if (title.isEmpty())
+            return std::nullopt;
+        titleText = decodeTitle(title);
+        href = quoted(line.first(gt));
+    } else {
+        const qsizetype at = indexIgnoringCase(line, "title=");
+        if (!searchMode || at < 0)
+            return std::nullopt;
+        const QByteArray attribute = decodeTitle(quoted(line.sliced(at + 6)));
+        if (attribute.isEmpty())
+            return std::nullopt;
+        titleText = decodeTitle(attribute); // a second time, as the title of a link is
+        href = quoted(line.first(at));
+    }
+    const QString id = QString::fromUtf8(replacedIgnoringCase(href, "/watch?v=", ""));
+    if (!isVideoId(id))
+        return std::nullopt;
+    return VideoLink{QString::fromUtf8(titleText), id};
+}
+
 // The page with CR LF before every "<" but that of a closing tag, and at its end: in one pass
 // the same bytes as putting CR LF before every "<" and taking it out again before "</".
 QByteArray linePerTag(const QByteArray &page)
@@ -178,7 +217,7 @@ QByteArray linePerTag(const QByteArray &page)
     return text;
 }
 
-// The keys of the items listed, as views of the items' own texts: nothing changes those while
+// The keys of the items listed, as views of the list's own texts: nothing changes those while
 // a page is read.
 QSet<QStringView> listedKeys(const ui::ListView *lv)
 {
@@ -186,7 +225,7 @@ QSet<QStringView> listedKeys(const ui::ListView *lv)
     ui::ListItemCollection *items = lv->ListItems();
     keys.reserve(items->Count());
     for (int i = 1; i <= items->Count(); ++i)
-        keys.insert(items->Item(i)->keyView());
+        keys.insert(items->keyView(i));
     return keys;
 }
 
@@ -281,17 +320,17 @@ void Form1::ParseYouTubePage(const QByteArray &strPage)
     text = platform::passThroughScratchFile(programFile("youtube.tmp"), text);
 
     const bool searchMode = Combo3->Text() == searchEntry;
-    QSet<QStringView> listed = listedKeys(ListView3);
-    // Lines end at CR or CR LF; a bare LF stays inside its line. Only a line with a link to a
-    // video can name one: the others are passed over before they become text (no character
-    // outside ASCII folds to one of the link's letters).
+    const QSet<QStringView> listed = listedKeys(ListView3);
+    QSet<QString> added;
+    // Lines end at CR or CR LF; a bare LF stays inside its line. Lines are read as bytes: no
+    // character outside ASCII folds to one of the letters of the marks looked for.
     platform::forEachLine(text, platform::LineEnds::CrLfOrCr, [&](QByteArrayView line) {
-        if (!hasWatchLink(line))
-            return;
-        const std::optional<VideoLink> link = videoLink(QString::fromUtf8(line), searchMode);
+        std::optional<VideoLink> link = videoLink(line, searchMode);
         // The first link to a video names it.
-        if (link && !listed.contains(link->id))
-            listed.insert(ListView3->ListItems()->Add(link->title, link->id)->keyView());
+        if (!link || listed.contains(link->id) || added.contains(link->id))
+            return;
+        ListView3->ListItems()->AddTexts({link->title, QStringView(), link->id});
+        added.insert(std::move(link->id));
     });
 }
 

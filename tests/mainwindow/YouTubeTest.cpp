@@ -6,18 +6,21 @@
 #include "platform/core/ProgramFolder.h"
 #include "platform/ui/Forms.h"
 #include "tests/support/LoopbackServer.h"
+#include "platform/core/TextLines.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QRandomGenerator>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 using namespace mwtest;
 using testsupport::LoopbackServer;
@@ -360,4 +363,105 @@ TEST_F(YouTubeTest, ClosingTheWindowDuringADownloadStopsTheLoad)
     // The window goes once the load has returned.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
+}
+
+namespace
+{
+
+// The scrape as it was first written, on text: each line made a string and taken apart with
+// splits. The byte scrape must name the same videos with the same titles.
+QString oracleDecode(QString title)
+{
+    title.replace(QLatin1String("&amp;"), QLatin1String("&"), Qt::CaseInsensitive);
+    title.replace(QLatin1String("&quot;"), QLatin1String("\""), Qt::CaseInsensitive);
+    return title;
+}
+
+std::optional<QPair<QString, QString>> oracleLink(const QString &line, bool searchMode)
+{
+    if (!line.contains(QLatin1String("<a href=\"/watch?"), Qt::CaseInsensitive) || !line.contains(QLatin1Char('>')))
+        return std::nullopt;
+    const QStringList pieces = line.split(QLatin1Char('>'));
+    QString title = pieces.value(1);
+    QString href;
+    if (const qsizetype lt = title.indexOf(QLatin1Char('<')); lt >= 0) {
+        title.truncate(lt);
+        if (title.isEmpty())
+            return std::nullopt;
+        href = pieces.value(0).split(QLatin1Char('"')).value(1);
+    } else {
+        const qsizetype at = line.indexOf(QLatin1String("title="), 0, Qt::CaseInsensitive);
+        if (!searchMode || at < 0)
+            return std::nullopt;
+        title = oracleDecode(line.mid(at + 6).split(QLatin1Char('"')).value(1));
+        if (title.isEmpty())
+            return std::nullopt;
+        href = line.left(at).split(QLatin1Char('"')).value(1);
+    }
+    const QString id = href.remove(QLatin1String("/watch?v="), Qt::CaseInsensitive);
+    if (id.isEmpty() || std::any_of(id.begin(), id.end(), [](QChar c) {
+            return c.unicode() < 0x20 || c.unicode() == 0x7F || QLatin1String("\"'<|").contains(c);
+        }))
+        return std::nullopt;
+    return QPair<QString, QString>{oracleDecode(title), id};
+}
+
+QStringList oracleScrape(const QByteArray &page, bool searchMode)
+{
+    QByteArray text;
+    for (qsizetype i = 0; i < page.size(); ++i) {
+        if (page[i] == '<' && (i + 1 == page.size() || page[i + 1] != '/'))
+            text += "\r\n";
+        text += page[i];
+    }
+    text += "\r\n";
+    QStringList listed;
+    QStringList keys;
+    for (const QByteArray &line : platform::splitLines(text, platform::LineEnds::CrLfOrCr)) {
+        const auto link = oracleLink(QString::fromUtf8(line), searchMode);
+        if (link && !keys.contains(link->second)) {
+            keys.append(link->second);
+            listed.append(link->first + QLatin1Char('|') + link->second);
+        }
+    }
+    return listed;
+}
+
+} // namespace
+
+TEST_F(YouTubeTest, ScrapedLinksAndTitlesMatchATextScrapeOnRandomPages)
+{
+    const char *const pieces[] = {"<a href=\"/watch?v=", "<A HREF=\"/WATCH?V=", "\">", ">", "\"", "title=\"",
+                                  " TiTlE=", "&amp;", "&AMP;", "&quot;", "&Quot;", "</a>", "<", "</", "x",
+                                  "\xc3\xa9", "\xff", "\xe2\x82", "|", "'", "\n", "\r", "/watch?v=", "id1",
+                                  "id2", " ", "&amp;quot;", "<b>"};
+    QRandomGenerator rng(5);
+    int named = 0;
+    for (int round = 0; round < 400; ++round) {
+        const auto some = [&](int most) {
+            QByteArray text;
+            for (int n = int(rng.bounded(0, most + 1)); n > 0; --n)
+                text += pieces[rng.bounded(int(std::size(pieces)))];
+            return text;
+        };
+        // Links much as the site writes them, with odd pieces in and between them.
+        QByteArray page;
+        for (int n = int(rng.bounded(1, 8)); n > 0; --n) {
+            page += some(2) + pieces[rng.bounded(2)] + "v" + QByteArray::number(rng.bounded(6)) + some(1) + "\"";
+            page += some(1) + (rng.bounded(2) ? "\" title=\"" + some(2) + (rng.bounded(2) ? "&amp;quot;" : "") + "\"" : "") + "\">" +
+                    (rng.bounded(3) ? some(3) + (rng.bounded(3) ? "</a>" : "") : QByteArray()) + some(2);
+        }
+        const bool searchMode = round % 2;
+        pick(form->Combo3, searchMode ? "Search YouTube Videos" : "Comedy");
+        form->ListView3->ListItems()->Clear();
+        form->ParseYouTubePage(page);
+        QStringList listed;
+        for (int i = 1; i <= form->ListView3->ListItems()->Count(); ++i) {
+            const ui::ListItem *item = form->ListView3->ListItems()->Item(i);
+            listed.append(item->Text() + QLatin1Char('|') + item->Key());
+        }
+        ASSERT_EQ(listed, oracleScrape(page, searchMode)) << page.toStdString();
+        named += int(listed.size());
+    }
+    EXPECT_GT(named, 100); // the pages do name videos
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QMutex>
 #include <QStringList>
 
@@ -129,15 +130,39 @@ struct Connection {
 
 void forgetConnection(sqlite3 *db);
 
+// Prepared statements stay with their connection for reuse: parsing the SQL anew for every
+// value read or written was most of the cost of a big import or export. These are the ones a
+// live Statement is using right now.
+thread_local QSet<sqlite3_stmt *> t_statementsInUse;
+
+// Closes a connection with the statements it keeps for reuse.
+void closeConnection(sqlite3 *db)
+{
+    if (!db)
+        return;
+    sqlite3_stmt *st = sqlite3_next_stmt(db, nullptr);
+    while (st) {
+        sqlite3_stmt *next = sqlite3_next_stmt(db, st);
+        if (!t_statementsInUse.contains(st))
+            sqlite3_finalize(st);
+        st = next;
+    }
+    // A statement still in use keeps the connection open until it is finalized.
+    sqlite3_close_v2(db);
+}
+
 struct ConnectionCache {
     QHash<QString, Connection> byFile;
     sqlite3 *empty = nullptr;
 
+    // The set is made first, so that it outlives the cache that closes connections with it.
+    ConnectionCache() { t_statementsInUse.reserve(16); }
+
     ~ConnectionCache()
     {
         for (const Connection &c : std::as_const(byFile))
-            sqlite3_close_v2(c.db);
-        sqlite3_close_v2(empty);
+            closeConnection(c.db);
+        closeConnection(empty);
     }
 
     void drop(const QString &file)
@@ -145,7 +170,7 @@ struct ConnectionCache {
         const auto it = byFile.find(file);
         if (it != byFile.end()) {
             forgetConnection(it->db);
-            sqlite3_close_v2(it->db);
+            closeConnection(it->db);
             byFile.erase(it);
         }
     }
@@ -257,8 +282,27 @@ long connect(const QString &file, bool forWrite, sqlite3 **out)
 class Statement
 {
 public:
-    Statement(sqlite3 *db, const char *sql) { m_rc = sqlite3_prepare_v2(db, sql, -1, &m_st, nullptr); }
-    ~Statement() { sqlite3_finalize(m_st); }
+    Statement(sqlite3 *db, const char *sql)
+    {
+        for (sqlite3_stmt *st = sqlite3_next_stmt(db, nullptr); st; st = sqlite3_next_stmt(db, st)) {
+            if (!t_statementsInUse.contains(st) && std::strcmp(sqlite3_sql(st), sql) == 0) {
+                m_st = st;
+                break;
+            }
+        }
+        if (!m_st)
+            m_rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_st, nullptr);
+        if (m_st)
+            t_statementsInUse.insert(m_st);
+    }
+    ~Statement()
+    {
+        if (!m_st)
+            return;
+        sqlite3_reset(m_st);
+        sqlite3_clear_bindings(m_st);
+        t_statementsInUse.remove(m_st);
+    }
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
 

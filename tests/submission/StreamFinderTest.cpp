@@ -263,7 +263,7 @@ TEST_F(StreamFinderTest, AddressThatNeverEndsItsReplyIsCutAndReported)
         form->cmdGo_Click();
         std::printf("[timer gap] stream finder on an endless reply: %lld ms\n",
                     static_cast<long long>(gap.longest()));
-        EXPECT_LT(clock.elapsed(), 1500);
+        EXPECT_LT(clock.elapsed(), 5000);
         EXPECT_LT(gap.longest(), TimerGap::FrozenMs);
         EXPECT_EQ(form->StatusBar1->panelText(1),
                   QStringLiteral("Extracted 0 link(s) - the page was cut off before its end"));
@@ -294,7 +294,7 @@ TEST_F(StreamFinderTest, CutPageListsNothingAndSecondGoTakesOver)
     QElapsedTimer clock;
     clock.start();
     form->cmdGo_Click();
-    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(listEntries(form), (QStringList{QStringLiteral("http://streams.example.com/a.asx"),
                                               QStringLiteral("http://streams.example.com/b.wmv")}));
     EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Extracted 2 link(s)"));
@@ -309,6 +309,6 @@ TEST_F(StreamFinderTest, ClosingTheWindowStopsItsPageDownload)
     QElapsedTimer clock;
     clock.start();
     w->cmdGo_Click();
-    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(ui::Forms::find(QStringLiteral("frmSubmit")), nullptr);
 }

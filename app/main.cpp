@@ -4,20 +4,18 @@
 #include "mainwindow/registerMainWindows.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/WebBrowser.h"
 #include "submission/registerSubmission.h"
 
 #include <QApplication>
-#include <unistd.h>
 
 int main(int argc, char **argv)
 {
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+    ui::prepareBrowserEnvironment();
     // The browser pane's scene graph drawn in software: on displays without working OpenGL
     // (a virtual X server) the OpenGL path leaves the whole main window black.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
         qputenv("QT_QUICK_BACKEND", "software");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     KeepRunningUntilEndProgram();
 

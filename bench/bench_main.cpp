@@ -9,6 +9,7 @@
 #include "platform/core/SettingsStore.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/WebBrowser.h"
 #include "services/clsRegistryAccess.h"
 #include "services/modListViewEnh.h"
 #include "services/modMarque.h"
@@ -490,9 +491,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ui::prepareBrowserEnvironment();
     QApplication app(argc, argv);
     if (argc > 1 && std::string(argv[1]) == "--startup-probe")
         return startupProbe();

@@ -75,7 +75,6 @@ private:
     bool m_ended = false;
 };
 
-// The rating as the list shows it, at most three characters, into out; answers how many.
 char16_t unitOf(char c)
 {
     return uchar(c);
@@ -85,6 +84,7 @@ char16_t unitOf(QChar c)
     return c.unicode();
 }
 
+// The rating as the list shows it, three characters, into out; answers how many.
 template <typename Text> qsizetype ratingInto(Text s, char16_t *out)
 {
     const auto unit = [&s](qsizetype i) { return unitOf(s[i]); };
@@ -310,7 +310,7 @@ void Form1::LoadChannels()
 
 QString Form1::formatRating(QStringView s)
 {
-    char16_t out[3];
+    char16_t out[3] = {};
     return QString(reinterpret_cast<const QChar *>(out), ratingInto(s, out));
 }
 

@@ -14,8 +14,6 @@
 namespace
 {
 
-constexpr quint32 kPastEveryCache = platform::InetFlagReload | platform::InetFlagPragmaNoCache;
-
 // A window counts as gone once it has left the collection of loaded windows, even while its
 // object still lives on until the handler that unloaded it returns.
 bool ownerGone(const QPointer<QObject> &owner, bool hadOwner)
@@ -33,12 +31,12 @@ bool ownerGone(const QPointer<QObject> &owner, bool hadOwner)
 
 QByteArray DownloadUrlToString(const QString &url)
 {
-    return DownloadUrlWithFlags(url, kPastEveryCache);
+    return DownloadUrlWithFlags(url, DownloadPastEveryCache);
 }
 
 QByteArray DownloadUrlWithProgress(const QString &url, QObject *textBox)
 {
-    return DownloadUrlWithFlags(url, kPastEveryCache, textBox);
+    return DownloadUrlWithFlags(url, DownloadPastEveryCache, textBox);
 }
 
 QByteArray DownloadUrlWithFlags(const QString &url, quint32 openUrlFlags, QObject *textBox)
@@ -86,6 +84,10 @@ DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
         return keepGoing();
     });
     platform::InetHandle *file = platform::inetOpenUrl(root, url, QByteArray(), options.openUrlFlags);
+    const auto showProgress = [&] {
+        if (progressBox)
+            progressBox->setProperty("Text", QStringLiteral("Downloaded %1 bytes.").arg(result.body.size()));
+    };
     if (file) {
         char buffer[256];
         bool first = true;
@@ -103,13 +105,12 @@ DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
             result.body.append(buffer, bytesRead);
             if (bytesRead == 0) {
                 result.whole = ok;
-                if (!first && progressBox)
-                    progressBox->setProperty("Text", QStringLiteral("Downloaded %1 bytes.").arg(result.body.size()));
+                if (!first)
+                    showProgress();
                 break;
             }
             if (!first) {
-                if (progressBox)
-                    progressBox->setProperty("Text", QStringLiteral("Downloaded %1 bytes.").arg(result.body.size()));
+                showProgress();
                 DoEvents();
             }
             first = false;

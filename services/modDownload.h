@@ -1,11 +1,16 @@
 // HTTP GET of a whole reply body, read in blocks of 256 bytes while the window stays alive.
 #pragma once
 
+#include "platform/core/Inet.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <functional>
+
+// Open flags that ask past every cache on the way.
+constexpr quint32 DownloadPastEveryCache = platform::InetFlagReload | platform::InetFlagPragmaNoCache;
 
 // The reply body exactly as received, whatever the HTTP status; empty when the address
 // cannot be opened. Asks past every cache on the way.
@@ -20,7 +25,7 @@ QByteArray DownloadUrlWithProgress(const QString &url, QObject *textBox);
 QByteArray DownloadUrlWithFlags(const QString &url, quint32 openUrlFlags, QObject *textBox = nullptr);
 
 struct DownloadOptions {
-    quint32 openUrlFlags = 0x80000100u; // past every cache, as DownloadUrlToString
+    quint32 openUrlFlags = DownloadPastEveryCache;
     // Gets "Downloaded <n> bytes." after every read but the first, while it is alive.
     QObject *progressBox = nullptr;
     // The window the download serves: once it is closed or unloaded the download stops.

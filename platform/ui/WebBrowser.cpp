@@ -1,12 +1,22 @@
 // The web browser control.
 #include "platform/ui/WebBrowser.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <unistd.h>
+
 namespace ui
 {
+
+void prepareBrowserEnvironment()
+{
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
 
 WebBrowser::WebBrowser(QWidget *parent) : QWebEngineView(parent)
 {

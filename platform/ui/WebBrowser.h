@@ -8,6 +8,10 @@
 namespace ui
 {
 
+// Before the application object exists: the browser engine refuses to start as root inside
+// its sandbox, and shares one OpenGL context with the windows.
+void prepareBrowserEnvironment();
+
 class WebBrowser : public QWebEngineView
 {
     Q_OBJECT

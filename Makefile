@@ -3,18 +3,19 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: run test test-asan bench deps configure build seed clean
+.PHONY: run test test-asan bench deps deps-test configure build build-tests seed clean
 
+# The program alone: no test, no benchmark, no test library needed.
 run: deps build seed
 	./scripts/run-app.sh $(BUILD)/bin/channeldeck
 
-test: deps build
+test: deps-test build-tests
 	cd $(BUILD) && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure --repeat until-pass:2 -j $(JOBS)
 
 # The test suite built with AddressSanitizer and UndefinedBehaviorSanitizer; any report
 # fails the test that caused it. Qt WebEngine's own Chromium frees with a size that ASan
 # takes for a type mismatch when a page is deleted: that check is off.
-test-asan: deps
+test-asan: deps-test
 	@if [ ! -f $(ASAN_BUILD)/build.ninja ]; then \
 	  cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCD_SANITIZE=ON; fi
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -26,15 +27,24 @@ test-asan: deps
 deps:
 	./scripts/install-deps.sh
 
+deps-test:
+	./scripts/install-deps.sh --test
+
 configure: deps
-	@if [ ! -f $(BUILD)/build.ninja ]; then cmake -S . -B $(BUILD) -G Ninja; fi
+	@if [ ! -f $(BUILD)/build.ninja ]; then cmake -S . -B $(BUILD) -G Ninja -DBUILD_TESTING=OFF; fi
 
 build: configure
+	cmake --build $(BUILD) -j $(JOBS) --target cd_program
+
+# A folder that `make run` configured without tests gets them switched on here.
+build-tests: deps-test
+	@if [ ! -f $(BUILD)/build.ninja ] || ! grep -q '^BUILD_TESTING:BOOL=ON' $(BUILD)/CMakeCache.txt; then \
+	  cmake -S . -B $(BUILD) -G Ninja -DBUILD_TESTING=ON; fi
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Timings of the big-list operations, in a Release build of its own.
 BENCH_BUILD ?= build-bench
-bench: deps
+bench: deps-test
 	@if [ ! -f $(BENCH_BUILD)/build.ninja ]; then cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release; fi
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target channeldeck_bench
 	cd $(BENCH_BUILD) && ./bin/channeldeck_bench $(BENCH_ARGS)

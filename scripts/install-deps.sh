@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package ChannelDeck needs to build, run and test.
+# Installs the Debian packages ChannelDeck needs to build and run; with --test also those
+# of the tests and the benchmark.
 # Quick when everything is already there: apt is only called for what is missing.
 set -euo pipefail
 
@@ -9,11 +10,13 @@ packages=(
   libqt6svg6 libgl-dev
   libvlc-dev libvlc-bin vlc-plugin-base vlc-plugin-video-output
   libcurl4-openssl-dev libsqlite3-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-  xvfb xauth imagemagick fonts-dejavu-core libx11-dev
+  xvfb xauth fonts-dejavu-core
   ca-certificates xdg-utils xchm
   fp-utils
 )
+if [ "${1:-}" = "--test" ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev imagemagick libx11-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

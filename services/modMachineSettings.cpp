@@ -15,9 +15,10 @@ namespace reg = platform::Registry;
 namespace
 {
 
-// Read-control, query and set value, create and enumerate subkeys, notify, create link.
-constexpr quint32 MachineWriteAccess = 0x2003F;
-constexpr quint32 MachineReadAccess = 0x20019;
+constexpr quint32 MachineWriteAccess = reg::ReadControl | reg::QueryValue | reg::SetValue | reg::CreateSubKey |
+                                       reg::EnumerateSubKeys | reg::Notify | reg::CreateLink;
+constexpr quint32 MachineReadAccess = reg::KeyRead;
+static_assert(MachineWriteAccess == 0x2003F && MachineReadAccess == 0x20019);
 
 const QString IgnoreSetting = QStringLiteral("IgnorePermissionDeniedError");
 

@@ -47,7 +47,7 @@ BENCH_BUILD ?= build-bench
 bench: deps-test
 	@if [ ! -f $(BENCH_BUILD)/build.ninja ]; then cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release; fi
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target channeldeck_bench
-	cd $(BENCH_BUILD) && ./bin/channeldeck_bench $(BENCH_ARGS)
+	cd $(BENCH_BUILD) && $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1600x1200x24") ./bin/channeldeck_bench $(BENCH_ARGS)
 
 seed:
 	./scripts/seed-data.sh

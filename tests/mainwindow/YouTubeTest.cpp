@@ -16,6 +16,7 @@
 #include <QRandomGenerator>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 #include <functional>
 #include <map>
 #include <memory>
@@ -274,7 +275,7 @@ TEST_F(YouTubeTest, VideoPageEscapesOnlyWhatIsUnsafe)
         if (shown->contains(shownTitle))
             return true;
         if (!std::exchange(*asked, true))
-            form->wbyoutube->page()->toPlainText([shown, asked](const QString &text) {
+            form->wbyoutube->view()->page()->toPlainText([shown, asked](const QString &text) {
                 *shown = text;
                 *asked = false;
             });

@@ -7,6 +7,7 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include <unistd.h>
@@ -37,6 +38,8 @@ QWebEngineView *WebBrowser::view()
     if (m_view)
         return m_view;
     m_view = new QWebEngineView(this);
+    // The pages shown are mostly local files (the video page) that embed a remote player.
+    m_view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     connect(m_view, &QWebEngineView::loadStarted, this, [this] { m_busy = true; });
     connect(m_view, &QWebEngineView::loadFinished, this, [this] {
         m_busy = false;

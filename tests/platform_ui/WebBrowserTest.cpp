@@ -1,15 +1,18 @@
 // The web browser control: addresses and local files, the engine started only when the
-// control is first shown, and a quiet start.
+// control is first shown, local pages that embed remote frames, and a quiet start.
 #include "platform/ui/WebBrowser.h"
 #include "tests/support/LoopbackServer.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWebEngineView>
+#include <functional>
 #include <gtest/gtest.h>
+#include <mutex>
 
 using namespace ui;
 
@@ -23,6 +26,15 @@ QString writePage(const QTemporaryDir &dir, const QString &name, const QByteArra
     if (f.open(QIODevice::WriteOnly))
         f.write(html);
     return path;
+}
+
+bool waitFor(const std::function<bool()> &done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
 }
 
 } // namespace
@@ -110,6 +122,36 @@ TEST(WebBrowserTest, NavigatesToAnAddressAndIgnoresAnEmptyHost)
     hidden.Navigate2(server.url(QStringLiteral("/banner")));
     hidden.Navigate2(QStringLiteral("http://"));
     EXPECT_EQ(hidden.LocationURL(), server.url(QStringLiteral("/banner")));
+}
+
+TEST(WebBrowserTest, ALocalPageLoadsARemoteFrame)
+{
+    testsupport::LoopbackServer server;
+    server.server().set_keep_alive_max_count(1);
+    std::mutex mutex;
+    QStringList requests;
+    server.server().Get("/embed/clip", [&](const httplib::Request &req, httplib::Response &res) {
+        {
+            std::lock_guard lock(mutex);
+            requests.append(QString::fromStdString(req.target));
+        }
+        res.set_content("<html><body>player</body></html>", "text/html");
+    });
+    server.start();
+    QTemporaryDir dir;
+    const QString path = writePage(dir, "video.html",
+                                   "<html><body><iframe src='" + server.url("/embed/clip?rel=1").toUtf8() +
+                                       "'></iframe></body></html>");
+    WebBrowser browser;
+    browser.resize(500, 400);
+    browser.show();
+    browser.Navigate2(path);
+    EXPECT_TRUE(waitFor([&] {
+        std::lock_guard lock(mutex);
+        return !requests.isEmpty();
+    }));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(requests.value(0), QStringLiteral("/embed/clip?rel=1"));
 }
 
 TEST(WebBrowserTest, TurnsPathsAndAddressesIntoUrls)

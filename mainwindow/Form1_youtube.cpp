@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSet>
 #include <optional>
 
@@ -137,6 +138,25 @@ struct VideoLink {
     QString title;
     QString id;
 };
+
+// The site's player page for a video. An id taken from a link may carry the link's further
+// parameters ("ID&feature=x") or a fragment ("ID#t=30"): those follow the player's own query.
+QString embedAddress(const QString &videoId)
+{
+    static const QRegularExpression idEnd(QStringLiteral("[?&#]"));
+    const qsizetype cut = videoId.indexOf(idEnd);
+    QString address =
+        platform::videoSite() + QStringLiteral("/embed/") + videoId.left(cut) + QStringLiteral("?rel=1");
+    if (cut < 0)
+        return address;
+    QString rest = videoId.mid(cut);
+    const qsizetype hash = rest.indexOf(QLatin1Char('#'));
+    const QString fragment = hash < 0 ? QString() : rest.mid(hash);
+    rest.truncate(hash < 0 ? rest.size() : hash);
+    if (rest.size() > 1)
+        address += QLatin1Char('&') + rest.mid(1);
+    return address + fragment;
+}
 
 // A title is page text: its character references stay as the site wrote them, so only "<",
 // which would open a tag, is escaped. Characters outside printable ASCII become references
@@ -338,15 +358,12 @@ void Form1::showYouTubeVideo(const QString &title, const QString &videoId)
 {
     if (!isVideoId(videoId))
         return;
-    const QString player = platform::videoSite() + QStringLiteral("/v/") + videoId + QStringLiteral("&rel=1");
     // One pass of arg(): a "%" in the id or the title is not taken for a place marker.
     const QString page =
         QStringLiteral("<html><body bgcolor=black><center><font color=white><h1>%1</h1><br></font>"
-                       "<object width='425' height='355'><param name='movie' value='%2'></param>"
-                       "<param name='wmode' value='transparent'></param><embed src='%2' "
-                       "type='application/x-shockwave-flash' wmode='transparent' width='425' height='355'>"
-                       "</embed></object></center></body></html>\r\n")
-            .arg(htmlText(title), player);
+                       "<iframe width='425' height='355' src='%2' frameborder='0' allowfullscreen>"
+                       "</iframe></center></body></html>\r\n")
+            .arg(htmlText(title), embedAddress(videoId));
 
     const QString path = programFile("youtube.html");
     // A page that could not be replaced would show the previous video; the pane stays as it is.

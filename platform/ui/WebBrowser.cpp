@@ -4,9 +4,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QVBoxLayout>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
 
 #include <unistd.h>
+#include <utility>
 
 namespace ui
 {
@@ -16,15 +21,42 @@ void prepareBrowserEnvironment()
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The engine describes its set-up on every start; its warnings still get through, and
+    // QT_LOGGING_RULES can bring the rest back.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false\n"
+                                                    "qt.webenginecontext.info=false"));
 }
 
-WebBrowser::WebBrowser(QWidget *parent) : QWebEngineView(parent)
+WebBrowser::WebBrowser(QWidget *parent) : QWidget(parent)
 {
-    connect(this, &QWebEngineView::loadStarted, this, [this] { m_busy = true; });
-    connect(this, &QWebEngineView::loadFinished, this, [this] {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+QWebEngineView *WebBrowser::view()
+{
+    if (m_view)
+        return m_view;
+    m_view = new QWebEngineView(this);
+    // The pages shown are mostly local files (the video page) that embed a remote player.
+    m_view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    connect(m_view, &QWebEngineView::loadStarted, this, [this] { m_busy = true; });
+    connect(m_view, &QWebEngineView::loadFinished, this, [this] {
         m_busy = false;
         emit DocumentComplete();
     });
+    layout()->addWidget(m_view);
+    setFocusProxy(m_view);
+    m_view->show();
+    if (!m_pending.isEmpty())
+        m_view->load(std::exchange(m_pending, QUrl()));
+    return m_view;
+}
+
+void WebBrowser::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    view();
 }
 
 QUrl WebBrowser::toUrl(const QString &urlOrLocalPath)
@@ -46,12 +78,20 @@ void WebBrowser::Navigate2(const QString &urlOrLocalPath)
     // An address without a host ("http://") leads nowhere; the page stays as it is.
     if (!url.isValid() || (url.scheme().startsWith(QLatin1String("http")) && url.host().isEmpty()))
         return;
-    load(url);
+    if (m_view)
+        m_view->load(url);
+    else
+        m_pending = url; // a later navigation replaces one that never started
 }
 
 QString WebBrowser::LocationURL() const
 {
-    return url().toString();
+    return m_view ? m_view->url().toString() : m_pending.toString();
+}
+
+QString WebBrowser::title() const
+{
+    return m_view ? m_view->title() : QString();
 }
 
 } // namespace ui

@@ -461,7 +461,7 @@ TEST_F(FavouritePlaybackTest, VideoFavouriteOpensTheBrowserWithoutProbing)
     EXPECT_TRUE(form->wbyoutube->Visible());
     // The video page is written for the id between the tag's first and second "=".
     const QByteArray page = testsupport::TempEnvironment::readFile(env->programFolder() + "/youtube.html");
-    EXPECT_TRUE(page.contains("/v/abc&rel=1")) << page.toStdString();
+    EXPECT_TRUE(page.contains("/embed/abc?rel=1'")) << page.toStdString();
     EXPECT_TRUE(page.contains("Clip"));
     play("Odd stream");
     EXPECT_FALSE(form->WindowsMediaPlayer1->Visible());

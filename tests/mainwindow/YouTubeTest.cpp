@@ -16,6 +16,7 @@
 #include <QRandomGenerator>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 #include <functional>
 #include <map>
 #include <memory>
@@ -257,14 +258,13 @@ TEST_F(YouTubeTest, VideoPageEscapesOnlyWhatIsUnsafe)
     // id is part of it.
     const QString title = QString::fromUtf8("Rock &#39;n&#39; Roll <script>x</script> & \"Dogs\" caf\u00e9");
     form->showYouTubeVideo(title, "abc_-1&feature=x#t=30");
-    const QString player = server.url("/v/abc_-1&feature=x#t=30&rel=1");
+    // The link's further parameters follow the player's own, the fragment comes last.
+    const QString player = server.url("/embed/abc_-1?rel=1&feature=x#t=30");
     EXPECT_EQ(QString::fromLatin1(page()),
               "<html><body bgcolor=black><center><font color=white><h1>"
               "Rock &#39;n&#39; Roll &#60;script>x&#60;/script> & \"Dogs\" caf&#233;</h1><br></font>"
-              "<object width='425' height='355'><param name='movie' value='" +
-                  player + "'></param><param name='wmode' value='transparent'></param><embed src='" + player +
-                  "' type='application/x-shockwave-flash' wmode='transparent' width='425' height='355'>"
-                  "</embed></object></center></body></html>\r\n");
+              "<iframe width='425' height='355' src='" +
+                  player + "' frameborder='0' allowfullscreen></iframe></center></body></html>\r\n");
     // The pane shows the new page, its title as the site meant it and the markup as text.
     const QString shownTitle = QString::fromUtf8("Rock 'n' Roll <script>x</script> & \"Dogs\" caf\u00e9");
     // The answer may come after the test; the state outlives it.
@@ -274,7 +274,7 @@ TEST_F(YouTubeTest, VideoPageEscapesOnlyWhatIsUnsafe)
         if (shown->contains(shownTitle))
             return true;
         if (!std::exchange(*asked, true))
-            form->wbyoutube->page()->toPlainText([shown, asked](const QString &text) {
+            form->wbyoutube->view()->page()->toPlainText([shown, asked](const QString &text) {
                 *shown = text;
                 *asked = false;
             });
@@ -288,7 +288,7 @@ TEST_F(YouTubeTest, VideoPageEscapesOnlyWhatIsUnsafe)
         EXPECT_EQ(page(), before) << id;
     }
     form->showYouTubeVideo("Colon", "a:b");
-    EXPECT_TRUE(page().contains("/v/a:b&rel=1"));
+    EXPECT_TRUE(page().contains("/embed/a:b?rel=1'"));
 }
 
 TEST_F(YouTubeTest, HashInSearchWordsAndIdsReachesTheSiteAndTheList)
@@ -306,7 +306,7 @@ TEST_F(YouTubeTest, HashInSearchWordsAndIdsReachesTheSiteAndTheList)
     form->ListView3->ListItems()->Item(1)->setSelected(true);
     emit form->ListView3->Click();
     EXPECT_TRUE(page().contains("<h1>Rock &#39;n&#39; Roll</h1>"));
-    EXPECT_TRUE(page().contains("/v/ID#t=30&rel=1"));
+    EXPECT_TRUE(page().contains("/embed/ID?rel=1#t=30'"));
 }
 
 TEST_F(YouTubeTest, ClickingAResultPlaysItUnlessChkLoadIsTicked)
@@ -323,11 +323,70 @@ TEST_F(YouTubeTest, ClickingAResultPlaysItUnlessChkLoadIsTicked)
     form->chkLoad->setValue(ui::vbUnchecked);
     emit form->ListView3->Click();
     EXPECT_TRUE(page().contains("<h1>Last</h1>"));
-    EXPECT_TRUE(page().contains("/v/FFF&rel=1"));
+    EXPECT_TRUE(page().contains("/embed/FFF?rel=1'"));
 
     form->ListView3->setSelectedItem(nullptr);
     emit form->ListView3->Click();
-    EXPECT_TRUE(page().contains("/v/FFF&rel=1"));
+    EXPECT_TRUE(page().contains("/embed/FFF?rel=1'"));
+}
+
+TEST_F(YouTubeTest, AChosenVideoOrVideoFavouritePlaysTheSitesPlayerInThePane)
+{
+    serve("/browse?s=rf&t=&l=&e=en_us&p=1", resultPage2);
+    serve("/embed/FFF?rel=1", "<html><body style='background:#0c0'>player of FFF</body></html>");
+    form->resize(1000, 700);
+    form->show();
+    QCoreApplication::processEvents();
+    // The channel view has no browser pane, so no browser engine either.
+    EXPECT_FALSE(form->wbyoutube->hasView());
+
+    form->cmdYouTube_Click();
+    ASSERT_TRUE(form->wbyoutube->hasView());
+    ui::WebBrowser *pane = form->wbyoutube;
+    // Asks the pane's page a question until the answer holds; the answer may come after the
+    // test, so its state outlives it.
+    auto answers = [pane](const QString &script, const std::function<bool(const QString &)> &holds) {
+        auto answer = std::make_shared<QString>();
+        auto asked = std::make_shared<bool>(false);
+        const bool ok = waitFor([&] {
+            if (holds(*answer))
+                return true;
+            if (!std::exchange(*asked, true))
+                pane->view()->page()->runJavaScript(script, [answer, asked](const QVariant &value) {
+                    *answer = value.toString();
+                    *asked = false;
+                });
+            return false;
+        });
+        return ok ? QString() : *answer;
+    };
+    // The placeholder written at start-up is what the pane shows first.
+    const QString text = "document.body ? document.body.innerText : ''";
+    EXPECT_EQ(answers(text, [](const QString &t) { return t.contains("Please select a video"); }), QString());
+
+    QStringList seen;
+    auto requested = [&](const QString &target) {
+        return waitFor([&] {
+            seen += takeRequests();
+            return seen.contains(target);
+        });
+    };
+    form->ListView3->ListItems()->Item(2)->setSelected(true);
+    emit form->ListView3->Click();
+    EXPECT_TRUE(requested("/embed/FFF?rel=1")) << seen.join(' ').toStdString();
+    // The page the pane shows holds the player frame and nothing a browser would not run.
+    const QString markup = "document.querySelectorAll('object,embed').length + ' ' +"
+                           "Array.from(document.querySelectorAll('iframe'), f => f.src).join(' ')";
+    const QString wanted = "0 " + server.url("/embed/FFF?rel=1");
+    EXPECT_EQ(answers(markup, [&](const QString &t) { return t == wanted; }), QString());
+    EXPECT_EQ(pane->LocationURL(), QUrl::fromLocalFile(pagePath()).toString());
+
+    // A video favourite goes the same way.
+    ui::ListItem *favourite = form->ListView2->ListItems()->Add("Clip");
+    favourite->setTag("youtube=AAA");
+    favourite->setSelected(true);
+    emit form->ListView2->Click();
+    EXPECT_TRUE(requested("/embed/AAA?rel=1")) << seen.join(' ').toStdString();
 }
 
 TEST_F(YouTubeTest, ASecondSearchDuringALoadOwnsTheList)

@@ -138,6 +138,7 @@ TEST(BannerTest, InAPixelWindowTheMarginIsTwentyPixelsAndTheBannerPageLoads)
     auto *wbBanner = form.addControl<WebBrowser>(QStringLiteral("wbBanner"), nullptr, 5520, 1020, 7335, 945);
     form.addControl<PictureBox>(QStringLiteral("wbPicture"), nullptr, 12600, 1020, 330, 920);
     QSignalSpy done(wbBanner, &WebBrowser::DocumentComplete);
+    form.show(); // the browser engine starts with the first browser shown
     BannerUrl = server.url(QStringLiteral("/banner.html"));
     SetupBanner(&form);
     EXPECT_EQ(picBanner->Width(), 7335 - toTwips(20));

@@ -3,8 +3,8 @@
 #include "mainwindow/Form1.h"
 
 #include "platform/core/FileWrite.h"
-#include "platform/core/ProgramFolder.h"
 #include "platform/core/TextLines.h"
+#include "platform/core/UserFolder.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
 #include "services/modDownload.h"
@@ -56,9 +56,9 @@ const struct {
     {"Taiwan", "zh_TW"},    {"United Kingdom", "en_GB"}, {"United States", "en_US"},
 };
 
-QString programFile(const char *name)
+QString userFile(const char *name)
 {
-    return platform::programFolder() + QLatin1Char('/') + QLatin1String(name);
+    return platform::userFileForWriting(QLatin1String(name));
 }
 
 // A result page's address without its page number; empty for a choice that has none.
@@ -156,7 +156,8 @@ bool hasWatchLink(QByteArrayView line)
 {
     static constexpr char watchLink[] = "<a href=\"/watch?";
     constexpr qsizetype size = sizeof watchLink - 1;
-    for (qsizetype at = line.indexOf('<'); at >= 0 && at + size <= line.size(); at = line.indexOf('<', at + 1)) {
+    for (qsizetype at = line.indexOf('<'); at >= 0 && at + size <= line.size();
+         at = line.indexOf('<', at + 1)) {
         if (qstrnicmp(line.data() + at, watchLink, size) == 0)
             return true;
     }
@@ -315,9 +316,9 @@ void Form1::ParseYouTubePage(const QByteArray &strPage)
     // Every opening tag starts a line; a closing tag stays with the text it closes.
     QByteArray text = linePerTag(strPage);
 
-    // The page passes through the scratch file; where the program folder cannot be written
+    // The page passes through the scratch file; where the user folder cannot be written
     // it is read from memory instead.
-    text = platform::passThroughScratchFile(programFile("youtube.tmp"), text);
+    text = platform::passThroughScratchFile(userFile("youtube.tmp"), text);
 
     const bool searchMode = Combo3->Text() == searchEntry;
     const QSet<QStringView> listed = listedKeys(ListView3);
@@ -348,7 +349,7 @@ void Form1::showYouTubeVideo(const QString &title, const QString &videoId)
                        "</embed></object></center></body></html>\r\n")
             .arg(htmlText(title), player);
 
-    const QString path = programFile("youtube.html");
+    const QString path = userFile("youtube.html");
     // A page that could not be replaced would show the previous video; the pane stays as it is.
     if (SaveFileOrTell(path, page.toUtf8(), QStringLiteral("The video page")))
         wbyoutube->Navigate2(path);

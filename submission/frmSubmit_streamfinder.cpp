@@ -4,8 +4,8 @@
 #include "submission/frmSubmit.h"
 
 #include "platform/core/FileWrite.h"
-#include "platform/core/ProgramFolder.h"
 #include "platform/core/TextLines.h"
+#include "platform/core/UserFolder.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DoEvents.h"
 #include "services/modDownload.h"
@@ -141,9 +141,10 @@ void frmSubmit::cmdGo_Click()
     if (!strPage.whole) {
         // Half a page would list half its links as if that were all of them; the scratch file
         // is left alone.
-        StatusBar1->setPanelText(1, strPage.cut || !strPage.body.isEmpty()
-                                        ? QStringLiteral("Extracted 0 link(s) - the page was cut off before its end")
-                                        : QStringLiteral("Extracted 0 link(s)"));
+        StatusBar1->setPanelText(
+            1, strPage.cut || !strPage.body.isEmpty()
+                   ? QStringLiteral("Extracted 0 link(s) - the page was cut off before its end")
+                   : QStringLiteral("Extracted 0 link(s)"));
         return;
     }
     ExtractStreamLinks(strPage.body, sitePartOf(strPageURL), strPageURL, pageDirectoryOf(strPageURL));
@@ -169,9 +170,9 @@ void frmSubmit::ExtractStreamLinks(const QByteArray &strPage, const QString &str
                                    const QString &strPageURL, const QString &strPageDir)
 {
     // Written fresh for every run: what a run cut short left behind belongs to another page.
-    // Where the program folder takes no file, the page is read back from memory instead.
+    // Where the user folder takes no file, the page is read back from memory instead.
     const QByteArray scratch = platform::passThroughScratchFile(
-        platform::programFolder() + QStringLiteral("/temp.txt"), splitAtLinks(strPage) + "\r\n");
+        platform::userFileForWriting(QStringLiteral("temp.txt")), splitAtLinks(strPage) + "\r\n");
     // Lines end at CR or CR LF; a lone LF stays in its line.
     const QList<QByteArray> lines = platform::splitLines(scratch, platform::LineEnds::CrLfOrCr);
 

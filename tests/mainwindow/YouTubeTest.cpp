@@ -3,10 +3,10 @@
 // load or by the window closing.
 #include "tests/mainwindow/MainWindowFixture.h"
 
-#include "platform/core/ProgramFolder.h"
+#include "platform/core/TextLines.h"
+#include "platform/core/UserFolder.h"
 #include "platform/ui/Forms.h"
 #include "tests/support/LoopbackServer.h"
-#include "platform/core/TextLines.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -90,7 +90,7 @@ protected:
         });
     }
     static QByteArray page() { return testsupport::TempEnvironment::readFile(pagePath()); }
-    static QString pagePath() { return platform::programFolder() + "/youtube.html"; }
+    static QString pagePath() { return platform::userFolder() + "/youtube.html"; }
 
     // Lets the browser work until done() holds; its first page can take seconds.
     static bool waitFor(const std::function<bool()> &done)
@@ -198,13 +198,13 @@ TEST_F(YouTubeTest, ScrapesVideoLinksOnceEachWithDecodedTitles)
     serve("/browse?s=rf&t=&l=&e=en_us&p=1", resultPage1);
     serve("/browse?s=rf&t=&l=&e=en_us&p=2", resultPage2);
     // A scratch file left by an earlier run is not read along.
-    env->writeFile(platform::programFolder() + "/youtube.tmp", "<a href=\"/watch?v=STALE\">Old</a>\r\n");
+    env->writeFile(env->userFolder() + "/youtube.tmp", "<a href=\"/watch?v=STALE\">Old</a>\r\n");
     form->cmdYouTube_Click();
 
     EXPECT_EQ(keys(), QStringList({"AAA", "CCC&amp;feature=related", "LF", "FFF"}));
     EXPECT_EQ(itemTexts(form->ListView3),
               QStringList({"First \"one\"", "Tom &amp; Jerry", "Two\nlines", "Last"}));
-    EXPECT_FALSE(QFile::exists(platform::programFolder() + "/youtube.tmp"));
+    EXPECT_FALSE(QFile::exists(env->userFolder() + "/youtube.tmp"));
 
     // "Comedy" has no address: the list empties and nothing is fetched.
     takeRequests();
@@ -379,7 +379,8 @@ QString oracleDecode(QString title)
 
 std::optional<QPair<QString, QString>> oracleLink(const QString &line, bool searchMode)
 {
-    if (!line.contains(QLatin1String("<a href=\"/watch?"), Qt::CaseInsensitive) || !line.contains(QLatin1Char('>')))
+    if (!line.contains(QLatin1String("<a href=\"/watch?"), Qt::CaseInsensitive) ||
+        !line.contains(QLatin1Char('>')))
         return std::nullopt;
     const QStringList pieces = line.split(QLatin1Char('>'));
     QString title = pieces.value(1);
@@ -431,10 +432,34 @@ QStringList oracleScrape(const QByteArray &page, bool searchMode)
 
 TEST_F(YouTubeTest, ScrapedLinksAndTitlesMatchATextScrapeOnRandomPages)
 {
-    const char *const pieces[] = {"<a href=\"/watch?v=", "<A HREF=\"/WATCH?V=", "\">", ">", "\"", "title=\"",
-                                  " TiTlE=", "&amp;", "&AMP;", "&quot;", "&Quot;", "</a>", "<", "</", "x",
-                                  "\xc3\xa9", "\xff", "\xe2\x82", "|", "'", "\n", "\r", "/watch?v=", "id1",
-                                  "id2", " ", "&amp;quot;", "<b>"};
+    const char *const pieces[] = {"<a href=\"/watch?v=",
+                                  "<A HREF=\"/WATCH?V=",
+                                  "\">",
+                                  ">",
+                                  "\"",
+                                  "title=\"",
+                                  " TiTlE=",
+                                  "&amp;",
+                                  "&AMP;",
+                                  "&quot;",
+                                  "&Quot;",
+                                  "</a>",
+                                  "<",
+                                  "</",
+                                  "x",
+                                  "\xc3\xa9",
+                                  "\xff",
+                                  "\xe2\x82",
+                                  "|",
+                                  "'",
+                                  "\n",
+                                  "\r",
+                                  "/watch?v=",
+                                  "id1",
+                                  "id2",
+                                  " ",
+                                  "&amp;quot;",
+                                  "<b>"};
     QRandomGenerator rng(5);
     int named = 0;
     for (int round = 0; round < 400; ++round) {
@@ -447,9 +472,13 @@ TEST_F(YouTubeTest, ScrapedLinksAndTitlesMatchATextScrapeOnRandomPages)
         // Links much as the site writes them, with odd pieces in and between them.
         QByteArray page;
         for (int n = int(rng.bounded(1, 8)); n > 0; --n) {
-            page += some(2) + pieces[rng.bounded(2)] + "v" + QByteArray::number(rng.bounded(6)) + some(1) + "\"";
-            page += some(1) + (rng.bounded(2) ? "\" title=\"" + some(2) + (rng.bounded(2) ? "&amp;quot;" : "") + "\"" : "") + "\">" +
-                    (rng.bounded(3) ? some(3) + (rng.bounded(3) ? "</a>" : "") : QByteArray()) + some(2);
+            page +=
+                some(2) + pieces[rng.bounded(2)] + "v" + QByteArray::number(rng.bounded(6)) + some(1) + "\"";
+            page += some(1) +
+                    (rng.bounded(2) ? "\" title=\"" + some(2) + (rng.bounded(2) ? "&amp;quot;" : "") + "\""
+                                    : "") +
+                    "\">" + (rng.bounded(3) ? some(3) + (rng.bounded(3) ? "</a>" : "") : QByteArray()) +
+                    some(2);
         }
         const bool searchMode = round % 2;
         pick(form->Combo3, searchMode ? "Search YouTube Videos" : "Comedy");

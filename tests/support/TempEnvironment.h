@@ -1,4 +1,5 @@
-// Temporary program folder, data folder (XDG_DATA_HOME) and registry hives for one test.
+// Temporary program folder, data folder (XDG_DATA_HOME, holding the user folder) and registry
+// hives for one test.
 // Restores the environment variables it changed when it goes out of scope.
 #pragma once
 
@@ -8,7 +9,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-namespace testsupport {
+namespace testsupport
+{
 
 class TempEnvironment
 {
@@ -19,9 +21,10 @@ public:
     TempEnvironment &operator=(const TempEnvironment &) = delete;
 
     QString root() const { return m_dir.path(); }
-    QString programFolder() const;  // CHANNELDECK_PROGRAM_FOLDER
-    QString dataHome() const;       // XDG_DATA_HOME ("[appdata]")
-    QString registryDir() const;    // CHANNELDECK_REGISTRY_DIR
+    QString programFolder() const; // CHANNELDECK_PROGRAM_FOLDER
+    QString dataHome() const;      // XDG_DATA_HOME ("[appdata]")
+    QString userFolder() const;    // where the program writes: dataHome()/ChannelDeck
+    QString registryDir() const;   // CHANNELDECK_REGISTRY_DIR
 
     // Writes a file (creating folders) and returns its full path.
     QString writeFile(const QString &path, const QByteArray &content) const;

@@ -156,8 +156,7 @@ bool hasWatchLink(QByteArrayView line)
 {
     static constexpr char watchLink[] = "<a href=\"/watch?";
     constexpr qsizetype size = sizeof watchLink - 1;
-    for (qsizetype at = line.indexOf('<'); at >= 0 && at + size <= line.size();
-         at = line.indexOf('<', at + 1)) {
+    for (qsizetype at = line.indexOf('<'); at >= 0 && at + size <= line.size(); at = line.indexOf('<', at + 1)) {
         if (qstrnicmp(line.data() + at, watchLink, size) == 0)
             return true;
     }

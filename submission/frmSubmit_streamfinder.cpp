@@ -141,10 +141,9 @@ void frmSubmit::cmdGo_Click()
     if (!strPage.whole) {
         // Half a page would list half its links as if that were all of them; the scratch file
         // is left alone.
-        StatusBar1->setPanelText(
-            1, strPage.cut || !strPage.body.isEmpty()
-                   ? QStringLiteral("Extracted 0 link(s) - the page was cut off before its end")
-                   : QStringLiteral("Extracted 0 link(s)"));
+        StatusBar1->setPanelText(1, strPage.cut || !strPage.body.isEmpty()
+                                        ? QStringLiteral("Extracted 0 link(s) - the page was cut off before its end")
+                                        : QStringLiteral("Extracted 0 link(s)"));
         return;
     }
     ExtractStreamLinks(strPage.body, sitePartOf(strPageURL), strPageURL, pageDirectoryOf(strPageURL));

@@ -333,8 +333,7 @@ TEST_F(LanguageDownloadTest, CutOrStalledFileKeepsTheOldOneAndAnnouncesNothing)
         EXPECT_EQ(readLanguageFile(), old);
         EXPECT_EQ(boxes.count(), 0);
     }
-    platform::inetSetDefaultTimeouts(platform::InetDefaultConnectTimeoutMs,
-                                     platform::InetDefaultReceiveTimeoutMs);
+    platform::inetSetDefaultTimeouts(platform::InetDefaultConnectTimeoutMs, platform::InetDefaultReceiveTimeoutMs);
 }
 
 TEST_F(LanguageDownloadTest, FailedWriteKeepsWhatWasThereAndSaysSo)

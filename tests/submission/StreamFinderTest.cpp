@@ -273,8 +273,7 @@ TEST_F(StreamFinderTest, AddressThatNeverEndsItsReplyIsCutAndReported)
                   QStringLiteral("Extracted 0 link(s) - the page was cut off before its end"));
         EXPECT_TRUE(listEntries(form).isEmpty());
         // A cut page goes nowhere near the scratch file.
-        EXPECT_EQ(testsupport::TempEnvironment::readFile(scratchPath()),
-                  QByteArray("left by an earlier run"));
+        EXPECT_EQ(testsupport::TempEnvironment::readFile(scratchPath()), QByteArray("left by an earlier run"));
     }
 }
 

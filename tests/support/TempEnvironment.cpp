@@ -5,8 +5,7 @@
 #include <QFileInfo>
 #include <QtGlobal>
 
-namespace testsupport
-{
+namespace testsupport {
 
 TempEnvironment::TempEnvironment()
 {

@@ -9,8 +9,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-namespace testsupport
-{
+namespace testsupport {
 
 class TempEnvironment
 {

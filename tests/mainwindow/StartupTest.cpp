@@ -96,6 +96,31 @@ TEST_F(StartupTest, FirstRunSavesEnglishThenShowsTheChooserModallyAndIsOverAfter
     EXPECT_EQ(chooserShown, 1);
 }
 
+TEST_F(StartupTest, SettingsThatCannotBeStoredAreToldOnceAndTheFirstRunComesAgain)
+{
+    removeSetting(QStringLiteral("Language"));
+    writeData({channelLine("News", "TV", "English")});
+    // Read-only by its bits, which count for root too.
+    const QString registry = env->registryDir();
+    ASSERT_TRUE(QFile::setPermissions(registry, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    closeChooserWhenShown();
+    boxes->clear();
+
+    ASSERT_NE(loadForm1(), nullptr);
+    EXPECT_EQ(chooserShown, 1);
+    ASSERT_EQ(boxes->count(), 1);
+    EXPECT_TRUE(boxes->boxes().first().prompt.startsWith(
+        QStringLiteral("Your settings could not be saved to ") + registry))
+        << boxes->boxes().first().prompt.toStdString();
+
+    // Nothing was stored, so the next start is a first run again; the user has been told.
+    ui::Forms::unloadAll();
+    ASSERT_NE(loadForm1(), nullptr);
+    EXPECT_EQ(chooserShown, 2);
+    EXPECT_EQ(boxes->count(), 1);
+    QFile::setPermissions(registry, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 TEST_F(StartupTest, LaterRunWithALanguageTheFileLacksShowsNoChooser)
 {
     putSetting(QStringLiteral("Language"), QStringLiteral("Klingon"));

@@ -215,7 +215,7 @@ void clsLanguages::makeLocalizationFile()
 
     lines << QStringLiteral("\t</TRANSLATION_ITEMS>") << QStringLiteral("</LANGUAGE_GROUP>")
           << QStringLiteral("</XML_DIZ_INFO>");
-    SaveFileOrTell(LocalizationFilePath(),
+    SaveFileOrTell(LocalizationFileForWriting(),
                    (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8(),
                    QStringLiteral("The language template"));
 }

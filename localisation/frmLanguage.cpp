@@ -2,7 +2,6 @@
 #include "localisation/frmLanguage.h"
 
 #include "localisation/modLanguages.h"
-#include "platform/core/FileWrite.h"
 #include "platform/core/Shell.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Controls.h"
@@ -10,6 +9,7 @@
 #include "platform/ui/MsgBox.h"
 #include "services/modDownload.h"
 #include "services/modMarque.h"
+#include "services/modSaveFile.h"
 #include "services/modSettings.h"
 #include "services/modSkin.h"
 #include "services/xfileExists.h"
@@ -136,12 +136,8 @@ void frmLanguage::Command1_Click()
 
     // Whatever precedes the first tag (a byte-order mark, blank lines) is dropped.
     reply.remove(0, reply.indexOf('<'));
-    if (!platform::writeFileAtomically(LocalizationFilePath(), reply + "\r\n")) {
-        MsgBox(QStringLiteral("The language file could not be saved in the program folder.  "
-                              "The previous language file has been kept."),
-               vbOKOnly | vbExclamation);
+    if (!SaveFileOrTell(LocalizationFileForWriting(), reply + "\r\n", QStringLiteral("The language file")))
         return;
-    }
     if (self)
         FillLanguageList();
     MsgBox(messageOr(QStringLiteral("MSG_DOWNLOADED"),

@@ -2,8 +2,8 @@
 // of Localization.txt that the language object and the chooser share.
 #include "localisation/modLanguages.h"
 
-#include "platform/core/ProgramFolder.h"
 #include "platform/core/RuntimeError.h"
+#include "platform/core/UserFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +44,12 @@ void ChangeLanguageMDI(ui::Form *myForm, const QString &strLang)
 
 QString LocalizationFilePath()
 {
-    return platform::programFolder() + QStringLiteral("/Localization.txt");
+    return platform::readableFile(QStringLiteral("Localization.txt"));
+}
+
+QString LocalizationFileForWriting()
+{
+    return platform::userFileForWriting(QStringLiteral("Localization.txt"));
 }
 
 QString readLanguageFile(const QString &path)

@@ -16,8 +16,11 @@ void LoadDefaultMessages();
 void ChangeLanguage(ui::Form *myForm, const QString &strLang);
 void ChangeLanguageMDI(ui::Form *myForm, const QString &strLang);
 
-// The language file in the program folder.
+// The language file that is read: the user's own (downloaded or generated) when there is
+// one, else the one shipped in the program folder.
 QString LocalizationFilePath();
+// Where a downloaded or generated language file goes: the user folder, never the program's.
+QString LocalizationFileForWriting();
 
 // Reading Localization.txt, shared by the language loader and the chooser's list.
 // Throws platform::RuntimeError when the file cannot be read.

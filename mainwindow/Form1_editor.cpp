@@ -4,8 +4,8 @@
 #include "mainwindow/Form1.h"
 
 #include "localisation/modLanguages.h"
-#include "platform/core/ProgramFolder.h"
 #include "platform/core/TextLines.h"
+#include "platform/core/UserFolder.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modGenDec.h"
 #include "services/modGlobals.h"
@@ -104,7 +104,7 @@ void Form1::save_Click()
         }
     }
     lines.append(QByteArrayLiteral("</data>"));
-    SaveFileOrTell(platform::programFolder() + QStringLiteral("/Data.htm"), platform::joinLines(lines),
+    SaveFileOrTell(platform::userFileForWriting(QStringLiteral("Data.htm")), platform::joinLines(lines),
                    QStringLiteral("The channel export"));
     txtData->setText(shown + QStringLiteral("</data>\r\n"));
 }
@@ -202,8 +202,8 @@ void Form1::cmdDupes_Click()
 void Form1::cmdLoad2_Click()
 {
     const QString type = txtType->Text();
-    const auto lines = platform::readLines(platform::programFolder() + QLatin1Char('/') + Text1->Text(),
-                                           platform::LineEnds::CrLfOrLf);
+    const auto lines =
+        platform::readLines(platform::readableFile(Text1->Text()), platform::LineEnds::CrLfOrLf);
     if (!lines)
         return;
     struct Entry {

@@ -1,9 +1,9 @@
-// Favourites: the favourites list, its scrambled file in the program folder, the
+// Favourites: the favourites list, its scrambled file in the user folder, the
 // "Channel Actions" popups that add to it, and playing a favourite.
 #include "mainwindow/Form1.h"
 
-#include "platform/core/ProgramFolder.h"
 #include "platform/core/TextLines.h"
+#include "platform/core/UserFolder.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modGenDec.h"
 #include "services/modListViewEnh.h"
@@ -16,10 +16,7 @@
 namespace
 {
 
-QString favoritesPath()
-{
-    return platform::programFolder() + QStringLiteral("/Favorites.txt");
-}
+const QString kFavoritesFile = QStringLiteral("Favorites.txt");
 
 // One file line. A byte whose scrambled form reads as a line end would split the entry
 // in two on the next load, so such bytes (control characters only) are left out.
@@ -91,12 +88,13 @@ void Form1::saveFavorites()
             "\r\n";
     }
     // Replaced whole or not at all: a failed write keeps the old favourites.
-    SaveFileOrTell(favoritesPath(), content, QStringLiteral("Your favorites"));
+    SaveFileOrTell(platform::userFileForWriting(kFavoritesFile), content, QStringLiteral("Your favorites"));
 }
 
 void Form1::loadFavorites()
 {
-    const QString path = favoritesPath();
+    // Where the user folder could not take the file over, the old one still loads.
+    const QString path = platform::readableFile(kFavoritesFile);
     if (!FileExists(path))
         return;
     const auto lines = platform::readLines(path, platform::LineEnds::Any);

@@ -6,7 +6,7 @@
 #include "localisation/modLanguages.h"
 #include "mainwindow/SecondInstance.h"
 #include "mainwindow/modSkinLabels.h"
-#include "platform/core/ProgramFolder.h"
+#include "platform/core/UserFolder.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
 #include "services/modGlobals.h"
@@ -25,7 +25,7 @@ namespace
 
 const QString kResellerCompany = QStringLiteral("Tandrel Software");
 
-// The page the YouTube pane shows until a video is chosen. A program folder that cannot be
+// The page the YouTube pane shows until a video is chosen. A user folder that cannot be
 // written leaves the page as it was; the pane then shows whatever is there.
 void writePlaceholderPage(const QString &path)
 {
@@ -42,7 +42,10 @@ void Form1::Form_Load()
     QString dataFolder = QStringLiteral("[appdata]TVDAT");
     strDataFolder = ExpandFolderTokens(dataFolder);
 
-    const QString placeholder = platform::programFolder() + QStringLiteral("/youtube.html");
+    // What earlier versions kept beside the program is the user's: it moves to the user folder.
+    platform::takeOverFromProgramFolder({QStringLiteral("Favorites.txt"), QStringLiteral("Data.htm")});
+
+    const QString placeholder = platform::userFileForWriting(QStringLiteral("youtube.html"));
     writePlaceholderPage(placeholder);
     wbyoutube->Navigate2(placeholder);
     strYouTubeLocale = QStringLiteral("en_us");
@@ -58,7 +61,8 @@ void Form1::Form_Load()
             control(QStringLiteral("mnuCatItem"), index)->setProperty("Visible", true);
     }
 
-    if (FileExists(platform::programFolder() + QStringLiteral("/admin.txt"))) {
+    // The marker counts beside the program (an editor's install) and in the user folder.
+    if (FileExists(platform::readableFile(QStringLiteral("admin.txt")))) {
         blnAdmin = true;
         Frame2->setVisible(true);
     }

@@ -3,8 +3,8 @@
 #include "mainwindow/Form1.h"
 
 #include "platform/core/FileWrite.h"
-#include "platform/core/ProgramFolder.h"
 #include "platform/core/TextLines.h"
+#include "platform/core/UserFolder.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
 #include "services/modDownload.h"
@@ -57,9 +57,9 @@ const struct {
     {"Taiwan", "zh_TW"},    {"United Kingdom", "en_GB"}, {"United States", "en_US"},
 };
 
-QString programFile(const char *name)
+QString userFile(const char *name)
 {
-    return platform::programFolder() + QLatin1Char('/') + QLatin1String(name);
+    return platform::userFileForWriting(QLatin1String(name));
 }
 
 // A result page's address without its page number; empty for a choice that has none.
@@ -335,9 +335,9 @@ void Form1::ParseYouTubePage(const QByteArray &strPage)
     // Every opening tag starts a line; a closing tag stays with the text it closes.
     QByteArray text = linePerTag(strPage);
 
-    // The page passes through the scratch file; where the program folder cannot be written
+    // The page passes through the scratch file; where the user folder cannot be written
     // it is read from memory instead.
-    text = platform::passThroughScratchFile(programFile("youtube.tmp"), text);
+    text = platform::passThroughScratchFile(userFile("youtube.tmp"), text);
 
     const bool searchMode = Combo3->Text() == searchEntry;
     const QSet<QStringView> listed = listedKeys(ListView3);
@@ -365,7 +365,7 @@ void Form1::showYouTubeVideo(const QString &title, const QString &videoId)
                        "</iframe></center></body></html>\r\n")
             .arg(htmlText(title), embedAddress(videoId));
 
-    const QString path = programFile("youtube.html");
+    const QString path = userFile("youtube.html");
     // A page that could not be replaced would show the previous video; the pane stays as it is.
     if (SaveFileOrTell(path, page.toUtf8(), QStringLiteral("The video page")))
         wbyoutube->Navigate2(path);

@@ -5,6 +5,6 @@
 #include <QString>
 
 // Replaces path with data in one step. When the disk refuses (full, failing, read-only), the
-// old file stays and a box tells the user in one sentence, naming what (for example
-// "Your favorites") and where. False when the file was not saved.
+// old file, if there was one, stays, and a box tells the user in one sentence, naming what
+// (for example "Your favorites") and where. False when the file was not saved.
 bool SaveFileOrTell(const QString &path, const QByteArray &data, const QString &what);

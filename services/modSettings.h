@@ -5,5 +5,6 @@
 
 // The stored text, or Default when there is none.
 QString GetProgramSetting(const QString &Key, const QString &Default = QString());
-// Stores the text; a store that cannot be written keeps its old value.
+// Stores the text; a store that cannot be written keeps its old value. The first such
+// failure of a run is told in a box (not every one: a start saves several settings).
 void SaveProgramSetting(const QString &Key, const QString &Value);

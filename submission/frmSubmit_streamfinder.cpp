@@ -4,8 +4,8 @@
 #include "submission/frmSubmit.h"
 
 #include "platform/core/FileWrite.h"
-#include "platform/core/ProgramFolder.h"
 #include "platform/core/TextLines.h"
+#include "platform/core/UserFolder.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DoEvents.h"
 #include "services/modDownload.h"
@@ -169,9 +169,9 @@ void frmSubmit::ExtractStreamLinks(const QByteArray &strPage, const QString &str
                                    const QString &strPageURL, const QString &strPageDir)
 {
     // Written fresh for every run: what a run cut short left behind belongs to another page.
-    // Where the program folder takes no file, the page is read back from memory instead.
+    // Where the user folder takes no file, the page is read back from memory instead.
     const QByteArray scratch = platform::passThroughScratchFile(
-        platform::programFolder() + QStringLiteral("/temp.txt"), splitAtLinks(strPage) + "\r\n");
+        platform::userFileForWriting(QStringLiteral("temp.txt")), splitAtLinks(strPage) + "\r\n");
     // Lines end at CR or CR LF; a lone LF stays in its line.
     const QList<QByteArray> lines = platform::splitLines(scratch, platform::LineEnds::CrLfOrCr);
 

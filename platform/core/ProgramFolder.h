@@ -1,4 +1,5 @@
-// The program folder: where the executable and its companion files live.
+// The program folder: where the files the program ships with (Localization.txt, Help.chm)
+// are found. Nothing is written there; what the program writes lives in the user folder.
 #pragma once
 
 #include <QString>
@@ -6,7 +7,13 @@
 namespace platform
 {
 
-// The executable's folder without a trailing "/"; CHANNELDECK_PROGRAM_FOLDER overrides it.
+// The folder of the shipped files, without a trailing "/": CHANNELDECK_PROGRAM_FOLDER when
+// set, else programFolderBeside() of the executable's folder.
 QString programFolder();
+
+// For an executable in executableFolder: the installed share folder of the program when
+// there is one (bin/channeldeck finds share/channeldeck), else the executable's folder itself,
+// as in a build tree.
+QString programFolderBeside(const QString &executableFolder);
 
 } // namespace platform

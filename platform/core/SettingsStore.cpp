@@ -13,6 +13,22 @@ QString settingsKey(const QString &appName, const QString &section)
     return QStringLiteral("Software\\") + appName + QLatin1Char('\\') + section;
 }
 
+// What the user can do something about: a folder or file that may not be written, a disk
+// that refuses (full or failing), a damaged file.
+QString storeError(long result)
+{
+    switch (result) {
+    case Registry::AccessDenied:
+        return QStringLiteral("the settings file or its folder is read-only");
+    case Registry::RegistryIoFailed:
+        return QStringLiteral("the disk refused to store it; it may be full");
+    case Registry::RegistryCorrupt:
+        return QStringLiteral("the settings file is damaged");
+    default:
+        return QStringLiteral("error %1").arg(result);
+    }
+}
+
 } // namespace
 
 QString getSetting(const QString &appName, const QString &section, const QString &key,
@@ -34,14 +50,24 @@ QString getSetting(const QString &appName, const QString &section, const QString
     return result;
 }
 
-void saveSetting(const QString &appName, const QString &section, const QString &key, const QString &value)
+bool saveSetting(const QString &appName, const QString &section, const QString &key, const QString &value,
+                 QString *errorText)
 {
     using namespace Registry;
     Key hKey = 0;
-    if (createKey(CurrentUser, settingsKey(appName, section), KeyWrite, &hKey) != Success)
-        return;
-    setValue(hKey, key, String, value.toUtf8() + '\0');
-    closeKey(hKey);
+    long result = createKey(CurrentUser, settingsKey(appName, section), KeyWrite, &hKey);
+    if (result == Success) {
+        result = setValue(hKey, key, String, value.toUtf8() + '\0');
+        closeKey(hKey);
+    }
+    if (result != Success && errorText)
+        *errorText = storeError(result);
+    return result == Success;
+}
+
+QString settingsFilePath()
+{
+    return Registry::hiveFilePath(Registry::CurrentUser);
 }
 
 } // namespace platform

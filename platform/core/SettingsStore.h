@@ -10,7 +10,10 @@ namespace platform
 QString getSetting(const QString &appName, const QString &section, const QString &key,
                    const QString &defaultValue = QString());
 // Stores the text as a string value, creating the key when needed. A store that cannot
-// be written keeps its old value.
-void saveSetting(const QString &appName, const QString &section, const QString &key, const QString &value);
+// be written keeps its old value and answers false; errorText then says why.
+bool saveSetting(const QString &appName, const QString &section, const QString &key, const QString &value,
+                 QString *errorText = nullptr);
+// The file that holds the settings.
+QString settingsFilePath();
 
 } // namespace platform

@@ -3,23 +3,23 @@
 #include "tests/localisation/LocalisationFixture.h"
 
 #include "localisation/frmLanguage.h"
+#include "platform/core/Inet.h"
 #include "platform/core/SettingsStore.h"
 #include "platform/core/Shell.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Forms.h"
-#include "platform/core/Inet.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/MsgBoxRecorder.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TimerGap.h"
-#include "tests/support/MsgBoxRecorder.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <chrono>
@@ -261,7 +261,9 @@ TEST_F(LanguageDownloadTest, AcceptedFileIsWrittenWithoutWhatPrecedesItsFirstTag
     w->Command1->click();
 
     EXPECT_EQ(requested, QStringList{"/Languages/26/Localization.txt"});
-    EXPECT_EQ(readLanguageFile(), file + "\r\n");
+    // The download is the user's: it goes to the user folder and the shipped file stays.
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(userLanguageFilePath()), file + "\r\n");
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(languageFilePath()), loctest::languageFile({english()}));
     EXPECT_EQ(listed(w), (QStringList{"English", "Deutsch"}));
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_FALSE(boxes.boxes().first().prompt.isEmpty());
@@ -337,14 +339,18 @@ TEST_F(LanguageDownloadTest, CutOrStalledFileKeepsTheOldOneAndAnnouncesNothing)
 TEST_F(LanguageDownloadTest, FailedWriteKeepsWhatWasThereAndSaysSo)
 {
     serve(loctest::languageFile({english(), german()}));
-    QDir().mkpath(languageFilePath()); // a folder where the file should go cannot be replaced
+    QDir().mkpath(userLanguageFilePath()); // a folder where the file should go cannot be replaced
     testsupport::MsgBoxRecorder boxes;
     frmLanguage *w = chooser();
     w->Command1_Click();
-    EXPECT_TRUE(QFileInfo(languageFilePath()).isDir());
+    EXPECT_TRUE(QFileInfo(userLanguageFilePath()).isDir());
     EXPECT_EQ(w->Combo1->ListCount(), 0);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.boxes().first().prompt.contains(QStringLiteral("could not be saved")));
+    const QString text = boxes.boxes().first().prompt;
+    EXPECT_TRUE(text.contains(QStringLiteral("could not be saved to ") + userLanguageFilePath()))
+        << text.toStdString();
+    // There was no file of the user's, so none can have been kept.
+    EXPECT_FALSE(text.contains(QStringLiteral("kept"))) << text.toStdString();
 }
 
 TEST_F(LanguageDownloadTest, ClosingTheWindowDuringTheDownloadStopsItAndKeepsTheFile)

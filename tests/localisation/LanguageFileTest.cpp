@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 using loctest::Group;
 using loctest::item;
@@ -40,6 +41,25 @@ TEST_F(LanguageFileTest, GroupNamesMatchInAnyLetterCase)
     EXPECT_EQ(caption(QStringLiteral("KEY_A")), QStringLiteral("Hallo"));
     load(QStringLiteral("english"));
     EXPECT_EQ(caption(QStringLiteral("KEY_A")), QStringLiteral("Hello"));
+}
+
+TEST_F(LanguageFileTest, TheUsersOwnFileWinsOverTheShippedOne)
+{
+    writeLanguageFile({english(), german()});
+    load(QStringLiteral("Deutsch"));
+    EXPECT_EQ(caption(QStringLiteral("KEY_A")), QStringLiteral("Hallo"));
+
+    // A downloaded file in the user folder, with the name in other letters as an older one had.
+    env->writeFile(env->userFolder() + QStringLiteral("/localization.txt"),
+                   loctest::languageFile({{QStringLiteral("Deutsch"), {item("KEY_A", "Servus")}}}));
+    load(QStringLiteral("Deutsch"));
+    EXPECT_EQ(caption(QStringLiteral("KEY_A")), QStringLiteral("Servus"));
+
+    // Reading made nothing: no folder appears for a user who has none.
+    ASSERT_TRUE(QDir(env->userFolder()).removeRecursively());
+    load(QStringLiteral("Deutsch"));
+    EXPECT_EQ(caption(QStringLiteral("KEY_A")), QStringLiteral("Hallo"));
+    EXPECT_FALSE(QFileInfo::exists(env->userFolder()));
 }
 
 TEST_F(LanguageFileTest, GroupNameWithABlankIsAnotherName)

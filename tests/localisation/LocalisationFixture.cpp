@@ -5,6 +5,8 @@
 #include "platform/ui/Forms.h"
 #include "services/modMarque.h"
 
+#include <QFileInfo>
+
 namespace loctest
 {
 
@@ -61,9 +63,15 @@ QString LocalisationTest::languageFilePath() const
     return env->programFolder() + QStringLiteral("/Localization.txt");
 }
 
+QString LocalisationTest::userLanguageFilePath() const
+{
+    return env->userFolder() + QStringLiteral("/Localization.txt");
+}
+
 QByteArray LocalisationTest::readLanguageFile() const
 {
-    return testsupport::TempEnvironment::readFile(languageFilePath());
+    const QString own = userLanguageFilePath();
+    return testsupport::TempEnvironment::readFile(QFileInfo(own).isFile() ? own : languageFilePath());
 }
 
 } // namespace loctest

@@ -32,10 +32,13 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Writes Localization.txt into the program folder.
+    // Writes Localization.txt into the program folder, as the program ships it.
     void writeLanguageFile(const QByteArray &content) const;
     void writeLanguageFile(const QList<Group> &groups) const { writeLanguageFile(languageFile(groups)); }
+    // The shipped file, and the user's own that downloads and the template writer make.
     QString languageFilePath() const;
+    QString userLanguageFilePath() const;
+    // The file the program reads now: the user's own when there is one, else the shipped one.
     QByteArray readLanguageFile() const;
 
     std::unique_ptr<testsupport::TempEnvironment> env;

@@ -160,6 +160,8 @@ TEST_F(TemplateWriterTest, ReplacesTheWholeFileAndItsOtherLanguages)
     const QByteArray bytes = readLanguageFile();
     EXPECT_FALSE(bytes.contains("Deutsch"));
     EXPECT_EQ(bytes.count("<LANGUAGE_GROUP"), 1);
+    // The template is the user's file; the shipped one is never written.
+    EXPECT_TRUE(testsupport::TempEnvironment::readFile(languageFilePath()).contains("Deutsch"));
 }
 
 TEST_F(TemplateWriterTest, RoundTripLeavesEveryTextUnchanged)
@@ -208,17 +210,18 @@ TEST_F(TemplateWriterTest, RefusedWriteIsToldAndKeepsTheOldFile)
 {
     sample();
     testsupport::MsgBoxRecorder boxes;
-    QDir().mkpath(languageFilePath());
+    QDir().mkpath(userLanguageFilePath());
     languages->makeLocalizationFile();
-    EXPECT_TRUE(QFileInfo(languageFilePath()).isDir());
+    EXPECT_TRUE(QFileInfo(userLanguageFilePath()).isDir());
+    EXPECT_EQ(QDir(env->userFolder()).entryList(QDir::Files).size(), 0);
     EXPECT_EQ(QDir(env->programFolder()).entryList(QDir::Files).size(), 0);
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_TRUE(boxes.boxes().first().prompt.startsWith("The language template could not be saved to " +
-                                                        languageFilePath()));
+                                                        userLanguageFilePath()));
 
-    // A disk that takes no more: the old file stays whole.
-    ASSERT_TRUE(QDir(languageFilePath()).removeRecursively());
-    writeLanguageFile("old\r\n");
+    // A disk that takes no more: the user's old file stays whole.
+    ASSERT_TRUE(QDir(userLanguageFilePath()).removeRecursively());
+    env->writeFile(userLanguageFilePath(), "old\r\n");
     boxes.clear();
     {
         testsupport::FileSizeLimit limit(5);

@@ -54,7 +54,7 @@ protected:
     }
     QByteArray exported() const
     {
-        return testsupport::TempEnvironment::readFile(env->programFolder() + QStringLiteral("/Data.htm"));
+        return testsupport::TempEnvironment::readFile(env->userFolder() + QStringLiteral("/Data.htm"));
     }
 
     ui::ListItem *item(int i) const { return f->ListView1->ListItems()->Item(i); }
@@ -156,9 +156,10 @@ TEST_F(EditorTest, AccessCodeWritesPlainLinesOnlyWhenExact)
 
 TEST_F(EditorTest, SaveOfAnEmptyListReplacesTheOldExportWhole)
 {
-    env->writeFile(env->programFolder() + QStringLiteral("/Data.htm"), "<data>\r\nold|line\r\n</data>\r\n");
+    env->writeFile(env->userFolder() + QStringLiteral("/Data.htm"), "<data>\r\nold|line\r\n</data>\r\n");
     f->save->click();
     EXPECT_EQ(exported(), QByteArray("<data>\r\n</data>\r\n"));
+    EXPECT_FALSE(QFile::exists(env->programFolder() + QStringLiteral("/Data.htm")));
     EXPECT_EQ(f->txtData->Text().remove('\r'), "<data>\n</data>\n");
 }
 
@@ -304,8 +305,10 @@ TEST_F(EditorTest, ImportReadsSectionsAndNameUrlPairs)
     f->cmdLoad2->click();
     EXPECT_EQ(rows(), QStringList{"ESPN|http://espn.example/|Radio|Sports|"});
 
+    // In the user folder too; there it wins over a file of the same name beside the program.
     f->Clear->click();
-    env->writeFile(env->programFolder() + QStringLiteral("/list.txt"),
+    env->writeFile(env->programFolder() + QStringLiteral("/list.txt"), "Shipped\nhttp://shipped/\n");
+    env->writeFile(env->userFolder() + QStringLiteral("/list.txt"),
                    "Before\nhttp://before/\n \n\n[[Music]]\n\nPop One\nhttp://pop/1\n"
                    "Top [new] list\nskipped\nLast\nhttp://last/\n");
     f->Text1->setText("list.txt");

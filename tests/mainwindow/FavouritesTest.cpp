@@ -48,7 +48,7 @@ protected:
         MainWindowTest::TearDown();
     }
 
-    QString favoritesPath() const { return env->programFolder() + "/Favorites.txt"; }
+    QString favoritesPath() const { return env->userFolder() + "/Favorites.txt"; }
     QByteArray favoritesFile() const { return testsupport::TempEnvironment::readFile(favoritesPath()); }
     // The file's lines, unscrambled.
     QStringList storedLines() const
@@ -323,18 +323,27 @@ TEST_F(FavouritesTest, FailedWriteKeepsTheOldFileAndSaysSo)
     ASSERT_EQ(boxes->count(), 1);
     EXPECT_TRUE(boxes->boxes()[0].prompt.contains(favoritesPath()));
     // No scratch file is left beside it.
-    EXPECT_EQ(QDir(env->programFolder()).entryList({"Favorites.txt*"}, QDir::Files),
+    EXPECT_EQ(QDir(env->userFolder()).entryList({"Favorites.txt*"}, QDir::Files),
               QStringList({"Favorites.txt"}));
 }
 
-TEST_F(FavouritesTest, UnwritableProgramFolderIsReportedAndTheListKept)
+TEST_F(FavouritesTest, UserFolderThatCannotBeMadeIsReportedAndTheListKept)
 {
-    env->setEnv("CHANNELDECK_PROGRAM_FOLDER", (env->root() + "/no/such/folder").toUtf8());
+    // Below a plain file no folder can be made, not even by root.
+    const QString blocker = env->writeFile(env->root() + "/plain-file", "x");
+    env->setEnv("XDG_DATA_HOME", (blocker + "/share").toUtf8());
     add({"Only in memory", "http://127.0.0.1:9/m", "TV", "English"});
     boxes->clear();
     form->saveFavorites();
-    EXPECT_EQ(boxes->count(), 1);
+    ASSERT_EQ(boxes->count(), 1);
+    const QString text = boxes->boxes().first().prompt;
+    EXPECT_TRUE(text.startsWith("Your favorites could not be saved to " + blocker +
+                                "/share/ChannelDeck/Favorites.txt"))
+        << text.toStdString();
+    // No file was there before, so the box does not claim one was kept.
+    EXPECT_FALSE(text.contains("kept")) << text.toStdString();
     EXPECT_EQ(form->ListView2->ListItems()->Count(), 1);
+    EXPECT_EQ(QDir(env->programFolder()).entryList(QDir::Files), QStringList());
 }
 
 TEST_F(FavouritesTest, ColumnClickSortsAndTogglesAndTheNextWriteKeepsTheOrder)
@@ -460,7 +469,7 @@ TEST_F(FavouritePlaybackTest, VideoFavouriteOpensTheBrowserWithoutProbing)
     EXPECT_FALSE(form->WindowsMediaPlayer1->Visible());
     EXPECT_TRUE(form->wbyoutube->Visible());
     // The video page is written for the id between the tag's first and second "=".
-    const QByteArray page = testsupport::TempEnvironment::readFile(env->programFolder() + "/youtube.html");
+    const QByteArray page = testsupport::TempEnvironment::readFile(env->userFolder() + "/youtube.html");
     EXPECT_TRUE(page.contains("/embed/abc?rel=1'")) << page.toStdString();
     EXPECT_TRUE(page.contains("Clip"));
     play("Odd stream");

@@ -62,7 +62,7 @@ TEST_F(LanguageTemplateTest, ShippedEnglishGroupHoldsEveryKeyOfTheMainWindowAndT
     ASSERT_NE(objLanguages, nullptr);
 
     objLanguages->makeLocalizationFile();
-    const QString written = readLanguageFile(env->programFolder() + QStringLiteral("/Localization.txt"));
+    const QString written = readLanguageFile(env->userFolder() + QStringLiteral("/Localization.txt"));
     const QStringList templateKeys = groupKeys(written, QStringLiteral("English"));
     const QStringList form1Keys = withPrefix(templateKeys, QStringLiteral("FORM1_"));
     const QStringList chooserKeys = withPrefix(templateKeys, QStringLiteral("FRMLANGUAGE_"));

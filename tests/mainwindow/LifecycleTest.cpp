@@ -124,7 +124,7 @@ TEST_F(LifecycleTest, StartUpSetsTheDataFolderPlaceholderPageLanguageAndCaptions
     Form1 *f = loadForm1();
     EXPECT_EQ(strDataFolder, env->dataHome() + "/TVDAT");
     EXPECT_EQ(
-        testsupport::TempEnvironment::readFile(platform::programFolder() + "/youtube.html"),
+        testsupport::TempEnvironment::readFile(env->userFolder() + "/youtube.html"),
         "<html><body bgcolor=black><center><font color=white><h1>Please select a video from the list to the "
         "left</h1><br></font></center></body></html>\r\n");
     ASSERT_NE(objLanguages, nullptr);

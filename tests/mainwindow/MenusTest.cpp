@@ -100,7 +100,7 @@ TEST_F(MenusTest, ViewSwitchesKeepThePlayerPlayingAndTheListsAsTheyAre)
     EXPECT_EQ(itemTexts(f->ListView1), channels);
     EXPECT_EQ(f->strCategory, category);
     EXPECT_EQ(f->strTypeFilter, filter);
-    EXPECT_FALSE(QFile::exists(env->programFolder() + QStringLiteral("/Favorites.txt")));
+    EXPECT_FALSE(QFile::exists(env->userFolder() + QStringLiteral("/Favorites.txt")));
 }
 
 TEST_F(MenusTest, ChangeLanguageBringsUpTheOneChooserWithoutAMode)
@@ -175,7 +175,7 @@ TEST_F(MenusTest, WebsiteButtonOpensTheWebsiteThroughTheHiddenLauncher)
 TEST_F(MenusTest, DeveloperButtonWritesTheLanguageTemplateOfTheLoadedWindows)
 {
     Form1 *f = loadWithChannels();
-    const QString file = env->programFolder() + QStringLiteral("/Localization.txt");
+    const QString file = env->userFolder() + QStringLiteral("/Localization.txt");
     ASSERT_FALSE(QFile::exists(file));
     f->Command3->click();
     const QString written = QString::fromUtf8(testsupport::TempEnvironment::readFile(file));

@@ -6,10 +6,12 @@
 #include "mainwindow/SecondInstance.h"
 #include "platform/core/Registry.h"
 #include "platform/core/VersionInfo.h"
+#include "services/modGenDec.h"
 #include "services/modMarque.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 using namespace mwtest;
@@ -94,6 +96,31 @@ TEST_F(StartupTest, FirstRunSavesEnglishThenShowsTheChooserModallyAndIsOverAfter
     EXPECT_EQ(chooserShown, 1);
 }
 
+TEST_F(StartupTest, SettingsThatCannotBeStoredAreToldOnceAndTheFirstRunComesAgain)
+{
+    removeSetting(QStringLiteral("Language"));
+    writeData({channelLine("News", "TV", "English")});
+    // Read-only by its bits, which count for root too.
+    const QString registry = env->registryDir();
+    ASSERT_TRUE(QFile::setPermissions(registry, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    closeChooserWhenShown();
+    boxes->clear();
+
+    ASSERT_NE(loadForm1(), nullptr);
+    EXPECT_EQ(chooserShown, 1);
+    ASSERT_EQ(boxes->count(), 1);
+    EXPECT_TRUE(boxes->boxes().first().prompt.startsWith(
+        QStringLiteral("Your settings could not be saved to ") + registry))
+        << boxes->boxes().first().prompt.toStdString();
+
+    // Nothing was stored, so the next start is a first run again; the user has been told.
+    ui::Forms::unloadAll();
+    ASSERT_NE(loadForm1(), nullptr);
+    EXPECT_EQ(chooserShown, 2);
+    EXPECT_EQ(boxes->count(), 1);
+    QFile::setPermissions(registry, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 TEST_F(StartupTest, LaterRunWithALanguageTheFileLacksShowsNoChooser)
 {
     putSetting(QStringLiteral("Language"), QStringLiteral("Klingon"));
@@ -123,7 +150,7 @@ TEST_F(StartupTest, SecondCopyEndsSilentlyAfterTheChooserWithoutUnloadingAnythin
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(chooserShown, 1); // steps up to the chooser ran
-    EXPECT_TRUE(QFile::exists(env->programFolder() + QStringLiteral("/youtube.html")));
+    EXPECT_TRUE(QFile::exists(env->userFolder() + QStringLiteral("/youtube.html")));
     EXPECT_EQ(endCalls, 0);       // no unload handler
     EXPECT_EQ(boxes->count(), 0); // no message
     EXPECT_NE(f->Caption(), QStringLiteral("DeckTest by Test Co"));
@@ -189,6 +216,14 @@ TEST_F(StartupTest, EditorModeFollowsAdminTxt)
     ASSERT_EQ(f->ListView1->ColumnHeaders()->Count(), 6);
     EXPECT_EQ(f->ListView1->ColumnHeaders()->Item(6)->Text(), QStringLiteral("URL"));
     EXPECT_EQ(f->chkLoad->Value(), ui::vbChecked);
+
+    // The marker counts in the user folder too, where a user of an installed copy can put it.
+    ui::Forms::unloadAll();
+    ASSERT_TRUE(QFile::remove(env->programFolder() + QStringLiteral("/admin.txt")));
+    env->writeFile(env->userFolder() + QStringLiteral("/Admin.TXT"), QByteArray());
+    f = loadForm1();
+    EXPECT_TRUE(f->blnAdmin);
+    EXPECT_FALSE(f->Frame2->isHidden());
 }
 
 TEST_F(StartupTest, HelpOpensOnTheFirstRunOnly)
@@ -230,7 +265,9 @@ TEST_F(StartupTest, HelpOpensOnTheFirstRunOnly)
 TEST_F(StartupTest, PlaceholderPageIsWrittenAnewAndTheTvListIsUp)
 {
     const QString page =
-        env->writeFile(env->programFolder() + QStringLiteral("/youtube.html"), "old video page");
+        env->writeFile(env->userFolder() + QStringLiteral("/youtube.html"), "old video page");
+    // One an earlier version left beside the program is neither read nor written.
+    const QString old = env->writeFile(env->programFolder() + QStringLiteral("/youtube.html"), "left over");
     writeData(
         {channelLine("News", "TV", "English", QStringLiteral("http://127.0.0.1:9/a"), QStringLiteral("2")),
          channelLine("Sport", "TV", "English", QStringLiteral("http://127.0.0.1:9/b"), QStringLiteral("9"))});
@@ -239,9 +276,62 @@ TEST_F(StartupTest, PlaceholderPageIsWrittenAnewAndTheTvListIsUp)
         testsupport::TempEnvironment::readFile(page),
         QByteArray("<html><body bgcolor=black><center><font color=white><h1>Please select a video from the "
                    "list to the left</h1><br></font></center></body></html>\r\n"));
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(old), "left over");
     EXPECT_EQ(f->strYouTubeLocale, QStringLiteral("en_us"));
     EXPECT_EQ(f->strCategory, QStringLiteral("TV"));
     EXPECT_EQ(itemTexts(f->ListView1).size(), 2);
+}
+
+TEST_F(StartupTest, StartAndCloseWriteNothingBesideTheProgram)
+{
+    removeSetting(QStringLiteral("Language"));
+    putSetting(QStringLiteral("showHelp"), QStringLiteral("1"));
+    writeHelpFile();
+    QFile::copy(QStringLiteral(CD_SOURCE_DIR "/resources/program/Localization.txt"),
+                env->programFolder() + QStringLiteral("/Localization.txt"));
+    writeData({channelLine("News", "TV", "English")});
+    const auto snapshot = [this] {
+        QStringList entries;
+        const QFileInfoList infos =
+            QDir(env->programFolder()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const QFileInfo &info : infos)
+            entries << info.fileName() + QLatin1Char(' ') + QString::number(info.size()) + QLatin1Char(' ') +
+                           QString::number(info.lastModified().toMSecsSinceEpoch());
+        return entries;
+    };
+    const QStringList before = snapshot();
+    closeChooserWhenShown(); // a first run: the chooser and the help too
+
+    Form1 *f = loadForm1();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(chooserShown, 1);
+    EXPECT_EQ(opened, QStringList{helpFile()});
+    f->showYouTubeVideo(QStringLiteral("A video"), QStringLiteral("abcdefghijk"));
+    ui::Forms::unloadAll();
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(QFile::exists(env->userFolder() + QStringLiteral("/youtube.html")));
+}
+
+TEST_F(StartupTest, FavouritesKeptBesideTheProgramAreTakenOverAtStart)
+{
+    const QByteArray favourites = EncryptString("Old favourite|http://127.0.0.1:9/old|TV|English") + "\r\n";
+    const QString old = env->writeFile(env->programFolder() + QStringLiteral("/Favorites.txt"), favourites);
+    const QString export_ =
+        env->writeFile(env->programFolder() + QStringLiteral("/Data.htm"), "<data>\r\n</data>\r\n");
+    Form1 *f = loadForm1();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(itemTexts(f->ListView2), QStringList{"Old favourite"});
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(env->userFolder() + QStringLiteral("/Favorites.txt")),
+              favourites);
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(env->userFolder() + QStringLiteral("/Data.htm")),
+              "<data>\r\n</data>\r\n");
+    EXPECT_FALSE(QFile::exists(old));
+    EXPECT_FALSE(QFile::exists(export_));
+
+    // The next start lists it once, from the user folder.
+    ui::Forms::unloadAll();
+    f = loadForm1();
+    EXPECT_EQ(itemTexts(f->ListView2), QStringList{"Old favourite"});
 }
 
 TEST_F(StartupTest, FileBrowserReopensTheFolderLastUsed)

@@ -3,10 +3,10 @@
 // load or by the window closing.
 #include "tests/mainwindow/MainWindowFixture.h"
 
-#include "platform/core/ProgramFolder.h"
+#include "platform/core/TextLines.h"
+#include "platform/core/UserFolder.h"
 #include "platform/ui/Forms.h"
 #include "tests/support/LoopbackServer.h"
-#include "platform/core/TextLines.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -91,7 +91,7 @@ protected:
         });
     }
     static QByteArray page() { return testsupport::TempEnvironment::readFile(pagePath()); }
-    static QString pagePath() { return platform::programFolder() + "/youtube.html"; }
+    static QString pagePath() { return platform::userFolder() + "/youtube.html"; }
 
     // Lets the browser work until done() holds; its first page can take seconds.
     static bool waitFor(const std::function<bool()> &done)
@@ -199,13 +199,13 @@ TEST_F(YouTubeTest, ScrapesVideoLinksOnceEachWithDecodedTitles)
     serve("/browse?s=rf&t=&l=&e=en_us&p=1", resultPage1);
     serve("/browse?s=rf&t=&l=&e=en_us&p=2", resultPage2);
     // A scratch file left by an earlier run is not read along.
-    env->writeFile(platform::programFolder() + "/youtube.tmp", "<a href=\"/watch?v=STALE\">Old</a>\r\n");
+    env->writeFile(env->userFolder() + "/youtube.tmp", "<a href=\"/watch?v=STALE\">Old</a>\r\n");
     form->cmdYouTube_Click();
 
     EXPECT_EQ(keys(), QStringList({"AAA", "CCC&amp;feature=related", "LF", "FFF"}));
     EXPECT_EQ(itemTexts(form->ListView3),
               QStringList({"First \"one\"", "Tom &amp; Jerry", "Two\nlines", "Last"}));
-    EXPECT_FALSE(QFile::exists(platform::programFolder() + "/youtube.tmp"));
+    EXPECT_FALSE(QFile::exists(env->userFolder() + "/youtube.tmp"));
 
     // "Comedy" has no address: the list empties and nothing is fetched.
     takeRequests();

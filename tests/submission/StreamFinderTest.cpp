@@ -7,6 +7,7 @@
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TimerGap.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -32,7 +33,7 @@ protected:
     }
 
     QString site() const { return server->url(); }
-    QString scratchPath() const { return env->programFolder() + QStringLiteral("/temp.txt"); }
+    QString scratchPath() const { return env->userFolder() + QStringLiteral("/temp.txt"); }
 
     frmSubmit *form = nullptr;
 };
@@ -144,6 +145,7 @@ TEST_F(StreamFinderTest, ScratchFileIsGoneAfterARunAndALeftoverIsNotReadAgain)
 TEST_F(StreamFinderTest, ScratchFileThatIsALinkIsNotWrittenThrough)
 {
     const QString victim = env->writeFile(env->root() + QStringLiteral("/home/.profile"), "keep me\r\n");
+    ASSERT_TRUE(QDir().mkpath(env->userFolder()));
     ASSERT_TRUE(QFile::link(victim, scratchPath()));
     const QStringList found = findOn("<a href=\"http://streams.example.com/new.asx\">new</a>");
     EXPECT_EQ(found, QStringList{QStringLiteral("http://streams.example.com/new.asx")});
@@ -151,9 +153,11 @@ TEST_F(StreamFinderTest, ScratchFileThatIsALinkIsNotWrittenThrough)
     EXPECT_FALSE(QFileInfo(scratchPath()).isSymLink());
 }
 
-TEST_F(StreamFinderTest, ProgramFolderThatTakesNoScratchFileStillFindsTheLinks)
+TEST_F(StreamFinderTest, UserFolderThatTakesNoScratchFileStillFindsTheLinks)
 {
-    env->setEnv("CHANNELDECK_PROGRAM_FOLDER", (env->root() + QStringLiteral("/missing/folder")).toUtf8());
+    // Below a plain file no folder can be made, not even by root.
+    const QString blocker = env->writeFile(env->root() + QStringLiteral("/plain-file"), "x");
+    env->setEnv("XDG_DATA_HOME", (blocker + QStringLiteral("/share")).toUtf8());
     const QStringList found = findOn("<a href=\"http://streams.example.com/a.asx\">a</a>"
                                      "<a href=\"http://streams.example.com/b.wma\">b</a>");
     EXPECT_EQ(found, QStringList({QStringLiteral("http://streams.example.com/a.asx"),

@@ -31,6 +31,7 @@ TempEnvironment::~TempEnvironment()
 
 QString TempEnvironment::programFolder() const { return m_dir.path() + QStringLiteral("/program"); }
 QString TempEnvironment::dataHome() const { return m_dir.path() + QStringLiteral("/data"); }
+QString TempEnvironment::userFolder() const { return dataHome() + QStringLiteral("/ChannelDeck"); }
 QString TempEnvironment::registryDir() const { return m_dir.path() + QStringLiteral("/registry"); }
 
 QString TempEnvironment::writeFile(const QString &path, const QByteArray &content) const

@@ -1,4 +1,5 @@
-// Temporary program folder, data folder (XDG_DATA_HOME) and registry hives for one test.
+// Temporary program folder, data folder (XDG_DATA_HOME, holding the user folder) and registry
+// hives for one test.
 // Restores the environment variables it changed when it goes out of scope.
 #pragma once
 
@@ -21,6 +22,7 @@ public:
     QString root() const { return m_dir.path(); }
     QString programFolder() const;  // CHANNELDECK_PROGRAM_FOLDER
     QString dataHome() const;       // XDG_DATA_HOME ("[appdata]")
+    QString userFolder() const;     // dataHome()/ChannelDeck, where the program writes
     QString registryDir() const;    // CHANNELDECK_REGISTRY_DIR
 
     // Writes a file (creating folders) and returns its full path.

@@ -84,7 +84,15 @@ class EndFilter : public QObject
 {
 public:
     using QObject::QObject;
-    bool eventFilter(QObject *receiver, QEvent *event) override { return startsHandler(receiver, event); }
+    bool eventFilter(QObject *receiver, QEvent *event) override
+    {
+        if (!startsHandler(receiver, event))
+            return false;
+        // A close left accepted would still hide the window; it stays as it is.
+        if (event->type() == QEvent::Close)
+            event->ignore();
+        return true;
+    }
 };
 
 QPointer<EndFilter> endFilter;

@@ -149,6 +149,32 @@ public:
         XTestFakeKeyEvent(m_display, code, True, CurrentTime);
         XTestFakeKeyEvent(m_display, code, False, CurrentTime);
     }
+    // How many windows are on the screen; a popup menu counts, though it has no title.
+    int viewableWindows()
+    {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(m_display, DefaultRootWindow(m_display), &root, &parent, &children, &count))
+            return 0;
+        int viewable = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes attributes;
+            if (XGetWindowAttributes(m_display, children[i], &attributes) &&
+                attributes.map_state == IsViewable)
+                ++viewable;
+        }
+        if (children)
+            XFree(children);
+        return viewable;
+    }
+    // The window that key presses go to.
+    Window focus()
+    {
+        Window w = 0;
+        int revert = 0;
+        XGetInputFocus(m_display, &w, &revert);
+        return w;
+    }
     // Everything asked for has been handled by the server.
     void sync() { XSync(m_display, False); }
 
@@ -443,13 +469,15 @@ TEST_F(ProgramEnd, CategoryClickQueuedBehindTheCloseRunsNoHandler)
 TEST_F(ProgramEnd, LanguagePickedInTheOpenChooserAfterTheCloseChangesNothing)
 {
     start();
+    const int windows = display->viewableWindows();
     click(spots.languagesMenu);
-    QThread::msleep(500);
+    ASSERT_TRUE(waitFor([&] { return display->viewableWindows() > windows; })) << "the menu opens";
     display->key(XK_Down);
     display->key(XK_Return);
     display->sync();
-    ASSERT_NE(display->waitForWindow(QStringLiteral("Language Selection"), 15000), 0u);
-    QThread::msleep(300);
+    const Window chooser = display->waitForWindow(QStringLiteral("Language Selection"), 15000);
+    ASSERT_NE(chooser, 0u);
+    ASSERT_TRUE(waitFor([&] { return display->focus() == chooser; }));
     // The chooser has the keyboard: a pick before the close is saved at once.
     display->key(XK_Down);
     display->sync();

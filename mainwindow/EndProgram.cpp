@@ -28,7 +28,13 @@ constexpr auto kWriteGrace = std::chrono::seconds(10);
 
 [[noreturn]] void endRegardless(const QString &program)
 {
-    const QStringList still = platform::underWay();
+    // A loop that lets messages run is marked only while each round lasts: a look that falls
+    // between two rounds is taken again.
+    QStringList still = platform::underWay();
+    for (int look = 0; still.isEmpty() && look < 200; ++look) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        still = platform::underWay();
+    }
     QString line = program + QStringLiteral(": did not end within 2 s; still under way: ") +
                    (still.isEmpty() ? QStringLiteral("a wait that does not look at the program's end")
                                     : still.join(QStringLiteral(" > ")));

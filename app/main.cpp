@@ -2,6 +2,7 @@
 #include "localisation/frmLanguage.h"
 #include "mainwindow/EndProgram.h"
 #include "mainwindow/registerMainWindows.h"
+#include "platform/core/ProgramEnd.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/WebBrowser.h"
@@ -26,5 +27,8 @@ int main(int argc, char **argv)
     ui::Forms::load(QStringLiteral("frmSplash"));
     if (ui::programEnding())
         return 0;
-    return app.exec();
+    const int code = app.exec();
+    // Named should the windows' clean-up hold the process past its end; never unmarked.
+    new platform::UnderWay(QStringLiteral("the clean-up after the event loop"));
+    return code;
 }

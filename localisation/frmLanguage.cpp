@@ -5,6 +5,7 @@
 #include "platform/core/Shell.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MsgBox.h"
 #include "services/modDownload.h"
@@ -103,6 +104,10 @@ void frmLanguage::FillLanguageList()
 
 void frmLanguage::Combo1_Click()
 {
+    // A pick reached once the program is ending would save a language and start a new
+    // main window on the way out.
+    if (ui::programEnding())
+        return;
     try {
         const QString text = Combo1->Text();
         if (text == kChooseLanguage)

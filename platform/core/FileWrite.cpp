@@ -1,5 +1,7 @@
 #include "platform/core/FileWrite.h"
 
+#include "platform/core/ProgramEnd.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -36,6 +38,14 @@ int storedOnDisk(int fd)
 
 bool writeFileAtomically(const QString &path, const QByteArray &data, QString *errorText)
 {
+    // Whatever asks for a write once the end has begun was started by input the user gave
+    // after closing the program: it is not carried out, and the file stays as it was.
+    if (programEnding()) {
+        if (errorText)
+            *errorText = QStringLiteral("the program is ending");
+        return false;
+    }
+    const UnderWay writing(QStringLiteral("the write of ") + path, UnderWay::Write);
     QSaveFile file(path);
     const auto fail = [&file, errorText](const QString &reason) {
         if (errorText)
@@ -61,6 +71,9 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, QString *e
 
 QByteArray passThroughScratchFile(const QString &path, const QByteArray &data)
 {
+    if (programEnding())
+        return data;
+    const UnderWay writing(QStringLiteral("the write of ") + path, UnderWay::Write);
     const QByteArray name = QFile::encodeName(path);
     // Whatever holds the name goes first: a leftover is never read, and a link is never
     // written through. Created anew and exclusively, the file cannot follow a link that

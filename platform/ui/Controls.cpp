@@ -497,6 +497,8 @@ void Line::paintEvent(QPaintEvent *)
 
 TimerControl::TimerControl(QObject *parent) : QObject(parent)
 {
+    // A child, so that its ticks can be told apart from the timers of Qt's own machinery.
+    m_timer.setParent(this);
     connect(&m_timer, &QTimer::timeout, this, &TimerControl::Timer);
 }
 

@@ -5,16 +5,24 @@
 
 void DoEvents();
 
-namespace ui {
+namespace ui
+{
 
 // Runs fn once the outermost DoEvents() has returned to the handler that called it, or at
 // once when none is running. Windows unloaded while messages run inside a handler are
 // deleted this way, so the handler's own stack never loses its window.
 void afterDoEvents(std::function<void()> fn);
 
-// Once the program is ending, every wait that lets messages run gives up, and no new message
-// box or modal window waits for the user, so the handlers under way unwind at once.
+// Once the program is ending, every wait that lets messages run gives up, no new message box
+// or modal window waits for the user, and no handler starts any more: user input, the closing
+// of a window, the ticks of timer controls and calls queued for a window or its controls are
+// dropped. The handlers under way unwind at once; writes they ask for are refused.
 void setProgramEnding(bool ending);
 bool programEnding();
+
+// Notes which window and control the latest handler was started for, so that a handler still
+// letting messages run when the program should have ended can be named. Installed once at
+// start; harmless when called again.
+void watchHandlers();
 
 } // namespace ui

@@ -1,6 +1,7 @@
 // Window geometry in twips, the control registry and the unload protocol of a window.
 #include "platform/ui/Form.h"
 
+#include "platform/core/ProgramEnd.h"
 #include "platform/ui/ControlProperties.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
@@ -9,10 +10,10 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaProperty>
+#include <QScreen>
 #include <algorithm>
 
 namespace ui
@@ -183,6 +184,7 @@ void Form::Show(bool modal)
     QPointer<Form> self(this);
     setWindowModality(Qt::ApplicationModal);
     bringToFront();
+    const platform::UnderWay waiting(QStringLiteral("the modal window ") + objectName());
     QEventLoop loop;
     connect(this, &Form::hidden, &loop, &QEventLoop::quit);
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);

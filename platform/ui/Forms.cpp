@@ -48,6 +48,9 @@ Form *Forms::load(const QString &className)
 {
     if (Form *existing = find(className))
         return existing;
+    // A window asked for once the end has begun would outlive nothing but its own start-up.
+    if (programEnding())
+        return nullptr;
     const auto it = registry().factories.constFind(className.toLower());
     if (it == registry().factories.constEnd() || !*it)
         return nullptr;

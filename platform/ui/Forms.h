@@ -19,7 +19,8 @@ public:
     static bool isRegistered(const QString &className);
 
     // Creates the window and runs its Form_Load when it is not loaded yet; returns the
-    // loaded instance otherwise; nullptr for a class nobody registered.
+    // loaded instance otherwise; nullptr for a class nobody registered, and for a window not
+    // loaded yet once the program is ending.
     static Form *load(const QString &className);
     static Form *find(const QString &name);
     static void show(const QString &name, bool modal = false);

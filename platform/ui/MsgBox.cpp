@@ -1,5 +1,6 @@
 #include "platform/ui/MsgBox.h"
 
+#include "platform/core/ProgramEnd.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/DoEvents.h"
 
@@ -89,6 +90,7 @@ int MsgBox(const QString &prompt, int buttons, const QString &title)
         }
     }
     platform::MessageBoxRequest req{prompt, buttons, title.isEmpty() ? platform::defaultMessageBoxTitle() : title};
+    const platform::UnderWay waiting(QStringLiteral("the message box \"") + prompt + QLatin1Char('"'));
     if (platform::presenter())
         return platform::presenter()(req);
     return platform::showQtBox(req);

@@ -9,6 +9,8 @@
 #include "platform/core/ProgramFolder.h"
 #include "platform/core/Registry.h"
 #include "platform/core/RuntimeError.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
 #include "services/modGlobals.h"
 #include "services/modMachineSettings.h"
@@ -19,6 +21,9 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QTest>
+
+#include <gmock/gmock.h>
 
 #include <cstdlib>
 
@@ -179,7 +184,7 @@ TEST_F(LifecycleTest, ClosingStopsThePlayerUnloadsTheOthersAndEndsTheProgram)
     EXPECT_EQ(ui::Forms::find("Form1"), nullptr);
 }
 
-TEST(EndProgramDeathTest, EndsTheProcessAndGivesTheLockBackWhateverLoopIsRunning)
+TEST(EndProgramDeathTest, AHandlerThatDoesNotUnwindIsNamedOnOneLineAndTheExitIsAFailure)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     testsupport::TempEnvironment env;
@@ -189,15 +194,33 @@ TEST(EndProgramDeathTest, EndsTheProcessAndGivesTheLockBackWhateverLoopIsRunning
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     env.setEnv("XDG_RUNTIME_DIR", runtime.toUtf8());
     const QString lock = platform::instanceLockPath();
+    const auto oneLineNaming = [](const std::string &what) {
+        return ::testing::Truly([what](const std::string &errors) {
+            const QStringList lines = QString::fromStdString(errors).split('\n', Qt::SkipEmptyParts);
+            const QStringList net = lines.filter(QStringLiteral("did not end within 2 s"));
+            return net.size() == 1 && lines.last() == net.first() && errors.back() == '\n' &&
+                   net.first().contains(QString::fromStdString(what));
+        });
+    };
     EXPECT_EXIT(
         {
             if (platform::anotherInstanceRunning() || !QFile::exists(lock))
                 std::_Exit(3);
-            EndProgram();
-            // A loop that never looks at the program's end, inside a handler.
-            for (;;)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            KeepRunningUntilEndProgram();
+            ui::Form window(QStringLiteral("frmStuck"));
+            auto *go =
+                window.addControl<ui::CommandButton>(QStringLiteral("cmdGo"), nullptr, 0, 0, 1200, 450);
+            QObject::connect(go, &ui::CommandButton::Click, go, [] {
+                EndProgram();
+                // A wait that never looks at the program's end.
+                for (;;)
+                    DoEvents();
+            });
+            window.show();
+            QTest::mouseClick(go, Qt::LeftButton);
+            std::_Exit(4);
         },
-        ::testing::ExitedWithCode(0), "");
-    EXPECT_FALSE(QFile::exists(lock));
+        ::testing::ExitedWithCode(EndNotUnwoundExitCode),
+        oneLineNaming("still under way: DoEvents in the handler of MouseButtonRelease on frmStuck.cmdGo"));
+    EXPECT_FALSE(QFile::exists(lock)) << "the lock is given back when the end begins";
 }

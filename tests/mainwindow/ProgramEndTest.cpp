@@ -318,8 +318,8 @@ protected:
         server.reset();
     }
 
-    QString favoritesPath() const { return env->programFolder() + QStringLiteral("/Favorites.txt"); }
-    QString pagePath() const { return env->programFolder() + QStringLiteral("/youtube.html"); }
+    QString favoritesPath() const { return env->userFolder() + QStringLiteral("/Favorites.txt"); }
+    QString pagePath() const { return env->userFolder() + QStringLiteral("/youtube.html"); }
 
     Spots measureMainWindow()
     {
@@ -442,14 +442,14 @@ TEST_F(ProgramEnd, RemovalQueuedBehindTheCloseWritesNothing)
     click(spots.firstFavorite);
     QThread::msleep(300);
     const quint64 file = inode(favoritesPath());
-    const QStringList files = QDir(env->programFolder()).entryList(QDir::Files);
+    const QStringList files = QDir(env->userFolder()).entryList(QDir::Files);
 
     const qint64 took = closeWithQueued([&] { display->click(display->onScreen(main, spots.remove)); });
     expectCleanEnd(took);
     EXPECT_EQ(testsupport::TempEnvironment::readFile(favoritesPath()).toHex().toStdString(),
               kept.toHex().toStdString());
     EXPECT_EQ(inode(favoritesPath()), file) << "the file was replaced";
-    EXPECT_EQ(QDir(env->programFolder()).entryList(QDir::Files), files) << "a write was begun";
+    EXPECT_EQ(QDir(env->userFolder()).entryList(QDir::Files), files) << "a write was begun";
 }
 
 TEST_F(ProgramEnd, CategoryClickQueuedBehindTheCloseRunsNoHandler)

@@ -124,9 +124,19 @@ class Batch
 {
 public:
     Batch();
+    // Commits as finish() does when finish() was not called.
     ~Batch();
     Batch(const Batch &) = delete;
     Batch &operator=(const Batch &) = delete;
+
+    // Ends the batch. The last batch to end commits: Success when every write made while
+    // batches lived is stored, else the first failure, and then none of them is (a commit
+    // that fails is rolled back whole). A batch that ends inside another answers Success;
+    // the outer one answers for both.
+    long finish();
+
+private:
+    bool m_finished = false;
 };
 
 // Number of handles opened and not yet closed, so tests can catch leaks.

@@ -18,8 +18,11 @@ inline QStringDecoder utf8Decoder()
                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
 }
 
+// As QString::fromUtf8, a leading U+FEFF kept: null bytes give a null text.
 inline QString textOfUtf8(QByteArrayView utf8)
 {
+    if (utf8.isNull())
+        return QString();
     return utf8Decoder().decode(utf8);
 }
 

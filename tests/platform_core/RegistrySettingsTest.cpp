@@ -30,6 +30,10 @@ TEST(RegistrySettings, RoundTripAndDefaults)
     // Present but empty is not missing.
     platform::saveSetting(app, sec, QStringLiteral("Dir"), QString());
     EXPECT_EQ(platform::getSetting(app, sec, QStringLiteral("Dir"), QStringLiteral("x")), QString());
+    // A text that begins with U+FEFF keeps it: the character is no byte-order mark here.
+    const QString marked = QString(QChar(0xFEFF)) + QStringLiteral("Deutsch");
+    platform::saveSetting(app, sec, QStringLiteral("Marked"), marked);
+    EXPECT_EQ(platform::getSetting(app, sec, QStringLiteral("Marked")), marked);
     // Another section or application is another key.
     EXPECT_EQ(
         platform::getSetting(app, QStringLiteral("Other"), QStringLiteral("Language"), QStringLiteral("d")),

@@ -227,13 +227,16 @@ void batchLost(long failure)
         t_batchFailure = failure;
 }
 
-// SQLITE_ROW when the file holds a hive's tables, SQLITE_DONE when it holds none, or the
-// error that kept it from being read.
-int schemaState(sqlite3 *db)
+// SQLITE_ROW when the file holds a hive's tables (and, asked for the whole schema, the index
+// that came last), SQLITE_DONE when it does not, or the error that kept it from being read.
+int schemaState(sqlite3 *db, bool whole = false)
 {
     sqlite3_stmt *st = nullptr;
-    int rc = sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='vals'", -1, &st,
-                                nullptr);
+    int rc =
+        sqlite3_prepare_v2(db,
+                           whole ? "SELECT 1 FROM sqlite_master WHERE type='index' AND name='vals_by_key'"
+                                 : "SELECT 1 FROM sqlite_master WHERE type='table' AND name='vals'",
+                           -1, &st, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_step(st);
     sqlite3_finalize(st);
@@ -280,7 +283,10 @@ long initSchema(sqlite3 *db)
     if (rc == SQLITE_OK) {
         rc = sqlite3_exec(db, SchemaSql, nullptr, nullptr, &err);
         sqlite3_free(err);
-        sqlite3_exec(db, rc == SQLITE_OK ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
     return fromSqlite(rc);
 }
@@ -331,10 +337,13 @@ long connect(const QString &file, bool forWrite, sqlite3 **out)
         }
         sqlite3_busy_timeout(db, BusyTimeoutMs);
         useWriteAheadJournal(db);
-        const long r = initSchema(db);
-        if (r != Success) {
-            sqlite3_close_v2(db);
-            return r;
+        // Made once: a connection that only reads never has to wait for the write lock.
+        if (schemaState(db, true) != SQLITE_ROW) {
+            const long r = initSchema(db);
+            if (r != Success) {
+                sqlite3_close_v2(db);
+                return r;
+            }
         }
     } else {
         // What cannot be read as a hive (a file of another program, a damaged one) reads empty.

@@ -2,8 +2,9 @@
 // registry API: integer key handles, predefined roots, access rights, value types,
 // caller-supplied buffers with in/out sizes, and the Win32 result codes.
 //
-// Every hive (HKCU, HKLM, HKCR, HKUS, HKCC) is one file in registryDirectory(). A hive
-// whose file carries no write permission bit, or that this process cannot write, is
+// Every hive (HKCU, HKLM, HKCR, HKUS, HKCC) is one file in registryDirectory(), with its
+// write-ahead journal (-wal and -shm files) beside it while it is in use. A hive whose file
+// or folder carries no write permission bit, or that this process cannot write, is
 // read-only: writes and write-access opens answer AccessDenied. A hive file without any
 // read permission bit (or unreadable to this process) answers AccessDenied to every
 // call. The permission bits count even for root, so "chmod a-w" works in every setting.

@@ -339,6 +339,53 @@ TEST(RegistryHive, ABatchWhoseCommitFailsSaysSoAndKeepsNothing)
     EXPECT_EQ(readValue(CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("v")), sz("newer"));
 }
 
+// A writer killed (kill -9) in the middle of its batches: each batch is there whole or not at
+// all, readers go on, and the next writer finds the hive as usable as ever. The test starts its
+// own binary again as the writer.
+TEST(RegistryHive, AWriterKilledMidWayLeavesEveryBatchWholeAndTheHiveUsable)
+{
+    const QString path = QStringLiteral("Software\\Pair");
+    if (qEnvironmentVariableIsSet("CD_REGISTRY_KILLED_CHILD")) {
+        for (int i = 1;; ++i) {
+            Batch batch;
+            const QByteArray text = QByteArray::number(i) + '|' + QByteArray(100, 'x') + '\0';
+            writeValue(CurrentUser, path, QStringLiteral("a"), text);
+            writeValue(CurrentUser, path, QStringLiteral("b"), text);
+            batch.finish();
+        }
+    }
+    const auto counter = [](const QByteArray &text) { return text.left(text.indexOf('|')).toInt(); };
+    testsupport::TempEnvironment env;
+    ASSERT_EQ(writeValue(CurrentUser, path, QStringLiteral("a"), sz("0|")), Success);
+    ASSERT_EQ(writeValue(CurrentUser, path, QStringLiteral("b"), sz("0|")), Success);
+
+    QProcess child;
+    QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
+    pe.insert(QStringLiteral("CD_REGISTRY_KILLED_CHILD"), QStringLiteral("1"));
+    child.setProcessEnvironment(pe);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral(
+                    "--gtest_filter=RegistryHive.AWriterKilledMidWayLeavesEveryBatchWholeAndTheHiveUsable")});
+    ASSERT_TRUE(child.waitForStarted());
+    // Killed once it has stored a few hundred batches, whichever write it is at then.
+    QElapsedTimer waited;
+    waited.start();
+    while (counter(readValue(CurrentUser, path, QStringLiteral("a"))) < 300 && waited.elapsed() < 60000) {
+    }
+    child.kill();
+    ASSERT_TRUE(child.waitForFinished(60000));
+
+    const auto pairIsWhole = [&] {
+        const QByteArray a = readValue(CurrentUser, path, QStringLiteral("a"));
+        EXPECT_EQ(a, readValue(CurrentUser, path, QStringLiteral("b")));
+        EXPECT_GE(counter(a), 300);
+    };
+    pairIsWhole();
+    std::thread(pairIsWhole).join(); // a connection opened after the kill
+    ASSERT_EQ(writeValue(CurrentUser, path, QStringLiteral("a"), sz("after")), Success);
+    EXPECT_EQ(readValue(CurrentUser, path, QStringLiteral("a")), sz("after"));
+}
+
 static void writeMany(const QString &who)
 {
     for (int i = 0; i < 150; ++i) {

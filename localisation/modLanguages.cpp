@@ -3,6 +3,7 @@
 #include "localisation/modLanguages.h"
 
 #include "platform/core/RuntimeError.h"
+#include "platform/core/Text.h"
 #include "platform/core/UserFolder.h"
 
 #include <QDir>
@@ -67,7 +68,7 @@ QString readLanguageFile(const QString &path)
     }
     if (!file.isOpen())
         throw platform::RuntimeError(53, QStringLiteral("clsLanguages"), QStringLiteral("File not found"));
-    QString text = QString::fromUtf8(file.readAll());
+    QString text = platform::textOfUtf8(file.readAll());
     // The stream reader the file was made for drops a byte-order mark.
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);

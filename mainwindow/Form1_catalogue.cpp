@@ -3,6 +3,7 @@
 #include "mainwindow/Form1.h"
 
 #include "localisation/modLanguages.h"
+#include "platform/core/Text.h"
 #include "platform/core/TextLines.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MsgBox.h"
@@ -128,7 +129,7 @@ bool sameText(QByteArrayView bytes, const QString &text, const QByteArray &textU
 {
     if (bytes == textUtf8)
         return true;
-    return !isAscii(bytes) && QString::fromUtf8(bytes) == text;
+    return !isAscii(bytes) && platform::textOfUtf8(bytes) == text;
 }
 
 // Whether types (UTF-8) holds filter, ignoring case as QString does.
@@ -136,7 +137,7 @@ bool typesContain(QByteArrayView types, const QString &filter, const QByteArray 
 {
     if (!filterAscii.isNull() && isAscii(types))
         return QLatin1StringView(types).contains(QLatin1StringView(filterAscii), Qt::CaseInsensitive);
-    return QString::fromUtf8(types).contains(filter, Qt::CaseInsensitive);
+    return platform::textOfUtf8(types).contains(filter, Qt::CaseInsensitive);
 }
 
 // A text under which every spelling QString takes as equal ignoring case meets: each
@@ -150,9 +151,9 @@ void foldedKey(QByteArrayView text, std::string &key)
         return;
     }
     QString folded;
-    for (const char32_t c : QString::fromUtf8(text).toUcs4()) {
+    for (const char32_t c : platform::textOfUtf8(text).toUcs4()) {
         const char32_t f = QChar::toCaseFolded(c);
-        folded += QString::fromUcs4(&f, 1);
+        folded += QChar::fromUcs4(f); // QString::fromUcs4 would drop a U+FEFF
     }
     key = folded.toStdString();
 }
@@ -177,7 +178,7 @@ public:
                 continue;
             foldedKey(type, m_key);
             if (m_seen.insert(m_key).second)
-                m_types.append(QString::fromUtf8(type));
+                m_types.append(platform::textOfUtf8(type));
         }
     }
     bool contains(const QString &type)
@@ -269,14 +270,14 @@ void Form1::LoadChannels()
                 if (isAscii(ratingField)) {
                     ratingText = QStringView(rating, ratingInto(ratingField, rating));
                 } else {
-                    ratingChars = formatRating(QString::fromUtf8(ratingField));
+                    ratingChars = formatRating(platform::textOfUtf8(ratingField));
                     ratingText = ratingChars;
                 }
                 const bool countAscii = isAscii(countField);
                 if (countAscii && countField.size() < 6) {
                     countText = QStringView(count, sixDigitsInto(countField, count));
                 } else if (!countAscii) {
-                    countChars = padSixDigits(QString::fromUtf8(countField));
+                    countChars = padSixDigits(platform::textOfUtf8(countField));
                     countText = countChars;
                 }
                 items->AddTexts({fields.of(1), fields.of(3), QByteArrayView(), fields.of(2), lineTypes, ratingText,

@@ -4,6 +4,7 @@
 #include "mainwindow/Form1.h"
 
 #include "localisation/modLanguages.h"
+#include "platform/core/Text.h"
 #include "platform/core/TextLines.h"
 #include "platform/core/UserFolder.h"
 #include "platform/ui/MsgBox.h"
@@ -74,7 +75,7 @@ void Form1::doLoad_Click()
         return;
     QList<QStringList> channels;
     for (const QByteArray &line : *lines) {
-        const QString plain = QString::fromUtf8(DecryptString(line));
+        const QString plain = platform::textOfUtf8(DecryptString(line));
         if (!plain.contains(QLatin1Char('|')))
             continue;
         const QStringList fields = plain.split(QLatin1Char('|'));
@@ -211,8 +212,12 @@ void Form1::cmdLoad2_Click()
     };
     QList<Entry> entries;
     QString section;
+    // Only the file's first line can open with a byte-order mark.
+    const auto textOfLine = [&lines](qsizetype i) {
+        return i == 0 ? QString::fromUtf8(lines->at(i)) : platform::textOfUtf8(lines->at(i));
+    };
     for (qsizetype i = 0; i < lines->size(); ++i) {
-        const QString line = QString::fromUtf8(lines->at(i));
+        const QString line = textOfLine(i);
         if (line.isEmpty() || line == QLatin1String(" "))
             continue;
         if (line.contains(QLatin1Char('['))) {
@@ -226,7 +231,7 @@ void Form1::cmdLoad2_Click()
         // A name without its URL line is dropped.
         if (++i >= lines->size())
             break;
-        entries.append({line, QString::fromUtf8(lines->at(i)), section});
+        entries.append({line, textOfLine(i), section});
     }
     for (const Entry &entry : std::as_const(entries))
         addItem(ListView1, entry.name, entry.url, type, entry.section);

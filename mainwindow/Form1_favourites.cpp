@@ -2,6 +2,7 @@
 // "Channel Actions" popups that add to it, and playing a favourite.
 #include "mainwindow/Form1.h"
 
+#include "platform/core/Text.h"
 #include "platform/core/TextLines.h"
 #include "platform/core/UserFolder.h"
 #include "platform/ui/MsgBox.h"
@@ -12,6 +13,8 @@
 
 #include <QCursor>
 #include <QMenu>
+
+#include <algorithm>
 
 namespace
 {
@@ -45,9 +48,18 @@ QByteArray favoriteLine(const QStringList &fields)
     return bytes.join(fields.join(QString()).contains(QLatin1Char('|')) ? WideSeparator : '|');
 }
 
+// Files written in a single-byte code page hold 0xFE as a letter (þ in the Western one), so
+// the byte alone does not tell the form apart. Only a line in the exact shape favoriteLine
+// gives it is taken in that form: four fields of UTF-8 text, one of them holding "|".
 QList<QByteArray> favoriteFields(const QByteArray &line)
 {
-    return line.split(line.contains(WideSeparator) ? WideSeparator : '|');
+    if (line.contains(WideSeparator) && line.contains('|')) {
+        const QList<QByteArray> fields = line.split(WideSeparator);
+        if (fields.size() == 4 && std::all_of(fields.cbegin(), fields.cend(),
+                                              [](const QByteArray &field) { return field.isValidUtf8(); }))
+            return fields;
+    }
+    return line.split('|');
 }
 
 void popUp(ui::Form *form, const char *menuName)
@@ -105,7 +117,7 @@ void Form1::loadFavorites()
         if (fields.size() < 2)
             continue;
         // A short line keeps what it has; the missing fields read empty.
-        const auto field = [&fields](int i) { return QString::fromUtf8(fields.value(i)); };
+        const auto field = [&fields](int i) { return platform::textOfUtf8(fields.value(i)); };
         ui::ListItem *item = ListView2->ListItems()->Add(field(0));
         item->setTag(field(1));
         item->setSubItems(1, field(2));

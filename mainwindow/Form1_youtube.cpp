@@ -3,6 +3,7 @@
 #include "mainwindow/Form1.h"
 
 #include "platform/core/FileWrite.h"
+#include "platform/core/Text.h"
 #include "platform/core/TextLines.h"
 #include "platform/core/UserFolder.h"
 #include "platform/core/VersionInfo.h"
@@ -211,10 +212,10 @@ std::optional<VideoLink> videoLink(QByteArrayView line, bool searchMode)
         titleText = decodeTitle(attribute); // a second time, as the title of a link is
         href = quoted(line.first(at));
     }
-    const QString id = QString::fromUtf8(replacedIgnoringCase(href, "/watch?v=", ""));
+    const QString id = platform::textOfUtf8(replacedIgnoringCase(href, "/watch?v=", ""));
     if (!isVideoId(id))
         return std::nullopt;
-    return VideoLink{QString::fromUtf8(titleText), id};
+    return VideoLink{platform::textOfUtf8(titleText), id};
 }
 
 // The page with CR LF before every "<" but that of a closing tag, and at its end: in one pass

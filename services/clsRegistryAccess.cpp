@@ -65,7 +65,7 @@ QString textOfData(QByteArray data)
     // A string's data ends with its NUL; text written without one keeps its last character.
     if (data.endsWith('\0'))
         data.chop(1);
-    return QString::fromUtf8(data);
+    return platform::textOfUtf8(data);
 }
 
 // Shorter data fills the low-order bytes.
@@ -131,6 +131,16 @@ bool placeWithoutReplacing(const QString &from, const QString &to)
         return false;
     // Neither is supported (FAT and the like): the last look is as close as it gets.
     return !QFileInfo::exists(to) && ::rename(source.constData(), target.constData()) == 0;
+}
+
+// Asks the file system to store the file now, and closes a copy of its descriptor: some file
+// systems (NFS and the like) report at close what they could not store.
+bool storedOnDisk(QFileDevice &file)
+{
+    if (!file.flush() || ::fsync(file.handle()) != 0)
+        return false;
+    const int copy = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
+    return copy >= 0 && ::close(copy) == 0;
 }
 
 bool writeAll(QIODevice &file, const QString &text)
@@ -250,7 +260,7 @@ qint32 clsRegistryAccess::EnumKeys(QString sPath, QStringList &Key)
         // Anything but a name (a key deleted meanwhile, a damaged hive) ends the list.
         if (rc != reg::Success)
             break;
-        Key.append(QString::fromUtf8(name.left(size)));
+        Key.append(platform::textOfUtf8(QByteArrayView(name).first(size)));
     }
     reg::closeKey(m_key);
     return qint32(Key.size());
@@ -313,7 +323,7 @@ QString clsRegistryAccess::ReadString(QString sPath, QString sName, const QStrin
     long rc = QueryData(sPath, sName, buffer);
     if (rc == reg::MoreData && buffer.size() <= 4 * qsizetype(BufferSize))
         rc = QueryData(sPath, sName, buffer);
-    if (rc != reg::Success || QString::fromUtf8(buffer).toUcs4().size() > qsizetype(BufferSize))
+    if (rc != reg::Success || platform::textOfUtf8(buffer).toUcs4().size() > qsizetype(BufferSize))
         return sDefault;
     // The text as stored, blanks at either end included.
     return textOfData(buffer);
@@ -403,7 +413,7 @@ qint32 clsRegistryAccess::EnumValues(QString sPath, QStringList &sName, QVariant
         if (OnlyType != -1 && quint32(OnlyType) != type)
             continue;
         // Names are taken as stored: blanks around them are part of the name.
-        sName.append(QString::fromUtf8(name.left(nameSize)));
+        sName.append(platform::textOfUtf8(QByteArrayView(name).first(nameSize)));
         const QByteArray bytes = data.left(dataSize);
         switch (type) {
         case reg::Binary:
@@ -438,7 +448,7 @@ qint32 clsRegistryAccess::ExportToReg(QString sPath, QString sRegFile, const boo
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                         QFileDevice::ReadOther);
     if (!writeAll(file, QStringLiteral("REGEDIT4\r\n\r\n")) ||
-        !ExportKeyToReg(sPath, file, IncludeSubkeys, Output) || !file.flush() || ::fsync(file.handle()) != 0)
+        !ExportKeyToReg(sPath, file, IncludeSubkeys, Output) || !storedOnDisk(file))
         return 0;
     file.close();
     // Messages ran while the keys were written; a file that appeared meanwhile stays.
@@ -519,14 +529,15 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
         return 0;
     const QByteArray bytes = file.readAll();
     file.close();
+    // A byte-order mark that opens the file is one and goes; anywhere else U+FEFF is text.
     const QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
     if (lines.first().toUpper() != QLatin1String("REGEDIT4"))
         return 0;
     const auto textOfHex = [this](QString hex) {
-        return QString::fromUtf8(StrToBin(hex.replace(QLatin1Char(','), QLatin1Char(' '))));
+        return platform::textOfUtf8(StrToBin(hex.replace(QLatin1Char(','), QLatin1Char(' '))));
     };
 
-    const reg::Batch batch; // one commit for the whole file
+    reg::Batch batch; // one commit for the whole file
     qsizetype i = 1;
     while (i < lines.size()) {
         const QString line = platform::trimBlanks(lines.at(i)).remove(QLatin1Char('"'));
@@ -587,7 +598,8 @@ qint32 clsRegistryAccess::ImportFromReg(QString sRegFile)
         }
         i = j;
     }
-    return 1;
+    // Single writes that fail leave the result alone; a commit that fails stored nothing.
+    return batch.finish() == reg::Success ? 1 : 0;
 }
 
 QByteArray clsRegistryAccess::StrToBin(QString &sBin)

@@ -137,7 +137,7 @@ QString GetMachineSetting(QString AppName, QString Section, QString Key, QString
             // Text stored by another program without its NUL keeps its last character.
             if (data.endsWith('\0'))
                 data.chop(1);
-            result = QString::fromUtf8(data);
+            result = platform::textOfUtf8(data);
         }
     } catch (const platform::RuntimeError &e) {
         error = e;

@@ -1,14 +1,19 @@
 // SQLite storage behind the registry calls. One connection per hive file and thread is
 // kept open; every call runs in its own transaction, and writers take the write lock up
 // front (BEGIN IMMEDIATE) with a busy timeout, so two running instances can share hives.
+// Hives keep a write-ahead journal: a reader never waits for a writer and never finds a
+// value gone while another connection rewrites it.
 #include "platform/core/Registry.h"
+
+#include "platform/core/Text.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QMutex>
+#include <QSet>
 #include <QStringList>
+#include <QUrl>
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -97,6 +102,8 @@ struct HiveState {
     bool writable = false;
     dev_t dev = 0;
     ino_t ino = 0;
+    off_t size = 0;
+    qint64 modifiedNs = 0;
 };
 
 HiveState hiveState(const QString &file)
@@ -112,11 +119,19 @@ HiveState hiveState(const QString &file)
     s.exists = true;
     s.dev = st.st_dev;
     s.ino = st.st_ino;
+    s.size = st.st_size;
+    s.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     s.readable = S_ISREG(st.st_mode) && allows(p, st, S_IRUSR | S_IRGRP | S_IROTH, R_OK);
-    // The rollback journal lives beside the hive, so its folder must be writable too.
+    // The journal files live beside the hive, so its folder must be writable too.
     s.writable = s.readable && allows(p, st, S_IWUSR | S_IWGRP | S_IWOTH, W_OK) &&
                  folderWritable(QFileInfo(file).path());
     return s;
+}
+
+bool journalPresent(const QString &file)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(file + QStringLiteral("-wal")).constData(), &st) == 0;
 }
 
 // ---- connections ----
@@ -126,6 +141,17 @@ struct Connection {
     dev_t dev = 0;
     ino_t ino = 0;
     bool writable = false;
+    // Read as a file that nobody changes: valid only while it stays as it was.
+    bool immutable = false;
+    off_t size = 0;
+    qint64 modifiedNs = 0;
+
+    bool stillServes(const QString &file, const HiveState &s) const
+    {
+        if (!s.exists || dev != s.dev || ino != s.ino || writable != s.writable)
+            return false;
+        return !immutable || (size == s.size && modifiedNs == s.modifiedNs && !journalPresent(file));
+    }
 };
 
 void forgetConnection(sqlite3 *db);
@@ -192,16 +218,62 @@ thread_local ConnectionCache t_connections;
 // transaction is open.
 thread_local int t_batchDepth = 0;
 thread_local QList<sqlite3 *> t_batchConnections;
+// The first failure that lost writes of the live batches, Success while there is none.
+thread_local long t_batchFailure = Success;
 
-bool hasSchema(sqlite3 *db)
+void batchLost(long failure)
+{
+    if (t_batchFailure == Success)
+        t_batchFailure = failure;
+}
+
+// SQLITE_ROW when the file holds a hive's tables (and, asked for the whole schema, the index
+// that came last), SQLITE_DONE when it does not, or the error that kept it from being read.
+int schemaState(sqlite3 *db, bool whole = false)
 {
     sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='vals'", -1, &st,
-                           nullptr) != SQLITE_OK)
-        return false;
-    const bool found = sqlite3_step(st) == SQLITE_ROW;
+    int rc =
+        sqlite3_prepare_v2(db,
+                           whole ? "SELECT 1 FROM sqlite_master WHERE type='index' AND name='vals_by_key'"
+                                 : "SELECT 1 FROM sqlite_master WHERE type='table' AND name='vals'",
+                           -1, &st, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(st);
     sqlite3_finalize(st);
-    return found;
+    return rc;
+}
+
+// A file system without the shared memory the write-ahead journal needs keeps the rollback
+// journal: commits are just as safe there, only readers wait for writers.
+void useWriteAheadJournal(sqlite3 *db)
+{
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+}
+
+// Opens a hive this process may not write. Even a reader of a hive in the write-ahead journal
+// needs the journal's files beside it; where they are missing and the folder cannot take them,
+// the hive file holds every commit, and is read as a file that nobody changes.
+int openForReading(const QString &file, sqlite3 **db, bool *immutable)
+{
+    *immutable = false;
+    const auto open = [db](const char *name, int flags) {
+        int rc = sqlite3_open_v2(name, db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | flags, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_busy_timeout(*db, BusyTimeoutMs);
+            rc = schemaState(*db);
+        }
+        return rc;
+    };
+    int rc = open(QFile::encodeName(file).constData(), 0);
+    const int primary = rc & 0xFF;
+    if ((primary != SQLITE_CANTOPEN && primary != SQLITE_READONLY) || journalPresent(file))
+        return rc;
+    sqlite3_close_v2(*db);
+    *db = nullptr;
+    const QByteArray uri = QUrl::fromLocalFile(file).toEncoded() + "?immutable=1";
+    rc = open(uri.constData(), SQLITE_OPEN_URI);
+    *immutable = true;
+    return rc;
 }
 
 long initSchema(sqlite3 *db)
@@ -211,7 +283,10 @@ long initSchema(sqlite3 *db)
     if (rc == SQLITE_OK) {
         rc = sqlite3_exec(db, SchemaSql, nullptr, nullptr, &err);
         sqlite3_free(err);
-        sqlite3_exec(db, rc == SQLITE_OK ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
     return fromSqlite(rc);
 }
@@ -241,8 +316,7 @@ long connect(const QString &file, bool forWrite, sqlite3 **out)
     }
 
     auto it = t_connections.byFile.find(file);
-    if (it != t_connections.byFile.end() && s.exists && it->dev == s.dev && it->ino == s.ino &&
-        it->writable == s.writable) {
+    if (it != t_connections.byFile.end() && it->stillServes(file, s)) {
         *out = it->db;
         return Success;
     }
@@ -252,27 +326,36 @@ long connect(const QString &file, bool forWrite, sqlite3 **out)
     if (!s.exists && !QDir().mkpath(QFileInfo(file).path()))
         return AccessDenied;
     sqlite3 *db = nullptr;
-    const int flags = (s.writable ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY) |
-                      SQLITE_OPEN_NOMUTEX;
-    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_close_v2(db);
-        return fromSqlite(rc) == Success ? RegistryIoFailed : fromSqlite(rc);
-    }
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    bool immutable = false;
     if (s.writable) {
-        const long r = initSchema(db);
-        if (r != Success) {
+        const int rc =
+            sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc != SQLITE_OK) {
             sqlite3_close_v2(db);
-            return r;
+            return fromSqlite(rc) == Success ? RegistryIoFailed : fromSqlite(rc);
         }
-    } else if (!hasSchema(db)) {
-        sqlite3_close_v2(db);
-        *out = emptyHive();
-        return *out ? Success : RegistryIoFailed;
+        sqlite3_busy_timeout(db, BusyTimeoutMs);
+        useWriteAheadJournal(db);
+        // Made once: a connection that only reads never has to wait for the write lock.
+        if (schemaState(db, true) != SQLITE_ROW) {
+            const long r = initSchema(db);
+            if (r != Success) {
+                sqlite3_close_v2(db);
+                return r;
+            }
+        }
+    } else {
+        // What cannot be read as a hive (a file of another program, a damaged one) reads empty.
+        if (openForReading(file, &db, &immutable) != SQLITE_ROW) {
+            sqlite3_close_v2(db);
+            *out = emptyHive();
+            return *out ? Success : RegistryIoFailed;
+        }
     }
     s = hiveState(file); // the file may have just been created
-    t_connections.byFile.insert(file, Connection{db, s.dev, s.ino, s.writable});
+    t_connections.byFile.insert(file,
+                                Connection{db, s.dev, s.ino, s.writable, immutable, s.size, s.modifiedNs});
     *out = db;
     return Success;
 }
@@ -319,6 +402,14 @@ public:
             m_rc = sqlite3_bind_text(m_st, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
         return *this;
     }
+    // Text given as its UTF-8 bytes, compared with text columns as they are stored.
+    Statement &bindText(int i, const QByteArray &utf8)
+    {
+        if (m_rc == SQLITE_OK)
+            m_rc = sqlite3_bind_text(m_st, i, utf8.isEmpty() ? "" : utf8.constData(), int(utf8.size()),
+                                     SQLITE_TRANSIENT);
+        return *this;
+    }
     Statement &bind(int i, const QByteArray &v)
     {
         if (m_rc == SQLITE_OK)
@@ -334,11 +425,13 @@ public:
         return sqlite3_step(m_st);
     }
     qint64 integer(int col) const { return sqlite3_column_int64(m_st, col); }
-    QString text(int col) const
+    // The UTF-8 bytes of a text column as stored.
+    QByteArray textBytes(int col) const
     {
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_st, col)),
-                                 sqlite3_column_bytes(m_st, col));
+        const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_st, col));
+        return QByteArray(p, p ? sqlite3_column_bytes(m_st, col) : 0);
     }
+    QString text(int col) const { return platform::textOfUtf8(textBytes(col)); }
     QByteArray blob(int col) const
     {
         const void *p = sqlite3_column_blob(m_st, col);
@@ -494,9 +587,14 @@ template <typename Body> long withKey(Key key, quint32 needed, bool write, Body 
     if ((r = connect(k.file, write, &db)) != Success)
         return r;
     if (write && t_batchDepth > 0 && sqlite3_get_autocommit(db)) {
+        // SQLite ends a transaction by itself after some errors (a full or failing disk): the
+        // batch's writes on this hive so far are gone.
+        if (t_batchConnections.contains(db))
+            batchLost(RegistryIoFailed);
         if ((r = fromSqlite(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr))) != Success)
             return r;
-        t_batchConnections.append(db);
+        if (!t_batchConnections.contains(db))
+            t_batchConnections.append(db);
     }
     if (!sqlite3_get_autocommit(db)) {
         // Inside the batch's transaction: a savepoint undoes a failed call on its own.
@@ -528,8 +626,8 @@ struct EnumCursor {
     quint32 index = 0;
     qint64 changes = -1;
     qint64 dataVersion = -1;
-    qint64 lastId = 0;  // values: id of the row at index
-    QString lastFolded; // subkeys: folded name of the row at index
+    qint64 lastId = 0;     // values: id of the row at index
+    QByteArray lastFolded; // subkeys: folded name of the row at index, its bytes as stored
 };
 
 thread_local EnumCursor t_valueCursor;
@@ -537,7 +635,9 @@ thread_local EnumCursor t_keyCursor;
 
 void forgetConnection(sqlite3 *db)
 {
-    t_batchConnections.removeAll(db);
+    // Closed with the batch's transaction open, its writes are rolled back.
+    if (t_batchConnections.removeAll(db) > 0)
+        batchLost(RegistryIoFailed);
     for (EnumCursor *c : {&t_valueCursor, &t_keyCursor}) {
         if (c->db == db)
             *c = EnumCursor();
@@ -698,12 +798,23 @@ Batch::Batch()
 
 Batch::~Batch()
 {
-    if (--t_batchDepth > 0)
-        return;
+    finish();
+}
+
+long Batch::finish()
+{
+    if (std::exchange(m_finished, true) || --t_batchDepth > 0)
+        return Success;
+    long result = std::exchange(t_batchFailure, long(Success));
     for (sqlite3 *db : std::exchange(t_batchConnections, {})) {
-        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        const int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            if (result == Success)
+                result = fromSqlite(rc) == Success ? long(RegistryIoFailed) : fromSqlite(rc);
+        }
     }
+    return result;
 }
 
 qsizetype openHandleCount()
@@ -792,15 +903,18 @@ long enumKey(Key key, quint32 index, char *name, quint32 *nameSize)
         return InvalidParameter;
     return withKey(key, EnumerateSubKeys, false, [&](sqlite3 *db, const OpenedKey &k) {
         const bool next = continues(t_keyCursor, db, k.id, index);
-        Statement q(db, next ? "SELECT name, folded FROM keys WHERE parent=? AND folded>? ORDER BY folded LIMIT 1"
-                             : "SELECT name, folded FROM keys WHERE parent=? ORDER BY folded LIMIT 1 OFFSET ?");
+        Statement q(db,
+                    next ? "SELECT name, folded FROM keys WHERE parent=? AND folded>? ORDER BY folded LIMIT 1"
+                         : "SELECT name, folded FROM keys WHERE parent=? ORDER BY folded LIMIT 1 OFFSET ?");
         q.bind(1, k.id);
-        const int rc = next ? q.bind(2, t_keyCursor.lastFolded).step() : q.bind(2, qint64(index)).step();
+        // The cursor goes on from the bytes of the last name as stored: a name that changed on
+        // its way through a decode could sort before itself and be found again and again.
+        const int rc = next ? q.bindText(2, t_keyCursor.lastFolded).step() : q.bind(2, qint64(index)).step();
         if (rc != SQLITE_ROW)
             return rc == SQLITE_DONE ? long(NoMoreItems) : fromSqlite(rc);
         remember(t_keyCursor, db, k.id, index);
-        t_keyCursor.lastFolded = q.text(1);
-        return copyOut(q.text(0).toUtf8(), name, nameSize, true);
+        t_keyCursor.lastFolded = q.textBytes(1);
+        return copyOut(q.textBytes(0), name, nameSize, true);
     });
 }
 
@@ -811,14 +925,15 @@ long enumValue(Key key, quint32 index, char *name, quint32 *nameSize, quint32 *t
         return InvalidParameter;
     return withKey(key, QueryValue, false, [&](sqlite3 *db, const OpenedKey &k) {
         const bool next = continues(t_valueCursor, db, k.id, index);
-        Statement q(db, next ? "SELECT name, type, data, id FROM vals WHERE key=? AND id>? ORDER BY id LIMIT 1"
-                             : "SELECT name, type, data, id FROM vals WHERE key=? ORDER BY id LIMIT 1 OFFSET ?");
+        Statement q(db,
+                    next ? "SELECT name, type, data, id FROM vals WHERE key=? AND id>? ORDER BY id LIMIT 1"
+                         : "SELECT name, type, data, id FROM vals WHERE key=? ORDER BY id LIMIT 1 OFFSET ?");
         const int rc = q.bind(1, k.id).bind(2, next ? t_valueCursor.lastId : qint64(index)).step();
         if (rc != SQLITE_ROW)
             return rc == SQLITE_DONE ? long(NoMoreItems) : fromSqlite(rc);
         remember(t_valueCursor, db, k.id, index);
         t_valueCursor.lastId = q.integer(3);
-        const long r = copyOut(q.text(0).toUtf8(), name, nameSize, true);
+        const long r = copyOut(q.textBytes(0), name, nameSize, true);
         if (r != Success)
             return r;
         if (type)

@@ -2,8 +2,9 @@
 // registry API: integer key handles, predefined roots, access rights, value types,
 // caller-supplied buffers with in/out sizes, and the Win32 result codes.
 //
-// Every hive (HKCU, HKLM, HKCR, HKUS, HKCC) is one file in registryDirectory(). A hive
-// whose file carries no write permission bit, or that this process cannot write, is
+// Every hive (HKCU, HKLM, HKCR, HKUS, HKCC) is one file in registryDirectory(), with its
+// write-ahead journal (-wal and -shm files) beside it while it is in use. A hive whose file
+// or folder carries no write permission bit, or that this process cannot write, is
 // read-only: writes and write-access opens answer AccessDenied. A hive file without any
 // read permission bit (or unreadable to this process) answers AccessDenied to every
 // call. The permission bits count even for root, so "chmod a-w" works in every setting.
@@ -124,9 +125,19 @@ class Batch
 {
 public:
     Batch();
+    // Commits as finish() does when finish() was not called.
     ~Batch();
     Batch(const Batch &) = delete;
     Batch &operator=(const Batch &) = delete;
+
+    // Ends the batch. The last batch to end commits: Success when every write made while
+    // batches lived is stored, else the first failure, and then none of them is (a commit
+    // that fails is rolled back whole). A batch that ends inside another answers Success;
+    // the outer one answers for both.
+    long finish();
+
+private:
+    bool m_finished = false;
 };
 
 // Number of handles opened and not yet closed, so tests can catch leaks.

@@ -2,6 +2,7 @@
 #include "platform/core/SettingsStore.h"
 
 #include "platform/core/Registry.h"
+#include "platform/core/Text.h"
 
 namespace platform
 {
@@ -44,7 +45,7 @@ QString getSetting(const QString &appName, const QString &section, const QString
     if (readValue(hKey, key, &type, &data) == Success && type == String) {
         if (data.endsWith('\0'))
             data.chop(1);
-        result = QString::fromUtf8(data);
+        result = textOfUtf8(data);
     }
     closeKey(hKey);
     return result;

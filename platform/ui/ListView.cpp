@@ -1,11 +1,11 @@
 // The list view: items, column headers, selection and the keep-sorted mode.
 #include "platform/ui/ListView.h"
 
+#include "platform/core/Text.h"
 #include "platform/ui/ListViewModel.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
-#include <QStringDecoder>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -258,7 +258,7 @@ qsizetype decodeInto(QByteArrayView utf8, char16_t *out)
     }
     if (high < 0x80)
         return n;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder = platform::utf8Decoder();
     return reinterpret_cast<char16_t *>(decoder.appendToBuffer(reinterpret_cast<QChar *>(out), utf8)) - out;
 }
 
@@ -270,7 +270,7 @@ void ListViewModel::addTexts(std::initializer_list<ItemText> texts)
         // More texts than a stored row holds: an item of its own from the start.
         auto *item = new ListItem(this);
         for (const ItemText &t : texts) {
-            const QString text = t.m_isUtf8 ? QString::fromUtf8(t.m_utf8) : t.m_text.toString();
+            const QString text = t.m_isUtf8 ? platform::textOfUtf8(t.m_utf8) : t.m_text.toString();
             item->m_pieces.append({item->m_chars.size(), text.size()});
             item->m_chars += text;
         }

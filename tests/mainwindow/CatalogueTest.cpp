@@ -132,6 +132,40 @@ TEST_F(CatalogueTest, TypesOutsideAsciiMatchIgnoringCaseInTheListAndTheFilter)
     EXPECT_EQ(f->Combo1->Text(), "français"); // the stored filter is one of the types
 }
 
+// U+FEFF opening a field is a character of it: only a byte-order mark at the very start of
+// the file is one. A category so marked is another category, and names, URLs and types keep it.
+TEST_F(CatalogueTest, FieldsThatBeginWithUFeffKeepIt)
+{
+    const QString bom = QString(QChar(0xFEFF));
+    putSetting("TVLang", "All");
+    const QByteArray file =
+        "\xEF\xBB\xBF" +
+        dataFile({channelLine("First", "TV", "News"), channelLine("Marked", bom + "TV", "News"),
+                  channelLine(bom + "Name", "TV", bom + "News", bom + "http://x/s"),
+                  channelLine("Radio", bom + "Radio", "Music")});
+    env->writeFile(env->dataHome() + QStringLiteral("/TVDAT/Data.txt"), file);
+    Form1 *f = loadForm1();
+    ASSERT_NE(f, nullptr);
+    // The file's byte-order mark sits in the first line's id, which the list does not show.
+    QStringList shown = itemTexts(f->ListView1);
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"First", bom + "Name"}));
+    EXPECT_EQ(f->StatusBar1->panelText(1), status(4, 2, 2));
+    for (int i = 1; i <= f->ListView1->ListItems()->Count(); ++i) {
+        const ui::ListItem *item = f->ListView1->ListItems()->Item(i);
+        if (item->Text() != bom + "Name")
+            continue;
+        EXPECT_EQ(item->Tag(), bom + "http://x/s");
+        EXPECT_EQ(item->SubItems(2), bom + "News");
+    }
+    // Two types, not one spelt twice.
+    EXPECT_EQ(comboItems(f->Combo1), (QStringList{"All", "News", bom + "News"}));
+
+    putSetting("RadioLang", "All");
+    f->cmdRadio_Click();
+    EXPECT_EQ(itemTexts(f->ListView1), QStringList());
+}
+
 TEST_F(CatalogueTest, PickingATypeFiltersKeepsTheTypeListAndSavesPerCategory)
 {
     writeData({channelLine("News", "TV", "English/News"), channelLine("Sport", "TV", "Sports"),

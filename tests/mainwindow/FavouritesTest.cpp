@@ -167,6 +167,48 @@ TEST_F(FavouritesTest, PipeInAFieldReloadsExactlyAndOlderFilesLoadAsBefore)
                                             {"Old", "http://127.0.0.1:9/o", "TV", "English"}}));
 }
 
+// Files written in a single-byte code page hold 0xFE as a letter (þ): such lines split at "|"
+// as they always did, so the URL stays the tag and a save keeps it. Only a line in the exact
+// shape of the form this program writes for a field holding "|" is read in that form.
+TEST_F(FavouritesTest, CodePageLinesHoldingByteFeLoadAsBeforeAndSurviveASave)
+{
+    const QString unknown = QString(QChar(QChar::ReplacementCharacter)); // a byte that is no UTF-8
+    writeFavoritesFile({"Caf\xFE|http://127.0.0.1:9/c|TV|English",
+                        "\xFE\xFE|http://127.0.0.1:9/t|Radio|Dutch",
+                        // Three of them, yet another letter of the code page is no UTF-8.
+                        "\xFE\xE9\xFE|http://127.0.0.1:9/e|TV|\xFE",
+                        // As this program writes an entry with "|" in a field.
+                        "Jazz | Blues\xFEhttp://127.0.0.1:9/j?a=1|2\xFERadio\xFE"
+                        "English"});
+    form->loadFavorites();
+    const QList<QStringList> expected = {
+        {"Caf" + unknown, "http://127.0.0.1:9/c", "TV", "English"},
+        {unknown + unknown, "http://127.0.0.1:9/t", "Radio", "Dutch"},
+        {unknown + unknown + unknown, "http://127.0.0.1:9/e", "TV", unknown},
+        {"Jazz | Blues", "http://127.0.0.1:9/j?a=1|2", "Radio", "English"},
+    };
+    EXPECT_EQ(listed(), expected);
+
+    form->saveFavorites();
+    form->ListView2->ListItems()->Clear();
+    form->loadFavorites();
+    EXPECT_EQ(listed(), expected);
+}
+
+// U+FEFF opening a field is a character of it, not a byte-order mark: every field keeps it.
+TEST_F(FavouritesTest, FieldsThatBeginWithUFeffKeepItAcrossASave)
+{
+    const QString bom = QString(QChar(0xFEFF));
+    add({bom + "Name", bom + "http://127.0.0.1:9/b", bom + "TV", bom + "English"});
+    add({bom, "youtube=" + bom + "A", "", ""});
+    add({bom + "Pipe|d", bom + "http://127.0.0.1:9/p", "TV", bom});
+    const QList<QStringList> saved = listed();
+    form->saveFavorites();
+    form->ListView2->ListItems()->Clear();
+    form->loadFavorites();
+    EXPECT_EQ(listed(), saved);
+}
+
 TEST_F(FavouritesTest, LineEndsInTheScrambledFormAreNeverWritten)
 {
     // Control bytes whose scrambled form could read as CR or LF must not split the entry.

@@ -214,6 +214,17 @@ TEST_F(YouTubeTest, ScrapesVideoLinksOnceEachWithDecodedTitles)
     EXPECT_TRUE(takeRequests().isEmpty());
 }
 
+// U+FEFF opening an id or a title is a character of it: the id differs from the one without
+// it, so neither is taken for a second link to the other.
+TEST_F(YouTubeTest, IdsAndTitlesThatBeginWithUFeffKeepIt)
+{
+    const QString bom = QString(QChar(0xFEFF));
+    form->ParseYouTubePage("\xEF\xBB\xBF<html><a href=\"/watch?v=\xEF\xBB\xBF"
+                           "A\">\xEF\xBB\xBFMarked</a>\n<a href=\"/watch?v=A\">Plain</a></html>");
+    EXPECT_EQ(keys(), QStringList({bom + "A", "A"}));
+    EXPECT_EQ(itemTexts(form->ListView3), QStringList({bom + "Marked", "Plain"}));
+}
+
 TEST_F(YouTubeTest, SearchSendsTheWordsAsTypedAndUsesTitleAttributes)
 {
     serve("/results?search_query=cats%20&%20dogs&search_type=&page=3", resultPage1);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -172,40 +173,217 @@ TEST(RegistryHive, DamagedHiveFileFailsCleanly)
     EXPECT_EQ(testsupport::TempEnvironment::readFile(hiveFilePath(CurrentUser)), QByteArray(4096, '\x5a'));
 }
 
-// Another program holds the hive locked for a moment: calls wait for it instead of failing.
-TEST(RegistryHive, CallsWaitOutABriefLockHeldElsewhere)
+// Another program holds the hive's write lock for a moment: writes wait for it instead of
+// failing.
+TEST(RegistryHive, WritesWaitOutABriefLockHeldElsewhere)
 {
     testsupport::TempEnvironment env;
     ASSERT_EQ(writeValue(CurrentUser, QStringLiteral("Software\\Busy"), QStringLiteral("v"), sz("old")),
               Success);
     const QByteArray file = QFile::encodeName(hiveFilePath(CurrentUser));
 
-    const auto lockFor = [&](int ms) {
-        sqlite3 *db = nullptr;
-        EXPECT_EQ(sqlite3_open(file.constData(), &db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-        return std::thread([db, ms] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-            sqlite3_close(db);
-        });
-    };
-
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread holder([db] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    });
     QElapsedTimer t;
-    std::thread holder = lockFor(400);
     t.start();
     EXPECT_EQ(writeValue(CurrentUser, QStringLiteral("Software\\Busy"), QStringLiteral("v"), sz("new")),
               Success);
     EXPECT_GE(t.elapsed(), 300);
     holder.join();
+    EXPECT_EQ(readValue(CurrentUser, QStringLiteral("Software\\Busy"), QStringLiteral("v")), sz("new"));
+}
 
-    holder = lockFor(400);
-    t.restart();
+// Readers neither wait for a writer nor see what it has not committed: while another
+// connection holds the hive's write lock in the middle of a rewrite, a read answers at once
+// with the value as it was.
+TEST(RegistryHive, ReadsDoNotWaitForAWriterNorSeeItsUnfinishedWork)
+{
+    testsupport::TempEnvironment env;
+    ASSERT_EQ(writeValue(CurrentUser, QStringLiteral("Software\\Busy"), QStringLiteral("v"), sz("old")),
+              Success);
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(hiveFilePath(CurrentUser)).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "BEGIN EXCLUSIVE; UPDATE vals SET data=x'6E657700'; DELETE FROM keys WHERE id>1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    // Still inside the other connection's transaction: a reader that had to wait for it would
+    // give up after its busy timeout and fail.
     long rc = 0;
-    EXPECT_EQ(readValue(CurrentUser, QStringLiteral("Software\\Busy"), QStringLiteral("v"), &rc), sz("new"));
+    EXPECT_EQ(readValue(CurrentUser, QStringLiteral("Software\\Busy"), QStringLiteral("v"), &rc), sz("old"));
     EXPECT_EQ(rc, Success);
-    EXPECT_GE(t.elapsed(), 300);
-    holder.join();
+    ASSERT_EQ(sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(readValue(CurrentUser, QStringLiteral("Software\\Busy"), QStringLiteral("v")), sz("old"));
+}
+
+// A machine hive written once (by an administrator, say) and then left in a folder the user
+// may not write: the journal files a reader would need cannot be made beside it, and it must
+// still read. The test starts its own binary again as that user: as root, with the rights of
+// "nobody", since root may write any folder.
+TEST(RegistryHive, HiveInAFolderTheUserMayNotWriteStillReads)
+{
+    if (qEnvironmentVariableIsSet("CD_READONLY_FOLDER_CHILD")) {
+        long rc = 0;
+        EXPECT_EQ(readValue(LocalMachine, QStringLiteral("SOFTWARE\\Co"), QStringLiteral("v"), &rc),
+                  sz("kept"));
+        EXPECT_EQ(rc, Success);
+        EXPECT_EQ(readValue(LocalMachine, QStringLiteral("SOFTWARE\\Co"), QStringLiteral("w"), &rc),
+                  QByteArray());
+        EXPECT_EQ(rc, FileNotFound);
+        EXPECT_EQ(writeValue(LocalMachine, QStringLiteral("SOFTWARE\\Co"), QStringLiteral("v"), sz("new")),
+                  AccessDenied);
+        return;
+    }
+    QString program = QCoreApplication::applicationFilePath();
+    QStringList arguments{
+        QStringLiteral("--gtest_filter=RegistryHive.HiveInAFolderTheUserMayNotWriteStillReads")};
+    if (geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            GTEST_SKIP() << "running as root without setpriv to drop the rights";
+        arguments = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                QStringLiteral("--clear-groups"), program} +
+                    arguments;
+        program = setpriv;
+    }
+
+    testsupport::TempEnvironment env;
+    // Written on a thread of its own, whose connection closes when it ends: the journal is
+    // folded into the hive and its files go, as after the writing program quit.
+    std::thread([] {
+        ASSERT_EQ(writeValue(LocalMachine, QStringLiteral("SOFTWARE\\Co"), QStringLiteral("v"), sz("kept")),
+                  Success);
+    }).join();
+    const QString file = hiveFilePath(LocalMachine);
+    ASSERT_FALSE(QFileInfo::exists(file + QStringLiteral("-wal")));
+    // Bytes 18 and 19 of the file's header are 2 for a database in the write-ahead journal.
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(file).mid(18, 2), QByteArray("\2\2", 2));
+
+    const QFileDevice::Permissions openFolder =
+        ReadOnly | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(env.root(), openFolder | QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(env.registryDir(), openFolder));
+    setMode(file, ReadOnly);
+
+    QProcess child;
+    QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
+    pe.insert(QStringLiteral("CD_READONLY_FOLDER_CHILD"), QStringLiteral("1"));
+    child.setProcessEnvironment(pe);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(program, arguments);
+    const bool finished = child.waitForFinished(60000);
+    const QByteArray output = child.readAll();
+    QFile::setPermissions(env.registryDir(), openFolder | QFileDevice::WriteOwner);
+    setMode(file, ReadWrite);
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
+
+// The disk takes the batch's writes but fails to store them when it commits: the batch says
+// so, and none of its writes is there. The test starts its own binary again with that disk
+// preloaded.
+TEST(RegistryHive, ABatchWhoseCommitFailsSaysSoAndKeepsNothing)
+{
+    if (!qEnvironmentVariableIsSet("CD_FAILING_DISK_CHILD")) {
+        QProcess child;
+        QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
+        pe.insert(QStringLiteral("CD_FAILING_DISK_CHILD"), QStringLiteral("1"));
+        pe.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CD_FAILING_DISK));
+        pe.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("verify_asan_link_order=0"));
+        child.setProcessEnvironment(pe);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--gtest_filter=RegistryHive.ABatchWhoseCommitFailsSaysSoAndKeepsNothing")});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QByteArray output = child.readAll();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+        return;
+    }
+    testsupport::TempEnvironment env;
+    ASSERT_EQ(writeValue(CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("v"), sz("old")),
+              Success);
+    {
+        Batch batch;
+        ASSERT_EQ(writeValue(CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("v"), sz("new")),
+                  Success);
+        ASSERT_EQ(writeValue(CurrentUser, QStringLiteral("Software\\Added"), QStringLiteral("v"), sz("x")),
+                  Success);
+        env.setEnv("CD_FAIL_SYNC_UNDER",
+                   QFile::encodeName(QFileInfo(env.registryDir()).canonicalFilePath() + QStringLiteral("/")));
+        EXPECT_NE(batch.finish(), Success);
+        EXPECT_EQ(batch.finish(), Success); // ended once only
+    }
+    env.setEnv("CD_FAIL_SYNC_UNDER", QByteArray());
+    // Another connection sees the hive as it was before the batch.
+    std::thread([] {
+        long rc = 0;
+        EXPECT_EQ(readValue(CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("v")), sz("old"));
+        readValue(CurrentUser, QStringLiteral("Software\\Added"), QStringLiteral("v"), &rc);
+        EXPECT_EQ(rc, FileNotFound);
+    }).join();
+    // The same disk, working again, stores the next batch.
+    Batch again;
+    ASSERT_EQ(writeValue(CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("v"), sz("newer")),
+              Success);
+    EXPECT_EQ(again.finish(), Success);
+    EXPECT_EQ(readValue(CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("v")), sz("newer"));
+}
+
+// A writer killed (kill -9) in the middle of its batches: each batch is there whole or not at
+// all, readers go on, and the next writer finds the hive as usable as ever. The test starts its
+// own binary again as the writer.
+TEST(RegistryHive, AWriterKilledMidWayLeavesEveryBatchWholeAndTheHiveUsable)
+{
+    const QString path = QStringLiteral("Software\\Pair");
+    if (qEnvironmentVariableIsSet("CD_REGISTRY_KILLED_CHILD")) {
+        for (int i = 1;; ++i) {
+            Batch batch;
+            const QByteArray text = QByteArray::number(i) + '|' + QByteArray(100, 'x') + '\0';
+            writeValue(CurrentUser, path, QStringLiteral("a"), text);
+            writeValue(CurrentUser, path, QStringLiteral("b"), text);
+            batch.finish();
+        }
+    }
+    const auto counter = [](const QByteArray &text) { return text.left(text.indexOf('|')).toInt(); };
+    testsupport::TempEnvironment env;
+    ASSERT_EQ(writeValue(CurrentUser, path, QStringLiteral("a"), sz("0|")), Success);
+    ASSERT_EQ(writeValue(CurrentUser, path, QStringLiteral("b"), sz("0|")), Success);
+
+    QProcess child;
+    QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
+    pe.insert(QStringLiteral("CD_REGISTRY_KILLED_CHILD"), QStringLiteral("1"));
+    child.setProcessEnvironment(pe);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral(
+                    "--gtest_filter=RegistryHive.AWriterKilledMidWayLeavesEveryBatchWholeAndTheHiveUsable")});
+    ASSERT_TRUE(child.waitForStarted());
+    // Killed once it has stored a few hundred batches, whichever write it is at then.
+    QElapsedTimer waited;
+    waited.start();
+    while (counter(readValue(CurrentUser, path, QStringLiteral("a"))) < 300 && waited.elapsed() < 60000) {
+    }
+    child.kill();
+    ASSERT_TRUE(child.waitForFinished(60000));
+
+    const auto pairIsWhole = [&] {
+        const QByteArray a = readValue(CurrentUser, path, QStringLiteral("a"));
+        EXPECT_EQ(a, readValue(CurrentUser, path, QStringLiteral("b")));
+        EXPECT_GE(counter(a), 300);
+    };
+    pairIsWhole();
+    std::thread(pairIsWhole).join(); // a connection opened after the kill
+    ASSERT_EQ(writeValue(CurrentUser, path, QStringLiteral("a"), sz("after")), Success);
+    EXPECT_EQ(readValue(CurrentUser, path, QStringLiteral("a")), sz("after"));
 }
 
 static void writeMany(const QString &who)

@@ -7,9 +7,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 using namespace platform::Registry;
 
@@ -28,6 +30,10 @@ TEST(RegistrySettings, RoundTripAndDefaults)
     // Present but empty is not missing.
     platform::saveSetting(app, sec, QStringLiteral("Dir"), QString());
     EXPECT_EQ(platform::getSetting(app, sec, QStringLiteral("Dir"), QStringLiteral("x")), QString());
+    // A text that begins with U+FEFF keeps it: the character is no byte-order mark here.
+    const QString marked = QString(QChar(0xFEFF)) + QStringLiteral("Deutsch");
+    platform::saveSetting(app, sec, QStringLiteral("Marked"), marked);
+    EXPECT_EQ(platform::getSetting(app, sec, QStringLiteral("Marked")), marked);
     // Another section or application is another key.
     EXPECT_EQ(
         platform::getSetting(app, QStringLiteral("Other"), QStringLiteral("Language"), QStringLiteral("d")),
@@ -77,31 +83,62 @@ TEST(RegistrySettings, ValueOfAnotherTypeOrUnwritableHiveGivesDefault)
     QFile::setPermissions(hiveFilePath(CurrentUser), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-// One process rewrites a setting between a short and a long text while another reads it:
-// every read gives one of the two, never the default. The test starts its own binary again
-// as the writer, which stops when the reader leaves a stop file.
+namespace
+{
+
+const QString App = QStringLiteral("ChannelDeck");
+const QString Sec = QStringLiteral("Settings");
+const QString SettingKey = QStringLiteral("TVLang");
+const QString ShortText = QStringLiteral("Short");
+const QString LongText = QStringLiteral("A much longer type filter ").repeated(8);
+
+// Rewrites the setting between its two texts, with no pause between writes, until told to stop.
+template <typename Stop> void rewriteUntil(Stop stop)
+{
+    for (int i = 0; !stop(); ++i)
+        platform::saveSetting(App, Sec, SettingKey, i % 2 == 0 ? LongText : ShortText);
+}
+
+// Reads the setting while a writer is at work: every read must give one of its two texts.
+// Answers what else was read, and counts how often the text changed between reads.
+QStringList readDuringWrites(int reads, int *changes)
+{
+    // Reads count only once the writer is at work.
+    QElapsedTimer waited;
+    waited.start();
+    while (platform::getSetting(App, Sec, SettingKey) != LongText && waited.elapsed() < 30000) {
+    }
+    QStringList odd;
+    QString last;
+    *changes = 0;
+    for (int i = 0; i < reads; ++i) {
+        const QString value = platform::getSetting(App, Sec, SettingKey, QStringLiteral("default"));
+        if (value != ShortText && value != LongText)
+            odd.append(value);
+        *changes += value != last;
+        last = value;
+    }
+    return odd;
+}
+
+} // namespace
+
+// One process rewrites a setting as fast as it can while another reads it: every read gives
+// one of the two texts, never the default. The test starts its own binary again as the
+// writer, which stops when the reader leaves a stop file.
 TEST(RegistrySettings, ReadWhileAnotherProcessWritesGivesOneOfItsValues)
 {
-    const QString app = QStringLiteral("ChannelDeck");
-    const QString sec = QStringLiteral("Settings");
-    const QString key = QStringLiteral("TVLang");
-    const QString shortText = QStringLiteral("Short");
-    const QString longText = QStringLiteral("A much longer type filter ").repeated(8);
     const QByteArray stopFile = qgetenv("CD_SETTINGS_WRITER_STOP");
     if (!stopFile.isEmpty()) {
         QElapsedTimer running;
         running.start();
-        // Paced like a user's clicks, only much faster: a writer that never pauses starves
-        // the reader, whose waits for the lock grow while the writes do not.
-        for (int i = 0; !QFile::exists(QString::fromLocal8Bit(stopFile)) && running.elapsed() < 60000; ++i) {
-            platform::saveSetting(app, sec, key, i % 2 == 0 ? longText : shortText);
-            QThread::usleep(500);
-        }
+        rewriteUntil(
+            [&] { return QFile::exists(QString::fromLocal8Bit(stopFile)) || running.elapsed() > 60000; });
         return;
     }
 
     testsupport::TempEnvironment env;
-    platform::saveSetting(app, sec, key, shortText);
+    platform::saveSetting(App, Sec, SettingKey, ShortText);
     const QString stop = env.root() + QStringLiteral("/stop");
     QProcess writer;
     QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
@@ -113,25 +150,32 @@ TEST(RegistrySettings, ReadWhileAnotherProcessWritesGivesOneOfItsValues)
         {QStringLiteral("--gtest_filter=RegistrySettings.ReadWhileAnotherProcessWritesGivesOneOfItsValues")});
     ASSERT_TRUE(writer.waitForStarted());
 
-    // Reads count only once the writer is at work.
-    QElapsedTimer waited;
-    waited.start();
-    while (platform::getSetting(app, sec, key) != longText && waited.elapsed() < 30000) {
-    }
-    QStringList odd;
     int changes = 0;
-    QString last;
-    for (int i = 0; i < 4000; ++i) {
-        const QString value = platform::getSetting(app, sec, key, QStringLiteral("default"));
-        if (value != shortText && value != longText)
-            odd.append(value);
-        changes += value != last;
-        last = value;
-    }
+    const QStringList odd = readDuringWrites(4000, &changes);
     env.writeFile(stop, "");
     ASSERT_TRUE(writer.waitForFinished(60000));
     EXPECT_EQ(writer.exitCode(), 0) << writer.readAll().toStdString();
     EXPECT_EQ(odd.size(), 0) << "for example \"" << odd.value(0).toStdString() << '"';
     // The reads did overlap the writes.
+    EXPECT_GT(changes, 10);
+}
+
+// The same with two connections of one process: each thread has its own.
+TEST(RegistrySettings, ReadWhileAnotherConnectionWritesGivesOneOfItsValues)
+{
+    testsupport::TempEnvironment env;
+    platform::saveSetting(App, Sec, SettingKey, ShortText);
+    std::atomic<bool> stop = false;
+    std::thread writer([&] {
+        // A reader that waits for writes must not hold the test forever.
+        QElapsedTimer running;
+        running.start();
+        rewriteUntil([&] { return stop.load() || running.elapsed() > 60000; });
+    });
+    int changes = 0;
+    const QStringList odd = readDuringWrites(4000, &changes);
+    stop = true;
+    writer.join();
+    EXPECT_EQ(odd.size(), 0) << "for example \"" << odd.value(0).toStdString() << '"';
     EXPECT_GT(changes, 10);
 }

@@ -304,9 +304,8 @@ TEST_F(RegistryTest, EnumerationByIndexSeesWritesMadeBetweenIndexes)
     const auto valueName = [k](quint32 index) {
         char name[16];
         quint32 size = sizeof name;
-        return enumValue(k, index, name, &size, nullptr, nullptr, nullptr) == Success
-                   ? QByteArray(name, size)
-                   : QByteArray("<none>");
+        return enumValue(k, index, name, &size, nullptr, nullptr, nullptr) == Success ? QByteArray(name, size)
+                                                                                      : QByteArray("<none>");
     };
     EXPECT_EQ(valueName(0), "a");
     EXPECT_EQ(valueName(1), "b");
@@ -353,5 +352,50 @@ TEST_F(RegistryTest, ABatchCommitsItsWritesTogetherAndUndoesAFailedCallAlone)
     reader.join();
     EXPECT_EQ(one, Success);
     EXPECT_EQ(two, Success);
+    closeKey(k);
+}
+
+// U+FEFF is a character like any other in a name: the one a file's byte-order mark is made of,
+// yet inside a name it marks nothing. Enumeration lists each such key once and ends, and a
+// value so named is found by its name and by no other.
+TEST_F(RegistryTest, NamesThatBeginWithUFeffKeepItAndEnumerationEnds)
+{
+    const QString bom = QString(QChar(0xFEFF));
+    const Key k = create(QStringLiteral("Software\\Imported"));
+    for (const QString &n : {QStringLiteral("alpha"), bom + QStringLiteral("Bom"), bom, QStringLiteral("Bom"),
+                             QStringLiteral("zulu")})
+        closeKey(create(n, AllAccess, k));
+
+    QList<QByteArray> names;
+    long rc = Success;
+    // Indexes in a row, as a listing asks for them: each continues from the one before.
+    for (quint32 index = 0; index < 20; ++index) {
+        char buf[64];
+        quint32 size = sizeof buf;
+        rc = enumKey(k, index, buf, &size);
+        if (rc != Success)
+            break;
+        names.append(QByteArray(buf, size));
+    }
+    EXPECT_EQ(rc, NoMoreItems);
+    EXPECT_EQ(names, (QList<QByteArray>{"alpha", "Bom", "zulu", "\xEF\xBB\xBF",
+                                        "\xEF\xBB\xBF"
+                                        "Bom"}));
+
+    Key sub = 0;
+    ASSERT_EQ(openKey(k, bom + QStringLiteral("Bom"), KeyRead, &sub), Success);
+    closeKey(sub);
+
+    ASSERT_EQ(setValue(k, bom + QStringLiteral("v"), String, sz("marked")), Success);
+    ASSERT_EQ(setValue(k, QStringLiteral("v"), String, sz("plain")), Success);
+    QByteArray data;
+    ASSERT_EQ(readValue(k, bom + QStringLiteral("v"), nullptr, &data), Success);
+    EXPECT_EQ(data, sz("marked"));
+    ASSERT_EQ(readValue(k, QStringLiteral("v"), nullptr, &data), Success);
+    EXPECT_EQ(data, sz("plain"));
+    char name[16];
+    quint32 nameSize = sizeof name;
+    ASSERT_EQ(enumValue(k, 0, name, &nameSize, nullptr, nullptr, nullptr), Success);
+    EXPECT_EQ(QByteArray(name, nameSize), "\xEF\xBB\xBFv");
     closeKey(k);
 }

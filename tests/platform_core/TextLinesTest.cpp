@@ -1,5 +1,7 @@
-// Splitting text into lines under each kind of line end, reading a file as lines, and joining.
+// Splitting text into lines under each kind of line end, reading a file as lines, and joining;
+// decoding a field of UTF-8.
 #include "platform/core/TextLines.h"
+#include "platform/core/Text.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -68,4 +70,30 @@ TEST(TextLines, JoinEndsEveryLineWithCrLfAndSplitsBackTheSame)
     EXPECT_EQ(joined, "first\r\n\r\nlast\r\n");
     EXPECT_EQ(platform::splitLines(joined, LineEnds::CrLfOrLf), lines);
     EXPECT_TRUE(platform::joinLines({}).isEmpty());
+}
+
+// A field decodes to every character its bytes hold: a U+FEFF first is kept like one further
+// on, while the rest goes as QString::fromUtf8 takes it (bytes that are no UTF-8 become the
+// replacement character, null stays null).
+TEST(Utf8Text, KeepsALeadingUFeffAndOtherwiseDecodesAsFromUtf8)
+{
+    const QChar bom(0xFEFF);
+    EXPECT_EQ(platform::textOfUtf8("\xEF\xBB\xBF"
+                                   "A"),
+              QString(bom) + "A");
+    EXPECT_EQ(platform::textOfUtf8("\xEF\xBB\xBF"), QString(bom));
+    EXPECT_EQ(platform::textOfUtf8("\xEF\xBB\xBF\xEF\xBB\xBF"), QString(bom) + bom);
+    // The same decoder serves again and again: every call is a start.
+    QStringDecoder decoder = platform::utf8Decoder();
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(QString(decoder.decode(QByteArrayView("\xEF\xBB\xBFx"))), QString(bom) + "x");
+
+    for (const QByteArray &bytes :
+         {QByteArray(), QByteArray(""), QByteArray("plain"),
+          QByteArray("Caf\xC3\xA9 \xE2\x80\x94 \xF0\x9F\x93\xBA"), QByteArray("Caf\xFE|x"),
+          QByteArray("cut \xC3"), QByteArray("x\xEF\xBB\xBFy")}) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
+        EXPECT_EQ(platform::textOfUtf8(bytes), QString::fromUtf8(bytes));
+        EXPECT_EQ(platform::textOfUtf8(bytes).isNull(), QString::fromUtf8(bytes).isNull());
+    }
 }

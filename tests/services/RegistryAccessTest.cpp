@@ -4,11 +4,13 @@
 #include "platform/core/Registry.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QObject>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QVariant>
 
@@ -713,4 +715,130 @@ TEST_F(RegistryAccessTest, OddNamesAndValuesSurviveTheirOwnExportAndInjectNothin
     const QString second = file(QStringLiteral("odd2.reg"));
     ASSERT_EQ(r.ExportToReg(root, second), 1);
     EXPECT_EQ(testsupport::TempEnvironment::readFile(second), exported);
+}
+
+// U+FEFF is a character like any other in key names, value names and texts: only a
+// byte-order mark at the very start of a .reg file is one. The export of a tree holding such
+// names ends, and its import restores every name and text with it.
+TEST_F(RegistryAccessTest, NamesAndTextsThatBeginWithUFeffSurviveExportAndImport)
+{
+    const QString bom = QString(QChar(0xFEFF));
+    const QString root = QStringLiteral("HKCU\\Software\\Marked");
+    r.WriteString(root, QStringLiteral("@"), bom + QStringLiteral("default"));
+    r.WriteString(root, bom + QStringLiteral("name"), bom + QStringLiteral("text"));
+    r.WriteString(root, QStringLiteral("name"), QStringLiteral("plain"));
+    r.WriteString(root, QStringLiteral("only"), bom);
+    r.WriteBinary(root, bom + QStringLiteral("bin"), QStringLiteral("01"));
+    r.WriteDWORD(root, bom + QStringLiteral("dw"), 9);
+    for (const QString &child : {bom + QStringLiteral("Child"), bom, QStringLiteral("Child")})
+        r.WriteString(root + QLatin1Char('\\') + child, QStringLiteral("in"), child + QStringLiteral("!"));
+    r.WriteDWORD(root + QLatin1Char('\\') + bom + QStringLiteral("Child\\") + bom, bom, 3);
+
+    QStringList subkeys;
+    EXPECT_EQ(r.EnumKeys(root, subkeys), 3);
+    EXPECT_EQ(subkeys, (QStringList{QStringLiteral("Child"), bom, bom + QStringLiteral("Child")}));
+    EXPECT_EQ(r.ReadString(root, bom + QStringLiteral("name")), bom + QStringLiteral("text"));
+    EXPECT_EQ(r.ReadString(root, QStringLiteral("name")), QStringLiteral("plain"));
+    QStringList names;
+    QVariantList values;
+    r.EnumValues(root, names, values, reg::String);
+    EXPECT_EQ(names, (QStringList{QString(), bom + QStringLiteral("name"), QStringLiteral("name"),
+                                  QStringLiteral("only")}));
+    EXPECT_EQ(values.value(3).toString(), bom);
+
+    // The tree as stored, names and data as bytes.
+    std::function<QStringList(const QString &)> tree = [&](const QString &path) {
+        QStringList out{QStringLiteral("key ") + path};
+        QStringList valueNames;
+        QVariantList valueData;
+        r.EnumValues(path, valueNames, valueData);
+        for (qsizetype i = 0; i < valueNames.size(); ++i)
+            out.append(QString::fromLatin1(valueNames.at(i).toUtf8().toHex()) + QLatin1Char(' ') +
+                       QString::fromLatin1(valueData.at(i).toString().toUtf8().toHex()));
+        QStringList children;
+        r.EnumKeys(path, children);
+        for (const QString &c : children)
+            out += tree(path + QLatin1Char('\\') + c);
+        return out;
+    };
+    const QStringList before = tree(root);
+    ASSERT_EQ(before.size(), 15) << before.join('\n').toStdString();
+
+    const QString exported = file(QStringLiteral("marked.reg"));
+    ASSERT_EQ(r.ExportToReg(root, exported), 1);
+    const QByteArray content = testsupport::TempEnvironment::readFile(exported);
+    EXPECT_TRUE(content.startsWith("REGEDIT4\r\n"));
+    EXPECT_TRUE(content.contains("\r\n[HKEY_CURRENT_USER\\Software\\Marked\\\xEF\xBB\xBF"
+                                 "Child]\r\n"));
+    killTree(root);
+    ASSERT_FALSE(r.KeyExists(root));
+    ASSERT_EQ(r.ImportFromReg(exported), 1);
+    EXPECT_EQ(tree(root), before);
+    EXPECT_EQ(r.ReadString(root, bom + QStringLiteral("name")), bom + QStringLiteral("text"));
+    EXPECT_EQ(r.ReadDWORD(root + QLatin1Char('\\') + bom + QStringLiteral("Child\\") + bom, bom), 3);
+
+    // A file that opens with a byte-order mark: that one is no part of the header.
+    ASSERT_EQ(import("\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Hand]\r\n"
+                     "\"\xEF\xBB\xBFv\"=\"\xEF\xBB\xBFt\"\r\n"),
+              1);
+    EXPECT_EQ(r.ReadString(QStringLiteral("HKCU\\Software\\Hand"), bom + QStringLiteral("v")),
+              bom + QStringLiteral("t"));
+    EXPECT_FALSE(r.ValueExists(QStringLiteral("HKCU\\Software\\Hand"), QStringLiteral("v")));
+    EXPECT_EQ(reg::openHandleCount(), 0);
+}
+
+// A disk that takes the bytes but fails to store them: an import whose commit fails stored
+// nothing and says so; an export whose file the disk failed to store (at its sync or at its
+// close) leaves no file and says so. The test starts its own binary again with that disk
+// preloaded.
+TEST(RegistryAccessDisk, WhatTheDiskFailedToStoreIsReportedAsAFailure)
+{
+    if (!qEnvironmentVariableIsSet("CD_FAILING_DISK_CHILD")) {
+        QProcess child;
+        QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
+        pe.insert(QStringLiteral("CD_FAILING_DISK_CHILD"), QStringLiteral("1"));
+        pe.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CD_FAILING_DISK));
+        pe.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("verify_asan_link_order=0"));
+        child.setProcessEnvironment(pe);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral(
+                        "--gtest_filter=RegistryAccessDisk.WhatTheDiskFailedToStoreIsReportedAsAFailure")});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QByteArray output = child.readAll();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+        return;
+    }
+    testsupport::TempEnvironment env;
+    clsRegistryAccess r;
+    const QString key = QStringLiteral("HKCU\\Software\\Imported");
+    ASSERT_NE(
+        r.WriteString(QStringLiteral("HKCU\\Software\\Before"), QStringLiteral("b"), QStringLiteral("1")), 0);
+    const QString in =
+        env.writeFile(QStringLiteral("in.reg"), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Imported]\r\n"
+                                                "\"v\"=\"1\"\r\n\"w\"=dword:00000002\r\n");
+    const auto under = [](const QString &folder) {
+        return QFile::encodeName(QFileInfo(folder).canonicalFilePath() + QLatin1Char('/'));
+    };
+
+    env.setEnv("CD_FAIL_SYNC_UNDER", under(env.registryDir()));
+    EXPECT_EQ(r.ImportFromReg(in), 0);
+    env.setEnv("CD_FAIL_SYNC_UNDER", QByteArray());
+    EXPECT_FALSE(r.KeyExists(key));
+    EXPECT_EQ(r.ImportFromReg(in), 1);
+    EXPECT_EQ(r.ReadString(key, QStringLiteral("v")), QStringLiteral("1"));
+
+    const QString folder = env.root() + QStringLiteral("/out");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString out = folder + QStringLiteral("/saved.reg");
+    for (const char *failing : {"CD_FAIL_SYNC_UNDER", "CD_FAIL_CLOSE_UNDER"}) {
+        SCOPED_TRACE(failing);
+        env.setEnv(failing, under(folder));
+        EXPECT_EQ(r.ExportToReg(key, out), 0);
+        env.setEnv(failing, QByteArray());
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+    EXPECT_EQ(r.ExportToReg(key, out), 1);
+    EXPECT_TRUE(testsupport::TempEnvironment::readFile(out).contains("\"v\"=\"1\""));
 }

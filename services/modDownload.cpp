@@ -33,8 +33,7 @@ class TransferClock
 {
 public:
     TransferClock() { m_wall.start(); }
-    template <typename Fn>
-    void setAside(Fn &&fn)
+    template <typename Fn> void setAside(Fn &&fn)
     {
         QElapsedTimer aside;
         aside.start();
@@ -126,7 +125,8 @@ DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
         // The box's change handler may let the window's messages run as well.
         clock.setAside([&] {
             if (progressBox)
-                progressBox->setProperty("Text", QStringLiteral("Downloaded %1 bytes.").arg(result.body.size()));
+                progressBox->setProperty("Text",
+                                         QStringLiteral("Downloaded %1 bytes.").arg(result.body.size()));
         });
     };
     if (file && !stopped) {
@@ -136,11 +136,16 @@ DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
             // At the bound, one byte more tells a reply that ends there from one that goes on.
             const qint64 room = maxBytes - result.body.size();
             qint64 bytesRead = 0;
-            const bool ok = platform::inetReadFile(file, buffer, room > 0 ? std::min<qint64>(sizeof buffer, room) : 1,
-                                                   &bytesRead);
+            const bool ok = platform::inetReadFile(
+                file, buffer, room > 0 ? std::min<qint64>(sizeof buffer, room) : 1, &bytesRead);
             if (room <= 0 && bytesRead > 0) {
                 tooLong = true;
                 break;
+            }
+            if (result.body.capacity() - result.body.size() < bytesRead) {
+                // Doubling, but never past the bound: the last step would hold twice that.
+                result.body.reserve(qsizetype(
+                    std::min<qint64>(maxBytes, std::max<qint64>(2 * result.body.capacity(), 4096))));
             }
             result.body.append(buffer, bytesRead);
             largestReply = std::max(largestReply, qint64(result.body.size()));

@@ -54,9 +54,9 @@ struct DownloadOptions {
 };
 
 struct DownloadResult {
-    QByteArray body;     // what arrived, exactly as received
-    bool whole = false;  // the server ended the reply itself and all of it arrived
-    bool cut = false;    // a bound of the options ended it: too long, or too slow
+    QByteArray body;      // what arrived, exactly as received
+    bool whole = false;   // the server ended the reply itself and all of it arrived
+    bool cut = false;     // a bound of the options ended it: too long, or too slow
     bool stopped = false; // its window went, the program is ending, or it is no longer wanted
 };
 

@@ -6,6 +6,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/MsgBox.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/MemoryPeak.h"
 #include "tests/support/NestedAction.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TimerGap.h"
@@ -256,10 +257,12 @@ TEST_F(DownloadFaults, WholeRepliesAreToldFromCutOnes)
     };
     const Case cases[] = {
         {"with Content-Length", ScriptedServer::whole(body), true, body.size()},
-        {"ended by closing", [body](testsupport::ScriptedConnection &c) {
+        {"ended by closing",
+         [body](testsupport::ScriptedConnection &c) {
              if (c.readRequest())
                  c.send(ScriptedServer::headers() + body);
-         }, true, body.size()},
+         },
+         true, body.size()},
         {"cut short of its Content-Length", ScriptedServer::cutWithLength(body, 3000), false, 3000},
         {"chunked, cut before its last chunk", ScriptedServer::cutChunked(body, 3000), false, 3000},
         {"stalled before its end", ScriptedServer::stallAfter(body.substr(0, 700), 5000), false, 700},
@@ -379,7 +382,12 @@ TEST_F(DownloadFaults, FloodIsCutAtTheBoundAndNoMoreIsKept)
 
     // Without a bound of its own a download still has one; the plain calls too.
     DownloadResetLargestReply();
-    result = DownloadUrl(flood.url());
+    result = {};
+    {
+        testsupport::MemoryPeak peak;
+        result = DownloadUrl(flood.url());
+        std::printf("[flood] default bound: peak memory +%.1f MiB\n", peak.growthMiB());
+    }
     EXPECT_TRUE(result.cut);
     EXPECT_EQ(result.body.size(), DownloadMaxBytes);
     DownloadOptions huge;
@@ -445,8 +453,8 @@ TEST_F(DownloadFaults, TimeTheUserSpendsElsewhereLeavesTheBoundAlone)
     // either.
     const std::string body = letters(3000);
     ScriptedServer slowEnd([body](testsupport::ScriptedConnection &c) {
-        if (c.readRequest() && c.send(ScriptedServer::headers((long long)body.size()) + body.substr(0, 1000)) &&
-            c.pause(1300))
+        if (c.readRequest() &&
+            c.send(ScriptedServer::headers((long long)body.size()) + body.substr(0, 1000)) && c.pause(1300))
             c.send(body.substr(1000));
     });
     testsupport::HeldMessageBoxes boxes(1000);

@@ -6,7 +6,8 @@
 #include <QByteArray>
 #include <QFile>
 
-namespace testsupport {
+namespace testsupport
+{
 
 class MemoryPeak
 {

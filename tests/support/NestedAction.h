@@ -11,7 +11,8 @@
 #include <QThread>
 #include <QTimer>
 
-namespace testsupport {
+namespace testsupport
+{
 
 // While it lives, every message box stays open for readMs before the user presses OK.
 class HeldMessageBoxes

@@ -8,7 +8,8 @@
 
 #include <chrono>
 
-namespace testsupport {
+namespace testsupport
+{
 
 bool ScriptedConnection::readRequest()
 {
@@ -114,7 +115,8 @@ QString ScriptedServer::url(const QString &path) const
     return QStringLiteral("http://127.0.0.1:%1").arg(m_port) + path;
 }
 
-std::string ScriptedServer::headers(long long contentLength, const std::string &extra, const std::string &status)
+std::string ScriptedServer::headers(long long contentLength, const std::string &extra,
+                                    const std::string &status)
 {
     std::string h = "HTTP/1.1 " + status + "\r\nContent-Type: text/plain\r\n";
     if (contentLength >= 0)
@@ -193,7 +195,8 @@ ScriptedServer::Script ScriptedServer::stallAfter(const std::string &prefix, lon
     };
 }
 
-ScriptedServer::Script ScriptedServer::delayed(int delayMs, const std::string &body, const std::string &status)
+ScriptedServer::Script ScriptedServer::delayed(int delayMs, const std::string &body,
+                                               const std::string &status)
 {
     return [delayMs, body, status](ScriptedConnection &c) {
         if (c.readRequest() && c.pause(delayMs))
@@ -204,18 +207,20 @@ ScriptedServer::Script ScriptedServer::delayed(int delayMs, const std::string &b
 ScriptedServer::Script ScriptedServer::flood(const std::string &block, const std::string &head, long long cap)
 {
     return [block, head, cap](ScriptedConnection &c) {
-        if (!c.readRequest() || !c.send(headers() + head))
-            return;
-        for (long long sent = 0; sent < cap; sent += (long long)block.size()) {
-            if (!c.send(block))
-                return;
-        }
+        if (c.readRequest())
+            sendFlood(c, block, head, cap);
     };
 }
 
-bool ScriptedServer::asks(const ScriptedConnection &c, const std::string &path)
+void ScriptedServer::sendFlood(ScriptedConnection &c, const std::string &block, const std::string &head,
+                               long long cap)
 {
-    return c.requestLine() == "GET " + path + " HTTP/1.1";
+    if (!c.send(headers() + head))
+        return;
+    for (long long sent = 0; sent < cap; sent += (long long)block.size()) {
+        if (!c.send(block))
+            return;
+    }
 }
 
 } // namespace testsupport

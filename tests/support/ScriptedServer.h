@@ -12,7 +12,8 @@
 #include <string>
 #include <thread>
 
-namespace testsupport {
+namespace testsupport
+{
 
 class ScriptedConnection
 {
@@ -77,8 +78,9 @@ public:
     // that has no bound of its own.
     static constexpr long long FloodCap = 96LL * 1024 * 1024;
     static Script flood(const std::string &block, const std::string &head = {}, long long cap = FloodCap);
-    // Whether a request line asks for path (its query included) exactly.
-    static bool asks(const ScriptedConnection &c, const std::string &path);
+    // The same reply, for scripts that have read the request and chosen to flood.
+    static void sendFlood(ScriptedConnection &c, const std::string &block, const std::string &head = {},
+                          long long cap = FloodCap);
 
 private:
     int m_listenFd = -1;

@@ -304,6 +304,8 @@ void Form1::LoadYouTubeList()
         DownloadOptions options;
         options.progressBox = txtStatus;
         options.maxBytes = VideoPageMaxBytes;
+        // A newer load has emptied the list for its own pages: this page is of no use.
+        options.stillWanted = [self, load] { return self && load == self->intYouTubeLoads; };
         const DownloadResult download = DownloadUrl(address + QString::number(page), options);
         // Other events ran during the download: the window may have been closed or deleted,
         // or a newer load (another pick or search) may have emptied the list for its own.

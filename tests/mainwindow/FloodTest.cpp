@@ -210,3 +210,36 @@ TEST_F(FloodTest, EndlessChannelIsProbedWithinItsBound)
     EXPECT_FALSE(form->imgOffline->Visible());
     EXPECT_EQ(form->WindowsMediaPlayer1->url(), streamUrl);
 }
+
+TEST_F(FloodTest, ANewerLoadEndsThePageDownloadUnderWay)
+{
+    // The first search's pages never answer; the second's answer at once.
+    ScriptedServer site([](testsupport::ScriptedConnection &c) {
+        if (!c.readRequest())
+            return;
+        if (c.requestLine().find("search_query=first") != std::string::npos) {
+            c.stall();
+            return;
+        }
+        const std::string body = "<a href=\"/watch?v=SECOND\">Second</a>";
+        c.send(ScriptedServer::headers((long long)body.size()) + body);
+    });
+    env->setEnv("CHANNELDECK_VIDEO_SITE", site.url(QString()).toUtf8());
+    writeData({});
+    form = loadForm1();
+    pick(form->Combo3, QStringLiteral("Search YouTube Videos"));
+    form->txtYouTube->setText(QStringLiteral("first"));
+    QTimer::singleShot(200, form, [this] {
+        form->txtYouTube->setText(QStringLiteral("second"));
+        emit form->cmdSearch->Click();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    emit form->cmdSearch->Click();
+
+    // The silent page would hold the first load for the 30 s receive time-out.
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(site.connections(), 6); // one page of the first search, five of the second
+    ASSERT_EQ(form->ListView3->ListItems()->Count(), 1);
+    EXPECT_EQ(form->ListView3->ListItems()->Item(1)->Key(), QStringLiteral("SECOND"));
+}

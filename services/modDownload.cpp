@@ -162,7 +162,9 @@ DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
                     runMessages();
             }
             first = false;
-            if (!keepGoing() && stopped)
+            // Past its time the download goes on reading what has already arrived.
+            keepGoing();
+            if (stopped)
                 break;
         }
     }

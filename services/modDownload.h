@@ -32,7 +32,7 @@ constexpr qint64 ChannelGuideMaxBytes = DownloadMaxBytes;
 // The language file: the shipped one holds four languages in 32 KiB; room for a thousand.
 constexpr qint64 LanguageFileMaxBytes = 8 * 1024 * 1024;
 // One result page of the video site: twice the largest such page (about 1 MiB). Every block
-// of a page updates the status line, so a page that runs on costs seconds, five of them each load.
+// of a page updates the status line, which makes a page that never ends cost seconds as it is.
 constexpr qint64 VideoPageMaxBytes = 2 * 1024 * 1024;
 // The submission's answer: a verdict and a few fields, or the server's error page.
 constexpr qint64 SubmitAnswerMaxBytes = 1024 * 1024;

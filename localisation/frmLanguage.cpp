@@ -133,8 +133,10 @@ void frmLanguage::Command1_Click()
     const QPointer<frmLanguage> self(this);
     DownloadOptions options;
     options.owner = this;
+    options.maxBytes = LanguageFileMaxBytes;
     DownloadResult download = DownloadUrl(url, options);
-    // Half a language file would replace a whole one: only a reply that arrived whole counts.
+    // Half a language file would replace a whole one: only a reply that arrived whole counts,
+    // and one that goes on past any real language file is none.
     QByteArray &reply = download.body;
     if (!download.whole || !reply.toUpper().contains("<TRANSLATION_ITEMS>"))
         return;

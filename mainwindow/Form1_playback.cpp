@@ -29,8 +29,10 @@ void Form1::playIfOnline(const QString &url)
     // may be unloaded before it returns.
     const quint64 ticket = ++m_probeTicket;
     QPointer<Form1> self(this);
-    const StreamProbe probe = ProbeStreamUrl(url, StreamProbeMaxBytes, StreamProbeMaxMs, this,
-                                             [self, ticket] { return self && self->m_probeTicket == ticket; });
+    const StreamProbeBounds bounds = channelProbeBounds();
+    const StreamProbe probe = ProbeStreamUrl(url, bounds.maxBytes, bounds.maxMs, this, [self, ticket] {
+        return self && self->m_probeTicket == ticket;
+    });
     if (!self || probe.givenUp || m_probeTicket != ticket)
         return;
     // Error words count even in a reply the bound cut; without any, a reply that keeps

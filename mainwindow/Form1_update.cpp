@@ -56,6 +56,7 @@ bool Form1::updateChannelsOnline()
     QPointer<Form1> self(this);
     DownloadOptions options;
     options.owner = this;
+    options.maxBytes = ChannelGuideMaxBytes;
     DownloadResult download = DownloadUrl(platform::productServer() + QStringLiteral("/guide.sat"), options);
     if (!self || download.stopped)
         return false;

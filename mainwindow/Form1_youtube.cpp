@@ -322,12 +322,18 @@ void Form1::LoadYouTubeList()
         return;
     QPointer<Form1> self(this);
     for (int page = 1; page <= 5; ++page) {
-        const QByteArray text = DownloadUrlWithProgress(address + QString::number(page), txtStatus);
+        DownloadOptions options;
+        options.progressBox = txtStatus;
+        options.maxBytes = VideoPageMaxBytes;
+        // A newer load has emptied the list for its own pages: this page is of no use.
+        options.stillWanted = [self, load] { return self && load == self->intYouTubeLoads; };
+        const DownloadResult download = DownloadUrl(address + QString::number(page), options);
         // Other events ran during the download: the window may have been closed or deleted,
         // or a newer load (another pick or search) may have emptied the list for its own.
         if (!self || !ui::Forms::loaded().contains(this) || load != intYouTubeLoads)
             return;
-        ParseYouTubePage(text);
+        // A page that goes on past any real result page is no page: it adds nothing.
+        ParseYouTubePage(download.cut ? QByteArray() : download.body);
     }
 }
 

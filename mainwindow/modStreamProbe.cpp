@@ -2,6 +2,12 @@
 
 #include "services/modDownload.h"
 
+StreamProbeBounds &channelProbeBounds()
+{
+    static StreamProbeBounds bounds;
+    return bounds;
+}
+
 StreamProbe ProbeStreamUrl(const QString &url, qint64 maxBytes, int maxMs, QObject *owner,
                            std::function<bool()> stillWanted)
 {

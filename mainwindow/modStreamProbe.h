@@ -17,10 +17,18 @@ struct StreamProbe {
 constexpr qint64 StreamProbeMaxBytes = 64 * 1024;
 constexpr int StreamProbeMaxMs = 5000;
 
+// The bounds a click on a channel probes with (tests shorten them).
+struct StreamProbeBounds {
+    qint64 maxBytes = StreamProbeMaxBytes;
+    int maxMs = StreamProbeMaxMs;
+};
+StreamProbeBounds &channelProbeBounds();
+
 // Reads at most maxBytes or for at most maxMs (connecting and headers included), whichever
-// comes first, whatever the server does; window messages run throughout. An address that
-// cannot be opened gives an empty reply. stillWanted, when given, is asked throughout; false
-// gives the probe up at once.
+// comes first, whatever the server does; window messages run throughout, and the time they
+// take (a box the user reads, another action) does not count towards maxMs. What has arrived
+// when the time is up is still read. An address that cannot be opened gives an empty reply.
+// stillWanted, when given, is asked throughout; false gives the probe up at once.
 StreamProbe ProbeStreamUrl(const QString &url, qint64 maxBytes = StreamProbeMaxBytes,
                            int maxMs = StreamProbeMaxMs, QObject *owner = nullptr,
                            std::function<bool()> stillWanted = {});

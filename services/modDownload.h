@@ -24,15 +24,30 @@ QByteArray DownloadUrlWithProgress(const QString &url, QObject *textBox);
 // openUrlFlags go to platform::inetOpenUrl as they are (0 leaves caching to the platform).
 QByteArray DownloadUrlWithFlags(const QString &url, quint32 openUrlFlags, QObject *textBox = nullptr);
 
+// The most a download keeps of a reply: past it the reply counts as cut, so a server that
+// never stops sending cannot fill the memory. Each caller's bound fits what it fetches.
+constexpr qint64 DownloadMaxBytes = 32 * 1024 * 1024;
+// The channel guide: 100,000 channels at up to 320 bytes a record.
+constexpr qint64 ChannelGuideMaxBytes = DownloadMaxBytes;
+// The language file: the shipped one holds four languages in 32 KiB; room for a thousand.
+constexpr qint64 LanguageFileMaxBytes = 8 * 1024 * 1024;
+// One result page of the video site: twice the largest such page (about 1 MiB). Every block
+// of a page updates the status line, which makes a page that never ends cost seconds as it is.
+constexpr qint64 VideoPageMaxBytes = 2 * 1024 * 1024;
+// The submission's answer: a verdict and a few fields, or the server's error page.
+constexpr qint64 SubmitAnswerMaxBytes = 1024 * 1024;
+
 struct DownloadOptions {
     quint32 openUrlFlags = DownloadPastEveryCache;
     // Gets "Downloaded <n> bytes." after every read but the first, while it is alive.
     QObject *progressBox = nullptr;
     // The window the download serves: once it is closed or unloaded the download stops.
     QObject *owner = nullptr;
-    // Bounds of the whole download, connecting included; 0 for none. A bound that is reached
-    // keeps what arrived and marks the reply cut.
-    qint64 maxBytes = 0;
+    // A reply longer than maxBytes is cut there (at most DownloadMaxBytes, whatever is asked).
+    qint64 maxBytes = DownloadMaxBytes;
+    // A download that has waited maxMs in all (connecting included; 0 for no bound) takes in
+    // what has arrived and ends; the reply is cut unless that was all of it. The time the
+    // window's messages take meanwhile (a box the user reads, another action) does not count.
     int maxMs = 0;
     // Asked while the download waits and between reads; false stops it (a newer request
     // has taken its place).
@@ -40,9 +55,9 @@ struct DownloadOptions {
 };
 
 struct DownloadResult {
-    QByteArray body;     // what arrived, exactly as received
-    bool whole = false;  // the server ended the reply itself and all of it arrived
-    bool cut = false;    // a bound of the options ended it
+    QByteArray body;      // what arrived, exactly as received
+    bool whole = false;   // the server ended the reply itself and all of it arrived
+    bool cut = false;     // a bound of the options ended it: too long, or too slow
     bool stopped = false; // its window went, the program is ending, or it is no longer wanted
 };
 
@@ -50,3 +65,7 @@ struct DownloadResult {
 // after every read but the first, so the window never freezes; the program's end stops
 // every download at once.
 DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options = {});
+
+// The longest reply any download has held since the last reset: what a flood costs at most.
+qint64 DownloadLargestReply();
+void DownloadResetLargestReply();

@@ -65,12 +65,14 @@ void frmSubmit::cmdAdd_Click()
     const QPointer<frmSubmit> alive(this);
     DownloadOptions options;
     options.owner = this;
+    options.maxBytes = SubmitAnswerMaxBytes;
     const DownloadResult download = DownloadUrl(strRequest, options);
     if (!alive || download.stopped)
         return;
     const QByteArray &strAnswer = download.body;
 
-    if (!strAnswer.contains('|')) {
+    // An answer that goes on past any the server gives is not the server's answer.
+    if (download.cut || !strAnswer.contains('|')) {
         MsgBox(QStringLiteral("There was an error submitting your channel.  Please try again or check your "
                               "internet connection."),
                vbOKOnly);

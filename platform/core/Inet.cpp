@@ -151,46 +151,69 @@ void abortTransfer(InetHandle *h, CURLcode why)
     }
 }
 
+// One round of curl's work on whatever the connection holds, without waiting.
+bool step(InetHandle *h)
+{
+    int running = 0;
+    if (curl_multi_perform(h->multi, &running) != CURLM_OK) {
+        abortTransfer(h, CURLE_RECV_ERROR);
+        return false;
+    }
+    int queued = 0;
+    while (CURLMsg *msg = curl_multi_info_read(h->multi, &queued)) {
+        if (msg->msg == CURLMSG_DONE && msg->easy_handle == h->easy) {
+            h->finished = true;
+            h->result = msg->data.result;
+        }
+    }
+    return true;
+}
+
+// Takes in everything that has already arrived, without waiting for more.
+void drain(InetHandle *h, const std::function<bool()> &done)
+{
+    while (!h->finished && !done()) {
+        const quint64 before = h->activity;
+        if (!step(h) || h->activity == before)
+            return;
+    }
+}
+
 // Drives the transfer until done() holds or it ends. Once connected, a wait of more than the
 // receive time-out without a byte gives up; connecting is bounded by curl's connect time-out.
-// The root's wait hook runs between short polls and may give the transfer up.
+// The root's wait hook runs between short polls and may give the transfer up; what has
+// arrived by then still counts.
 void pump(InetHandle *h, const std::function<bool()> &done)
 {
-    QElapsedTimer idle;
-    idle.start();
-    quint64 seen = h->activity;
     // A copy: the hook may replace the root's own while it runs.
     const InetWaitHook hook = h->parent->waitHook;
+    const int slice = hook ? HookIntervalMs : 200;
+    qint64 idleMs = 0;
+    quint64 seen = h->activity;
+    QElapsedTimer sliceClock;
     while (!h->finished && !done()) {
-        int running = 0;
-        if (curl_multi_perform(h->multi, &running) != CURLM_OK) {
-            abortTransfer(h, CURLE_RECV_ERROR);
-            break;
-        }
-        int queued = 0;
-        while (CURLMsg *msg = curl_multi_info_read(h->multi, &queued)) {
-            if (msg->msg == CURLMSG_DONE && msg->easy_handle == h->easy) {
-                h->finished = true;
-                h->result = msg->data.result;
-            }
-        }
-        if (h->finished || done())
+        if (!step(h) || h->finished || done())
             break;
         if (h->activity != seen || !h->connected) {
             seen = h->activity;
-            idle.restart();
+            idleMs = 0;
         }
-        const qint64 left = h->parent->receiveTimeoutMs - idle.elapsed();
+        const qint64 left = h->parent->receiveTimeoutMs - idleMs;
         if (left <= 0) {
             abortTransfer(h, CURLE_OPERATION_TIMEDOUT);
             break;
         }
-        const int slice = hook ? HookIntervalMs : 200;
-        curl_multi_poll(h->multi, nullptr, 0, int(std::min<qint64>(left, slice)), nullptr);
+        sliceClock.start();
         if (hook && !hook()) {
-            abortTransfer(h, CURLE_ABORTED_BY_CALLBACK);
+            drain(h, done);
+            if (!h->finished && !done())
+                abortTransfer(h, CURLE_ABORTED_BY_CALLBACK);
             break;
         }
+        curl_multi_poll(h->multi, nullptr, 0, int(std::min<qint64>(left, slice)), nullptr);
+        // The hook may have run a box the user reads or some other long action: the server
+        // had no more than one slice of the wait to answer in.
+        idleMs += std::min<qint64>(sliceClock.elapsed(), slice);
     }
 }
 

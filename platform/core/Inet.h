@@ -32,8 +32,10 @@ void inetSetDefaultTimeouts(int connectTimeoutMs, int receiveTimeoutMs);
 
 // Called about every 10 ms while a call on this root's URL handles waits for the connection,
 // the headers or more of the body, so the caller's window can run its messages meanwhile.
-// Returning false gives the wait up: the call fails as on a time-out. The hook may open and
-// close other roots, never this one.
+// Returning false gives the wait up: what has already arrived is taken in first, without
+// waiting, and the call fails as on a time-out only when that is not enough. Time the hook
+// itself takes does not count towards the receive time-out. The hook may open and close other
+// roots, never this one.
 using InetWaitHook = std::function<bool()>;
 bool inetSetWaitHook(InetHandle *root, InetWaitHook hook);
 

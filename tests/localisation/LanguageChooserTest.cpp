@@ -8,7 +8,9 @@
 #include "platform/core/Shell.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Forms.h"
+#include "services/modDownload.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/MemoryPeak.h"
 #include "tests/support/MsgBoxRecorder.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TimerGap.h"
@@ -23,6 +25,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 using loctest::Group;
@@ -333,7 +336,39 @@ TEST_F(LanguageDownloadTest, CutOrStalledFileKeepsTheOldOneAndAnnouncesNothing)
         EXPECT_EQ(readLanguageFile(), old);
         EXPECT_EQ(boxes.count(), 0);
     }
-    platform::inetSetDefaultTimeouts(platform::InetDefaultConnectTimeoutMs, platform::InetDefaultReceiveTimeoutMs);
+    platform::inetSetDefaultTimeouts(platform::InetDefaultConnectTimeoutMs,
+                                     platform::InetDefaultReceiveTimeoutMs);
+}
+
+TEST_F(LanguageDownloadTest, EndlessFileIsCutAndKeepsTheOldOneAndAnnouncesNothing)
+{
+    using testsupport::ScriptedServer;
+    const QByteArray old = loctest::languageFile({english()});
+    writeLanguageFile(old);
+    // A language file that begins as one should and never ends.
+    std::string items;
+    while (items.size() < 64 * 1024)
+        items += "<FRMLANGUAGE_COMMAND2>OK</FRMLANGUAGE_COMMAND2>\r\n";
+    ScriptedServer flood(ScriptedServer::flood(
+        items, "<LANGUAGE_GROUP>\r\n<LANGUAGE_NAME>Flood</LANGUAGE_NAME>\r\n<TRANSLATION_ITEMS>\r\n"));
+    env->setEnv("CHANNELDECK_SERVER", flood.url(QString()).toUtf8());
+    testsupport::MsgBoxRecorder boxes;
+    frmLanguage *w = chooser();
+    DownloadResetLargestReply();
+
+    testsupport::MemoryPeak peak;
+    QElapsedTimer clock;
+    clock.start();
+    w->Command1_Click();
+    std::printf("[flood] language file: %lld ms, longest reply held %lld bytes, peak memory +%.1f MiB, "
+                "server sent %lld bytes\n",
+                static_cast<long long>(clock.elapsed()), static_cast<long long>(DownloadLargestReply()),
+                peak.growthMiB(), flood.bytesSent());
+
+    EXPECT_EQ(DownloadLargestReply(), LanguageFileMaxBytes);
+    EXPECT_EQ(readLanguageFile(), old);
+    EXPECT_EQ(listed(w), QStringList{"English"});
+    EXPECT_EQ(boxes.count(), 0);
 }
 
 TEST_F(LanguageDownloadTest, FailedWriteKeepsWhatWasThereAndSaysSo)

@@ -10,6 +10,7 @@
 #include "platform/ui/Menu.h"
 #include "services/modDownload.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/NestedAction.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TimerGap.h"
 
@@ -46,6 +47,7 @@ protected:
         if (form)
             form->WindowsMediaPlayer1->close();
         ui::setProgramEnding(false);
+        channelProbeBounds() = StreamProbeBounds();
         platform::inetSetDefaultTimeouts(platform::InetDefaultConnectTimeoutMs,
                                          platform::InetDefaultReceiveTimeoutMs);
         MainWindowTest::TearDown();
@@ -123,6 +125,33 @@ TEST_F(SlowServersTest, LargeErrorPageCutByTheBoundIsStillOffline)
     click(server.url());
     EXPECT_TRUE(form->imgOffline->Visible());
     EXPECT_TRUE(form->WindowsMediaPlayer1->url().isEmpty());
+}
+
+TEST_F(SlowServersTest, ErrorPageThatArrivedWhileTheUserWasBusyShowsTheOfflinePicture)
+{
+    // The server says 404 after 0.3 s; from 50 ms on the user spends 2 s of the probe's 1 s
+    // bound on something else.
+    struct Action {
+        const char *what;
+        std::function<void()> run;
+    };
+    const Action actions[] = {
+        {"a message box read for 2 s", [] { MsgBox(QStringLiteral("Reading this takes a while")); }},
+        {"a long action letting messages run", [] { testsupport::busyLettingMessagesRun(2000); }},
+    };
+    ScriptedServer server(
+        ScriptedServer::delayed(300, "<html><body><h1>404 Not Found</h1></body></html>", "404 Not Found"));
+    const QString url = server.url(QStringLiteral("/gone"));
+    loadWith({url});
+    channelProbeBounds().maxMs = 1000;
+    for (const Action &action : actions) {
+        testsupport::HeldMessageBoxes held(2000);
+        QTimer::singleShot(50, form, action.run);
+        click(url);
+        EXPECT_TRUE(form->imgOffline->Visible()) << action.what;
+        EXPECT_TRUE(form->WindowsMediaPlayer1->url().isEmpty()) << action.what;
+        form->imgOffline->setVisible(false);
+    }
 }
 
 TEST_F(SlowServersTest, NewerClickWinsOverASlowerProbe)

@@ -1,5 +1,6 @@
 #include "platform/core/Inet.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/ScriptedServer.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -262,4 +264,94 @@ TEST(Inet, HandlesAreCheckedAndRootCloseTakesItsUrlHandles)
     EXPECT_FALSE(inetCloseHandle(root));
     EXPECT_EQ(inetOpenUrl(root, server.url("/"), QByteArray(), 0), nullptr);
     EXPECT_FALSE(inetCloseHandle(nullptr));
+}
+
+namespace
+{
+
+using testsupport::ScriptedServer;
+
+// A hook that lets the wait go on for startMs (the request goes out), then keeps the caller
+// busy once for busyMs (the window running a long action) and from then on answers `after`.
+InetWaitHook busyOnce(int startMs, int busyMs, bool after)
+{
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    auto busyDone = std::make_shared<bool>(false);
+    return [=] {
+        if (clock->elapsed() < startMs)
+            return true;
+        if (!*busyDone) {
+            *busyDone = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(busyMs));
+        }
+        return after;
+    };
+}
+
+} // namespace
+
+TEST(Inet, GivingUpAWaitStillTakesInWhatHasArrived)
+{
+    const std::string page = "<html><body><h1>404 Not Found</h1></body></html>";
+    ScriptedServer server(ScriptedServer::delayed(150, page, "404 Not Found"));
+    {
+        // The headers and the page arrive while the hook keeps the caller busy.
+        Session s;
+        inetSetWaitHook(s.root, busyOnce(50, 700, false));
+        ASSERT_TRUE(s.open(server.url()));
+        QByteArray got;
+        s.readAll(256, &got);
+        EXPECT_EQ(got, QByteArray::fromStdString(page));
+    }
+    {
+        // Part of the body is read, the rest arrives while the hook is busy.
+        ScriptedServer split([](testsupport::ScriptedConnection &c) {
+            if (c.readRequest() && c.send(ScriptedServer::headers(11) + "first") && c.pause(150))
+                c.send("second");
+        });
+        Session s;
+        ASSERT_TRUE(s.open(split.url()));
+        char buffer[256];
+        qint64 n = 0;
+        ASSERT_TRUE(inetReadFile(s.file, buffer, 5, &n));
+        ASSERT_EQ(QByteArray(buffer, n), QByteArray("first"));
+        inetSetWaitHook(s.root, busyOnce(0, 700, false));
+        QByteArray rest;
+        EXPECT_EQ(s.readAll(256, &rest), (QList<qint64>{6, 0}));
+        EXPECT_EQ(rest, QByteArray("second"));
+    }
+    {
+        // Nothing has arrived: giving up fails the call at once.
+        ScriptedServer silent(ScriptedServer::silent());
+        Session s;
+        inetSetWaitHook(s.root, [] { return false; });
+        QElapsedTimer t;
+        t.start();
+        EXPECT_FALSE(s.open(silent.url()));
+        EXPECT_LT(t.elapsed(), 1000);
+    }
+}
+
+TEST(Inet, TimeTheHookTakesLeavesTheReceiveTimeoutAlone)
+{
+    // The server answers 1.8 s after the request; the hook holds the caller for 1.5 s of it,
+    // so the server was silent for 0.3 s of the transfer's own waiting.
+    ScriptedServer server(ScriptedServer::delayed(1800, "late but in time"));
+    Session s(1000);
+    inetSetWaitHook(s.root, busyOnce(50, 1500, true));
+    ASSERT_TRUE(s.open(server.url()));
+    QByteArray got;
+    EXPECT_EQ(s.readAll(256, &got).last(), 0);
+    EXPECT_EQ(got, QByteArray("late but in time"));
+
+    // Silence in the transfer's own waits still ends it.
+    ScriptedServer silent(ScriptedServer::silent());
+    Session quiet(300);
+    inetSetWaitHook(quiet.root, [] { return true; });
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(quiet.open(silent.url()));
+    EXPECT_GE(t.elapsed(), 250);
+    EXPECT_LT(t.elapsed(), 5000);
 }

@@ -6,6 +6,8 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/MsgBox.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/MemoryPeak.h"
+#include "tests/support/NestedAction.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TimerGap.h"
 
@@ -33,6 +35,8 @@ public:
     {
         m_text = t;
         log.append(t);
+        if (onText)
+            onText();
     }
     // Posts a message that logs "message" when the event loop delivers it.
     void postMessage() { QCoreApplication::postEvent(this, new QEvent(QEvent::User)); }
@@ -45,6 +49,7 @@ public:
         return QObject::event(e);
     }
     QStringList log;
+    std::function<void()> onText; // what the box's change handler does besides
 
 private:
     QString m_text;
@@ -252,10 +257,12 @@ TEST_F(DownloadFaults, WholeRepliesAreToldFromCutOnes)
     };
     const Case cases[] = {
         {"with Content-Length", ScriptedServer::whole(body), true, body.size()},
-        {"ended by closing", [body](testsupport::ScriptedConnection &c) {
+        {"ended by closing",
+         [body](testsupport::ScriptedConnection &c) {
              if (c.readRequest())
                  c.send(ScriptedServer::headers() + body);
-         }, true, body.size()},
+         },
+         true, body.size()},
         {"cut short of its Content-Length", ScriptedServer::cutWithLength(body, 3000), false, 3000},
         {"chunked, cut before its last chunk", ScriptedServer::cutChunked(body, 3000), false, 3000},
         {"stalled before its end", ScriptedServer::stallAfter(body.substr(0, 700), 5000), false, 700},
@@ -359,6 +366,110 @@ TEST_F(DownloadFaults, ClosedOwnerUnwantedReplyAndTheProgramsEndStopTheDownload)
     EXPECT_EQ(silent.connections(), connections);
     EXPECT_EQ(MsgBox(QStringLiteral("Nobody reads this"), vbYesNo), vbNo);
     EXPECT_EQ(MsgBox(QStringLiteral("Nobody reads this")), vbOK);
+}
+
+TEST_F(DownloadFaults, FloodIsCutAtTheBoundAndNoMoreIsKept)
+{
+    ScriptedServer flood(ScriptedServer::flood(std::string(64 * 1024, 'f')));
+    DownloadResetLargestReply();
+    DownloadOptions small;
+    small.maxBytes = 1024 * 1024;
+    DownloadResult result = DownloadUrl(flood.url(), small);
+    EXPECT_TRUE(result.cut);
+    EXPECT_FALSE(result.whole);
+    EXPECT_EQ(result.body, QByteArray(1024 * 1024, 'f'));
+    EXPECT_EQ(DownloadLargestReply(), 1024 * 1024);
+
+    // Without a bound of its own a download still has one; the plain calls too.
+    DownloadResetLargestReply();
+    result = {};
+    {
+        testsupport::MemoryPeak peak;
+        result = DownloadUrl(flood.url());
+        std::printf("[flood] default bound: peak memory +%.1f MiB\n", peak.growthMiB());
+    }
+    EXPECT_TRUE(result.cut);
+    EXPECT_EQ(result.body.size(), DownloadMaxBytes);
+    DownloadOptions huge;
+    huge.maxBytes = 4 * DownloadMaxBytes;
+    EXPECT_EQ(DownloadUrl(flood.url(), huge).body.size(), DownloadMaxBytes);
+    EXPECT_EQ(DownloadUrlToString(flood.url()).size(), DownloadMaxBytes);
+    EXPECT_EQ(DownloadLargestReply(), DownloadMaxBytes);
+}
+
+TEST_F(DownloadFaults, ReplyEndingRightAtTheBoundIsWhole)
+{
+    const std::string body = letters(10000);
+    for (const bool chunked : {false, true}) {
+        ScriptedServer server(chunked ? ScriptedServer::Script([body](testsupport::ScriptedConnection &c) {
+            if (c.readRequest())
+                c.send(ScriptedServer::headers(-1, "Transfer-Encoding: chunked\r\n") + "2710\r\n" + body +
+                       "\r\n0\r\n\r\n");
+        })
+                                      : ScriptedServer::whole(body));
+        DownloadOptions exact;
+        exact.maxBytes = 10000;
+        DownloadResult result = DownloadUrl(server.url(), exact);
+        EXPECT_TRUE(result.whole) << chunked;
+        EXPECT_FALSE(result.cut) << chunked;
+        EXPECT_EQ(result.body, QByteArray::fromStdString(body)) << chunked;
+
+        DownloadOptions oneShort;
+        oneShort.maxBytes = 9999;
+        result = DownloadUrl(server.url(), oneShort);
+        EXPECT_TRUE(result.cut) << chunked;
+        EXPECT_EQ(result.body, QByteArray::fromStdString(body.substr(0, 9999))) << chunked;
+    }
+}
+
+TEST_F(DownloadFaults, TimeTheUserSpendsElsewhereLeavesTheBoundAlone)
+{
+    // The user is busy with something else for 1 s of a 0.6 s bound, from 50 ms on; the reply
+    // arrives during that time or 0.3 s after it.
+    const std::string page = "<html><body><h1>404 Not Found</h1></body></html>";
+    struct Action {
+        const char *what;
+        std::function<void()> run;
+    };
+    const Action actions[] = {
+        {"a message box read for 1 s", [] { MsgBox(QStringLiteral("Reading this takes a while")); }},
+        {"a long action letting messages run", [] { testsupport::busyLettingMessagesRun(1000); }},
+    };
+    for (const Action &action : actions) {
+        for (const int arrivesMs : {150, 1300}) {
+            ScriptedServer server(ScriptedServer::delayed(arrivesMs, page, "404 Not Found"));
+            testsupport::HeldMessageBoxes boxes(1000);
+            DownloadOptions options;
+            options.maxMs = 600;
+            QTimer::singleShot(50, action.run);
+            const DownloadResult result = DownloadUrl(server.url(), options);
+            EXPECT_TRUE(result.whole) << action.what << ", reply after " << arrivesMs << " ms";
+            EXPECT_FALSE(result.cut) << action.what << ", reply after " << arrivesMs << " ms";
+            EXPECT_EQ(result.body, QByteArray::fromStdString(page)) << action.what;
+        }
+    }
+
+    // A box opened from the status box's change handler between two reads does not count
+    // either.
+    const std::string body = letters(3000);
+    ScriptedServer slowEnd([body](testsupport::ScriptedConnection &c) {
+        if (c.readRequest() &&
+            c.send(ScriptedServer::headers((long long)body.size()) + body.substr(0, 1000)) && c.pause(1300))
+            c.send(body.substr(1000));
+    });
+    testsupport::HeldMessageBoxes boxes(1000);
+    RecordingBox progressBox;
+    progressBox.onText = [&boxes] {
+        if (boxes.prompts.isEmpty())
+            MsgBox(QStringLiteral("Reading this takes a while"));
+    };
+    DownloadOptions options;
+    options.maxMs = 600;
+    options.progressBox = &progressBox;
+    const DownloadResult result = DownloadUrl(slowEnd.url(), options);
+    EXPECT_TRUE(result.whole);
+    EXPECT_EQ(result.body, QByteArray::fromStdString(body));
+    EXPECT_EQ(boxes.prompts.size(), 1);
 }
 
 #include "DownloadTest.moc"

@@ -4,6 +4,9 @@
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Forms.h"
+#include "services/modDownload.h"
+#include "tests/support/MemoryPeak.h"
+#include "tests/support/NestedAction.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TimerGap.h"
 
@@ -13,6 +16,8 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
+
+#include <cstdio>
 
 using subtest::SubmissionTest;
 
@@ -273,7 +278,8 @@ TEST_F(StreamFinderTest, AddressThatNeverEndsItsReplyIsCutAndReported)
                   QStringLiteral("Extracted 0 link(s) - the page was cut off before its end"));
         EXPECT_TRUE(listEntries(form).isEmpty());
         // A cut page goes nowhere near the scratch file.
-        EXPECT_EQ(testsupport::TempEnvironment::readFile(scratchPath()), QByteArray("left by an earlier run"));
+        EXPECT_EQ(testsupport::TempEnvironment::readFile(scratchPath()),
+                  QByteArray("left by an earlier run"));
     }
 }
 
@@ -315,4 +321,59 @@ TEST_F(StreamFinderTest, ClosingTheWindowStopsItsPageDownload)
     w->cmdGo_Click();
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(ui::Forms::find(QStringLiteral("frmSubmit")), nullptr);
+}
+
+TEST_F(StreamFinderTest, EndlessPageIsCutAtItsBound)
+{
+    std::string links;
+    while (links.size() < 64 * 1024)
+        links += "<a href=\"http://streams.example.com/a.asx\">a</a>\n";
+    ScriptedServer flood(ScriptedServer::flood(links));
+    form = loadWindow();
+    env->writeFile(scratchPath(), "left by an earlier run");
+    form->txtURL2->setText(flood.url(QStringLiteral("/page.htm")));
+    DownloadResetLargestReply();
+
+    testsupport::MemoryPeak peak;
+    QElapsedTimer clock;
+    clock.start();
+    form->cmdGo_Click();
+    std::printf("[flood] stream finder page: %lld ms, longest reply held %lld bytes, peak memory +%.1f MiB, "
+                "server sent %lld bytes\n",
+                static_cast<long long>(clock.elapsed()), static_cast<long long>(DownloadLargestReply()),
+                peak.growthMiB(), flood.bytesSent());
+
+    EXPECT_EQ(DownloadLargestReply(), 8 * 1024 * 1024);
+    EXPECT_EQ(form->StatusBar1->panelText(1),
+              QStringLiteral("Extracted 0 link(s) - the page was cut off before its end"));
+    EXPECT_TRUE(listEntries(form).isEmpty());
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(scratchPath()), QByteArray("left by an earlier run"));
+}
+
+TEST_F(StreamFinderTest, PageThatArrivedWhileTheUserWasBusyIsListed)
+{
+    // The page is in after 0.3 s; from 50 ms on the user spends 1.6 s of a 0.8 s bound on
+    // something else.
+    struct Action {
+        const char *what;
+        std::function<void()> run;
+    };
+    const Action actions[] = {
+        {"a message box read for 1.6 s", [] { MsgBox(QStringLiteral("Reading this takes a while")); }},
+        {"a long action letting messages run", [] { testsupport::busyLettingMessagesRun(1600); }},
+    };
+    form = loadWindow();
+    form->m_pageMaxMs = 800;
+    for (const Action &action : actions) {
+        ScriptedServer server(ScriptedServer::delayed(300, kStreamPage.toStdString()));
+        testsupport::HeldMessageBoxes held(1600);
+        form->List1->Clear();
+        form->txtURL2->setText(server.url(QStringLiteral("/page.htm")));
+        QTimer::singleShot(50, form, action.run);
+        form->cmdGo_Click();
+        EXPECT_EQ(listEntries(form), (QStringList{QStringLiteral("http://streams.example.com/a.asx"),
+                                                  QStringLiteral("http://streams.example.com/b.wmv")}))
+            << action.what;
+        EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Extracted 2 link(s)")) << action.what;
+    }
 }

@@ -1,15 +1,19 @@
 // The submission request: the checks, the query on the wire, the server's verdict and the
 // favourite added after it.
 #include "tests/submission/SubmissionFixture.h"
+#include "tests/support/MemoryPeak.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TimerGap.h"
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Forms.h"
+#include "services/modDownload.h"
 #include "services/modGenDec.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
+
+#include <cstdio>
 
 using subtest::Received;
 using subtest::SubmissionTest;
@@ -263,4 +267,31 @@ TEST_F(SubmissionTest, WindowClosedWhileTheAnswerIsAwaitedEndsTheSubmissionQuiet
     EXPECT_EQ(ui::Forms::find(QStringLiteral("frmSubmit")), nullptr);
     EXPECT_EQ(ui::Forms::find(QStringLiteral("Form1")), nullptr);
     EXPECT_EQ(boxes->count(), 0);
+}
+
+TEST_F(SubmissionTest, EndlessAnswerIsNoAnswerAndAddsNothing)
+{
+    // The verdict comes first, then the server never stops.
+    testsupport::ScriptedServer flood(
+        testsupport::ScriptedServer::flood(std::string(64 * 1024, 'x'), "SUCCESS|"));
+    env->setEnv("CHANNELDECK_SERVER", flood.url(QString()).toUtf8());
+    frmSubmit *form = loadWindow();
+    fillValidEntries(form);
+    form->StatusBar1->setPanelText(1, QStringLiteral("before"));
+    DownloadResetLargestReply();
+
+    testsupport::MemoryPeak peak;
+    QElapsedTimer clock;
+    clock.start();
+    form->cmdAdd_Click();
+    std::printf("[flood] submission answer: %lld ms, longest reply held %lld bytes, peak memory +%.1f MiB, "
+                "server sent %lld bytes\n",
+                static_cast<long long>(clock.elapsed()), static_cast<long long>(DownloadLargestReply()),
+                peak.growthMiB(), flood.bytesSent());
+
+    EXPECT_EQ(DownloadLargestReply(), SubmitAnswerMaxBytes);
+    ASSERT_EQ(boxes->count(), 1);
+    EXPECT_EQ(boxes->boxes().first().prompt, kConnectionError);
+    EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("before"));
+    EXPECT_EQ(ui::Forms::find(QStringLiteral("Form1")), nullptr);
 }

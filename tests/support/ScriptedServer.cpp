@@ -8,7 +8,8 @@
 
 #include <chrono>
 
-namespace testsupport {
+namespace testsupport
+{
 
 bool ScriptedConnection::readRequest()
 {
@@ -42,6 +43,7 @@ bool ScriptedConnection::send(const std::string &bytes)
         if (n <= 0)
             return false;
         done += size_t(n);
+        m_sent += n;
     }
     return true;
 }
@@ -89,7 +91,7 @@ ScriptedServer::ScriptedServer(Script script) : m_script(std::move(script))
             std::lock_guard lock(m_mutex);
             m_fds.push_back(fd);
             m_workers.emplace_back([this, fd] {
-                ScriptedConnection connection(fd, m_stopping);
+                ScriptedConnection connection(fd, m_stopping, m_sent);
                 m_script(connection);
                 ::shutdown(fd, SHUT_RDWR);
             });
@@ -113,9 +115,10 @@ QString ScriptedServer::url(const QString &path) const
     return QStringLiteral("http://127.0.0.1:%1").arg(m_port) + path;
 }
 
-std::string ScriptedServer::headers(long long contentLength, const std::string &extra)
+std::string ScriptedServer::headers(long long contentLength, const std::string &extra,
+                                    const std::string &status)
 {
-    std::string h = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n";
+    std::string h = "HTTP/1.1 " + status + "\r\nContent-Type: text/plain\r\n";
     if (contentLength >= 0)
         h += "Content-Length: " + std::to_string(contentLength) + "\r\n";
     else if (extra.find("chunked") == std::string::npos)
@@ -192,12 +195,32 @@ ScriptedServer::Script ScriptedServer::stallAfter(const std::string &prefix, lon
     };
 }
 
-ScriptedServer::Script ScriptedServer::delayed(int delayMs, const std::string &body)
+ScriptedServer::Script ScriptedServer::delayed(int delayMs, const std::string &body,
+                                               const std::string &status)
 {
-    return [delayMs, body](ScriptedConnection &c) {
+    return [delayMs, body, status](ScriptedConnection &c) {
         if (c.readRequest() && c.pause(delayMs))
-            c.send(headers((long long)body.size()) + body);
+            c.send(headers((long long)body.size(), {}, status) + body);
     };
+}
+
+ScriptedServer::Script ScriptedServer::flood(const std::string &block, const std::string &head, long long cap)
+{
+    return [block, head, cap](ScriptedConnection &c) {
+        if (c.readRequest())
+            sendFlood(c, block, head, cap);
+    };
+}
+
+void ScriptedServer::sendFlood(ScriptedConnection &c, const std::string &block, const std::string &head,
+                               long long cap)
+{
+    if (!c.send(headers() + head))
+        return;
+    for (long long sent = 0; sent < cap; sent += (long long)block.size()) {
+        if (!c.send(block))
+            return;
+    }
 }
 
 } // namespace testsupport

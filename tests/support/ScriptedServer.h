@@ -12,12 +12,16 @@
 #include <string>
 #include <thread>
 
-namespace testsupport {
+namespace testsupport
+{
 
 class ScriptedConnection
 {
 public:
-    ScriptedConnection(int fd, const std::atomic<bool> &stopping) : m_fd(fd), m_stopping(stopping) {}
+    ScriptedConnection(int fd, const std::atomic<bool> &stopping, std::atomic<long long> &sent)
+        : m_fd(fd), m_stopping(stopping), m_sent(sent)
+    {
+    }
     // Reads until the end of the request's headers; the request line is kept.
     bool readRequest();
     const std::string &requestLine() const { return m_requestLine; }
@@ -31,6 +35,7 @@ public:
 private:
     int m_fd;
     const std::atomic<bool> &m_stopping;
+    std::atomic<long long> &m_sent;
     std::string m_requestLine;
 };
 
@@ -46,10 +51,13 @@ public:
     int port() const { return m_port; }
     QString url(const QString &path = QStringLiteral("/")) const;
     int connections() const { return m_connections; }
+    // Bytes the scripts have sent so far, headers included.
+    long long bytesSent() const { return m_sent; }
 
     // Ready-made scripts.
     // Headers (with Content-Length when given, else none and the connection closes) and body.
-    static std::string headers(long long contentLength = -1, const std::string &extra = {});
+    static std::string headers(long long contentLength = -1, const std::string &extra = {},
+                               const std::string &status = "200 OK");
     static Script whole(const std::string &body);
     // Announces the full length, sends the first `sent` bytes of body and hangs up.
     static Script cutWithLength(const std::string &body, size_t sent);
@@ -64,7 +72,15 @@ public:
     // Sends `prefix` of a body announced longer, then stalls.
     static Script stallAfter(const std::string &prefix, long long announced);
     // Waits delayMs, then answers whole.
-    static Script delayed(int delayMs, const std::string &body);
+    static Script delayed(int delayMs, const std::string &body, const std::string &status = "200 OK");
+    // A reply without a length that never ends: head, then block after block as fast as the
+    // peer takes them. Past cap bytes the server hangs up, which ends the reply for a reader
+    // that has no bound of its own.
+    static constexpr long long FloodCap = 96LL * 1024 * 1024;
+    static Script flood(const std::string &block, const std::string &head = {}, long long cap = FloodCap);
+    // The same reply, for scripts that have read the request and chosen to flood.
+    static void sendFlood(ScriptedConnection &c, const std::string &block, const std::string &head = {},
+                          long long cap = FloodCap);
 
 private:
     int m_listenFd = -1;
@@ -72,6 +88,7 @@ private:
     Script m_script;
     std::atomic<bool> m_stopping{false};
     std::atomic<int> m_connections{0};
+    std::atomic<long long> m_sent{0};
     std::thread m_acceptThread;
     std::mutex m_mutex;
     std::list<std::thread> m_workers;

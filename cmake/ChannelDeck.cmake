@@ -1,8 +1,9 @@
 # Warnings, and Qt's stricter API, for every target of ours: link it PRIVATE.
 add_library(cd_strict INTERFACE)
 target_compile_options(cd_strict INTERFACE -Wall -Wextra $<$<BOOL:${CD_WERROR}>:-Werror>)
-# Text meets bytes only through a named conversion (fromUtf8, fromLatin1, QLatin1String):
-# string literals still make a QString, a char pointer or a QByteArray does not.
+# Qt's stricter API: text meets bytes only through a named conversion (fromUtf8, fromLatin1,
+# QLatin1String; a string literal still makes a QString), a QUrl only from QUrl(...), no
+# narrowing in connect, no foreach, Java-style iterators or API deprecated by Qt 6.4.
 target_compile_definitions(cd_strict INTERFACE
   QT_RESTRICTED_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY
   QT_NO_URL_CAST_FROM_STRING QT_NO_NARROWING_CONVERSIONS_IN_CONNECT

@@ -394,7 +394,7 @@ TEST_F(CatalogueTest, HundredThousandChannelsListInFileOrderAmongEqualRatings)
     const QStringList counts = {"12", "1234567", QStringLiteral("\u20ac1"), "", "123456"};
     QStringList lines;
     for (int i = 0; i < 100000; ++i)
-        lines.append(channelLine(QStringLiteral("Channel %1").arg(i), i % 2 ? "TV" : "Radio",
+        lines.append(channelLine(QStringLiteral("Channel %1").arg(i), QLatin1String(i % 2 ? "TV" : "Radio"),
                                  QStringLiteral("Lang%1/News").arg(i % 50), QStringLiteral("http://127.0.0.1:9/s%1").arg(i),
                                  ratings.at(i % ratings.size()), counts.at(i % counts.size())));
     writeData(lines);

@@ -22,7 +22,7 @@ protected:
         media = env->root() + "/media";
         for (const char *name : {"Song.MP3", "clip.wmv", "notes.txt", "tune.Mp3", "sound.wav", ".hidden.mp3",
                                  "list.m3u", "movie.mov", "picture.jpg"})
-            env->writeFile(media + "/" + name, "not really media");
+            env->writeFile(media + "/" + QLatin1String(name), "not really media");
         QDir().mkpath(media + "/Albums");
     }
     void TearDown() override

@@ -151,9 +151,9 @@ TEST_F(LayoutTest, DesignHasEveryPanelControlInItsContainerAndOrder)
     EXPECT_EQ(static_cast<QWidget *>(skin2.at(1))->parentWidget(), f->Frame5);
 
     for (const char *name : {"lblCountry", "Combo1", "lblSort", "cmbSortTV", "cmdFav", "ListView1"})
-        EXPECT_EQ(static_cast<QWidget *>(f->control(name))->parentWidget(), f->Frame1) << name;
+        EXPECT_EQ(static_cast<QWidget *>(f->control(QLatin1String(name)))->parentWidget(), f->Frame1) << name;
     for (const char *name : {"Command2", "chkLoad", "txtEditURL", "Combo2", "txtData", "Recommended"})
-        EXPECT_EQ(static_cast<QWidget *>(f->control(name))->parentWidget(), f->Frame2) << name;
+        EXPECT_EQ(static_cast<QWidget *>(f->control(QLatin1String(name)))->parentWidget(), f->Frame2) << name;
     EXPECT_EQ(f->Line2->parentWidget(), f->wbPicture);
     EXPECT_EQ(f->txtStatus->parentWidget(), f->Frame5);
 
@@ -161,7 +161,7 @@ TEST_F(LayoutTest, DesignHasEveryPanelControlInItsContainerAndOrder)
     for (const char *name :
          {"cmdSports", "cmdExtras", "cmdXXX", "cmdVideo", "Command3", "Frame2", "wbBanner", "imgOffline",
           "txtSearch", "txtYouTube", "cmdSearch", "txtStatus", "Label8", "cmdLoad2"})
-        EXPECT_FALSE(f->control(name)->property("Visible").toBool()) << name;
+        EXPECT_FALSE(f->control(QLatin1String(name))->property("Visible").toBool()) << name;
     EXPECT_EQ(f->Label3->Caption(), "Replace" + QString(56, ' ') + "with" + QString(56, ' ') + "in column");
     EXPECT_EQ(f->cmbSortTV->Text(), "Rating");
     EXPECT_EQ(comboItems(f->Combo3).size(), 18);
@@ -180,7 +180,9 @@ TEST_F(LayoutTest, MenusShowTheirDesignItems)
             bar.append(a->text());
     }
     EXPECT_EQ(bar, (QStringList{"File", "Categories", "Update Channels", "Languages", "Help", "About"}));
-    const auto menu = [f](const char *name) { return qobject_cast<ui::Menu *>(f->control(name)); };
+    const auto menu = [f](const char *name) {
+        return qobject_cast<ui::Menu *>(f->control(QLatin1String(name)));
+    };
     EXPECT_EQ(visibleItems(menu("mnuFile")), QStringList{"Exit"});
     EXPECT_EQ(f->controlArray("mnuFileItem").size(), 1);
     EXPECT_EQ(ui::controlIndex(f->controlArray("mnuFileItem").first()), 2);

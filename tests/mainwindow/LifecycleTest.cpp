@@ -97,7 +97,7 @@ TEST_F(LifecycleTest, ChkSplashOneKeepsTheSplashInvisibleOtherValuesDoNot)
     ui::Forms::unloadAll();
 
     for (const char *value : {" 1", "01", "one"}) {
-        splash = loadSplash(value);
+        splash = loadSplash(QLatin1String(value));
         EXPECT_TRUE(splash->isVisible()) << value;
         ui::Forms::unloadAll();
     }

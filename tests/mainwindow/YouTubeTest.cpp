@@ -295,7 +295,7 @@ TEST_F(YouTubeTest, VideoPageEscapesOnlyWhatIsUnsafe)
 
     const QByteArray before = page();
     for (const char *id : {"x' onload='alert(1)", "a\"><script>", "", "a|b", "a<b", "id\r\n", "a\nb"}) {
-        form->showYouTubeVideo("Evil", id);
+        form->showYouTubeVideo("Evil", QLatin1String(id));
         EXPECT_EQ(page(), before) << id;
     }
     form->showYouTubeVideo("Colon", "a:b");
@@ -522,7 +522,7 @@ TEST_F(YouTubeTest, ScrapedLinksAndTitlesMatchATextScrapeOnRandomPages)
                     (rng.bounded(3) ? some(3) + (rng.bounded(3) ? "</a>" : "") : QByteArray()) + some(2);
         }
         const bool searchMode = round % 2;
-        pick(form->Combo3, searchMode ? "Search YouTube Videos" : "Comedy");
+        pick(form->Combo3, QLatin1String(searchMode ? "Search YouTube Videos" : "Comedy"));
         form->ListView3->ListItems()->Clear();
         form->ParseYouTubePage(page);
         QStringList listed;

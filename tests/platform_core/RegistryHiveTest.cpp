@@ -117,8 +117,9 @@ TEST(RegistryHive, MachineHiveWithoutWritePermissionIsReadOnly)
               Success);
     const QString file = hiveFilePath(LocalMachine);
     setMode(file, ReadOnly);
-    if (geteuid() == 0) // the process could still write: the permission bits decide
+    if (geteuid() == 0) { // the process could still write: the permission bits decide
         EXPECT_EQ(::access(QFile::encodeName(file).constData(), W_OK), 0);
+    }
 
     EXPECT_EQ(readValue(LocalMachine, QStringLiteral("SOFTWARE\\Co"), QStringLiteral("v")), sz("kept"));
     EXPECT_EQ(writeValue(LocalMachine, QStringLiteral("SOFTWARE\\Co"), QStringLiteral("v"), sz("new")),

@@ -530,7 +530,7 @@ TEST_F(RegistryAccessTest, ImportLineRules)
 
 TEST_F(RegistryAccessTest, ImportRefusesOtherHeadersAndMissingFiles)
 {
-    for (const QByteArray header :
+    for (const QByteArray &header :
          {QByteArray("Windows Registry Editor Version 5.00"), QByteArray("REGEDIT4 "),
           QByteArray(" REGEDIT4"), QByteArray("REGEDIT5"), QByteArray()}) {
         SCOPED_TRACE(header.toStdString());

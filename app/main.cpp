@@ -1,5 +1,5 @@
 // Entry point: the application object, the window classes, then the splash window takes over.
-#include "localisation/frmLanguage.h"
+#include "localisation/registerLocalisation.h"
 #include "mainwindow/EndProgram.h"
 #include "mainwindow/registerMainWindows.h"
 #include "platform/core/ProgramEnd.h"
@@ -21,7 +21,7 @@ int main(int argc, char **argv)
     KeepRunningUntilEndProgram();
 
     registerMainWindows();
-    ui::Forms::registerClass(QStringLiteral("frmLanguage"), [] { return new frmLanguage; });
+    registerLocalisationWindows();
     registerSubmissionWindows();
 
     ui::Forms::load(QStringLiteral("frmSplash"));

@@ -3,8 +3,8 @@
 // after.
 #include "bench/LaunchProbe.h"
 
-#include "platform/core/SettingsStore.h"
 #include "platform/core/VersionInfo.h"
+#include "tests/mainwindow/MainWindowSession.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
@@ -86,9 +86,9 @@ LaunchFigures launchOnce(const QString &program)
     platform::resetVersionInfo();
     const QString product = platform::versionInfo().productName;
     for (const char *key : {"TVLang", "RadioLang", "VideoLang"})
-        platform::saveSetting(product, QStringLiteral("Settings"), QLatin1String(key), QStringLiteral("All"));
-    platform::saveSetting(product, QStringLiteral("Settings"), QStringLiteral("Language"), QStringLiteral("English"));
-    platform::saveSetting(product, QStringLiteral("Settings"), QStringLiteral("showHelp"), QStringLiteral("0"));
+        mwtest::putProgramSetting(QLatin1String(key), QStringLiteral("All"));
+    mwtest::putProgramSetting(QStringLiteral("Language"), QStringLiteral("English"));
+    mwtest::putProgramSetting(QStringLiteral("showHelp"), QStringLiteral("0"));
     QFile starter(QStringLiteral(CD_SOURCE_DIR "/resources/Data.txt"));
     if (starter.open(QIODevice::ReadOnly))
         env.writeFile(env.dataHome() + QStringLiteral("/TVDAT/Data.txt"), starter.readAll());

@@ -14,6 +14,7 @@
 #include "services/clsRegistryAccess.h"
 #include "services/modListViewEnh.h"
 #include "services/modMarque.h"
+#include "tests/mainwindow/MainWindowSession.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/MsgBoxRecorder.h"
 #include "tests/support/TempEnvironment.h"
@@ -54,36 +55,18 @@ struct Session {
         env = std::make_unique<testsupport::TempEnvironment>();
         env->setEnv("CHANNELDECK_HEADLESS_MEDIA", "1");
         boxes = std::make_unique<testsupport::MsgBoxRecorder>();
-        platform::setVersionInfo(
-            {QStringLiteral("DeckBench"), QStringLiteral("Bench Co"), QStringLiteral("www.example.org"), 1, 0});
-        LoadBrandSettings();
-        blnShowBanner = false;
-        setEndProgramHandler([] {});
-        setInstanceCheck([] { return false; });
+        mwtest::beginMainWindowSession(
+            {QStringLiteral("DeckBench"), QStringLiteral("Bench Co"), QStringLiteral("www.example.org"), 1, 0}, [] {});
         for (const char *key : {"TVLang", "RadioLang", "VideoLang"})
-            putSetting(key, QStringLiteral("All"));
-        putSetting("Language", QStringLiteral("English"));
-        putSetting("showHelp", QStringLiteral("0"));
-        ui::Forms::registerClass(QStringLiteral("Form1"), [] { return new Form1; });
-        ui::Forms::registerClass(QStringLiteral("frmSplash"), [] { return new frmSplash; });
+            mwtest::putProgramSetting(QLatin1String(key), QStringLiteral("All"));
         writeData(starterList());
     }
-    ~Session()
-    {
-        ui::Forms::unloadAll();
-        setEndProgramHandler({});
-        setInstanceCheck({});
-    }
+    ~Session() { mwtest::endMainWindowSession(); }
 
     static QByteArray starterList()
     {
         QFile f(QStringLiteral(CD_SOURCE_DIR "/resources/Data.txt"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : bench::channelList(200);
-    }
-    static void putSetting(const char *key, const QString &value)
-    {
-        platform::saveSetting(platform::versionInfo().productName, QStringLiteral("Settings"),
-                              QLatin1String(key), value);
     }
     QString dataPath() const { return env->dataHome() + QStringLiteral("/TVDAT/Data.txt"); }
     void writeData(const QByteArray &content) const { env->writeFile(dataPath(), content); }

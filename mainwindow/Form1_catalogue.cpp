@@ -230,8 +230,6 @@ void Form1::LoadChannels()
 
     ListView1->ListItems()->Clear();
 
-    // Lines end at CR LF as the file is written; a bare LF (a file edited on this system) ends
-    // one as well.
     const std::optional<QByteArray> content = platform::readWholeFile(strDataFolder + QStringLiteral("/Data.txt"));
     if (!content) {
         MsgBox(message("MSG_NOTFOUND"), vbOKOnly);

@@ -3,6 +3,7 @@
 #include "tests/localisation/LocalisationFixture.h"
 
 #include "localisation/frmLanguage.h"
+#include "localisation/registerLocalisation.h"
 #include "platform/core/Inet.h"
 #include "platform/core/SettingsStore.h"
 #include "platform/core/Shell.h"
@@ -73,7 +74,7 @@ protected:
     void SetUp() override
     {
         LocalisationTest::SetUp();
-        ui::Forms::registerClass(QStringLiteral("frmLanguage"), [] { return new frmLanguage; });
+        registerLocalisationWindows();
         ui::Forms::registerClass(QStringLiteral("Form1"), [] { return new FakeMainWindow; });
         LoadDefaultMessages();
         strLanguage = QStringLiteral("English");

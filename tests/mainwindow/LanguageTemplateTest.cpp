@@ -3,6 +3,7 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
 #include "localisation/frmLanguage.h"
+#include "localisation/registerLocalisation.h"
 #include "localisation/modLanguages.h"
 #include "platform/ui/Forms.h"
 
@@ -55,7 +56,7 @@ class LanguageTemplateTest : public MainWindowTest
 
 TEST_F(LanguageTemplateTest, ShippedEnglishGroupHoldsEveryKeyOfTheMainWindowAndTheChooser)
 {
-    ui::Forms::registerClass(QStringLiteral("frmLanguage"), [] { return new frmLanguage; });
+    registerLocalisationWindows();
     writeData({channelLine("News", "TV", "English")});
     ASSERT_NE(loadForm1(), nullptr);
     ASSERT_NE(ui::Forms::load(QStringLiteral("frmLanguage")), nullptr);

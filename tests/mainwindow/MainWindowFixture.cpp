@@ -1,12 +1,10 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
-#include "mainwindow/EndProgram.h"
-#include "mainwindow/SecondInstance.h"
-#include "mainwindow/frmSplash.h"
+#include "tests/mainwindow/MainWindowSession.h"
+
 #include "platform/core/SettingsStore.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
-#include "services/modMarque.h"
 
 namespace mwtest
 {
@@ -33,26 +31,13 @@ void MainWindowTest::SetUp()
     env = std::make_unique<testsupport::TempEnvironment>();
     env->setEnv("CHANNELDECK_HEADLESS_MEDIA", "1");
     boxes = std::make_unique<testsupport::MsgBoxRecorder>();
-    platform::setVersionInfo(
-        {QStringLiteral("DeckTest"), QStringLiteral("Test Co"), QStringLiteral("www.example.org"), 2, 5});
-    LoadBrandSettings();
-    blnShowBanner = false;
-    setEndProgramHandler([this] { ++endCalls; });
-    // A later run of the only copy unless a test says otherwise: the first run's chooser is
-    // modal, and parallel test processes must not see each other as a running copy.
-    putSetting(QStringLiteral("Language"), QStringLiteral("English"));
-    putSetting(QStringLiteral("showHelp"), QStringLiteral("0"));
-    setInstanceCheck([] { return false; });
-    ui::Forms::registerClass(QStringLiteral("Form1"), [] { return new Form1; });
-    ui::Forms::registerClass(QStringLiteral("frmSplash"), [] { return new frmSplash; });
+    beginMainWindowSession({QStringLiteral("DeckTest"), QStringLiteral("Test Co"), QStringLiteral("www.example.org"), 2, 5},
+                           [this] { ++endCalls; });
 }
 
 void MainWindowTest::TearDown()
 {
-    ui::Forms::unloadAll();
-    setEndProgramHandler({});
-    setInstanceCheck({});
-    platform::resetVersionInfo();
+    endMainWindowSession();
     boxes.reset();
     env.reset();
 }
@@ -99,7 +84,7 @@ QString MainWindowTest::setting(const QString &key)
 
 void MainWindowTest::putSetting(const QString &key, const QString &value)
 {
-    platform::saveSetting(platform::versionInfo().productName, QStringLiteral("Settings"), key, value);
+    putProgramSetting(key, value);
 }
 
 } // namespace mwtest

@@ -15,8 +15,15 @@ bool openInChmViewer(const QString &path)
 {
     for (const char *viewer : {"xchm", "kchmviewer"}) {
         const QString program = QStandardPaths::findExecutable(QLatin1String(viewer));
-        if (!program.isEmpty())
-            return QProcess::startDetached(program, {path});
+        if (program.isEmpty())
+            continue;
+        // The viewer's own complaints (its toolkit's layout warnings) are not ours to print.
+        QProcess viewerProcess;
+        viewerProcess.setProgram(program);
+        viewerProcess.setArguments({path});
+        viewerProcess.setStandardOutputFile(QProcess::nullDevice());
+        viewerProcess.setStandardErrorFile(QProcess::nullDevice());
+        return viewerProcess.startDetached();
     }
     return false;
 }

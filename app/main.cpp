@@ -4,6 +4,7 @@
 #include "mainwindow/registerMainWindows.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/MediaPlayer.h"
 #include "platform/ui/WebBrowser.h"
 #include "submission/registerSubmission.h"
 
@@ -11,6 +12,7 @@
 
 int main(int argc, char **argv)
 {
+    ui::prepareMediaMemory();
     ui::prepareBrowserEnvironment();
     // The browser pane's scene graph drawn in software: on displays without working OpenGL
     // (a virtual X server) the OpenGL path leaves the whole main window black.

@@ -3,11 +3,12 @@
 # and an MP3 radio made with ffmpeg on loopback, lists them as channels, plays the first video,
 # then clicks through the channels and stops, printing the resident set size (RSS) on the way.
 #
-#   scripts/measure-switching.sh [switches] [build folder]
+#   scripts/measure-switching.sh [switches, default 30] [build folder in the repository, default build]
 #
-# Environment: FIRST_SECONDS (first video, default 30), SWITCH_SECONDS (per channel, default 4),
-# SETTLE_SECONDS (after Stop, default 10), STRACE_MALLOC=1 is not used; MALLOC_ARENA_MAX and
-# similar variables pass through to the program for comparisons.
+# Environment: FIRST_SECONDS (the first video, default 30), SWITCH_SECONDS (per channel,
+# default 4), SETTLE_SECONDS (after Stop, default 10); APP_WRAPPER runs the program under a
+# tool ("heaptrack -o /tmp/ht"); MALLOC_ARENA_MAX and the like reach the program unchanged.
+# The clicks assume the window's default layout; a click that requested nothing is reported.
 # Needs: ffmpeg (installed with apt-get when missing and run as root), python3 for the loopback
 # server, xdotool, and Xvfb (the script starts one through xvfb-run when there is no display).
 set -euo pipefail
@@ -184,7 +185,6 @@ for i in $(seq "$switches"); do
     echo "After $i switches: $(rss_mb) MB, $(threads) threads"
   fi
 done
-[ -n "${SHOT:-}" ] && import -window root "$SHOT"
 peak=$(rss_mb)
 geometry=$(xdotool getwindowgeometry "$main" | awk '/Geometry/ { print $2 }')
 height=${geometry#*x}

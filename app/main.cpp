@@ -5,6 +5,7 @@
 #include "platform/core/ProgramEnd.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/MediaPlayer.h"
 #include "platform/ui/WebBrowser.h"
 #include "submission/registerSubmission.h"
 
@@ -12,6 +13,7 @@
 
 int main(int argc, char **argv)
 {
+    ui::prepareMediaMemory();
     ui::prepareBrowserEnvironment();
     // The browser pane's scene graph drawn in software: on displays without working OpenGL
     // (a virtual X server) the OpenGL path leaves the whole main window black.

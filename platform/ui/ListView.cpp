@@ -4,6 +4,7 @@
 #include "platform/core/Text.h"
 #include "platform/ui/ListViewModel.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTimer>
@@ -948,11 +949,15 @@ void ListView::syncSelectionToView()
 void ListView::updateSelectionColors()
 {
     QPalette p = palette();
-    const QPalette defaults = style()->standardPalette();
+    const QPalette inherited = QApplication::palette(this);
     const bool hidden = m_hideSelection && !hasFocus();
-    p.setColor(QPalette::Highlight, hidden ? p.color(QPalette::Base) : defaults.color(QPalette::Highlight));
-    p.setColor(QPalette::HighlightedText,
-               hidden ? p.color(QPalette::Text) : defaults.color(QPalette::HighlightedText));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::Highlight,
+                   hidden ? p.color(group, QPalette::Base) : inherited.color(group, QPalette::Highlight));
+        p.setColor(group, QPalette::HighlightedText,
+                   hidden ? p.color(group, QPalette::Text)
+                          : inherited.color(group, QPalette::HighlightedText));
+    }
     setPalette(p);
 }
 

@@ -244,7 +244,8 @@ private:
     ListViewModel *m_model;
     ColumnHeaderCollection *m_columns;
     ListItemCollection *m_items;
-    bool m_hideSelection = true;
+    // The user must see which row "Add to Favorites" and the like act on after the focus moved.
+    bool m_hideSelection = false;
     bool m_fullRowSelect = false;
     int m_labelEdit = lvwAutomatic;
     bool m_gridLines = false;

@@ -1,6 +1,10 @@
 // The media player over libVLC. Every address goes through a media-list player, which
 // descends into the entries of playlists (ASX/WAX/WVX, PLS, M3U, "[Reference]"). libVLC
 // reports on its own threads; each report is queued to the window's thread.
+//
+// libVLC draws into a native child window and leaves its last picture there when the video
+// ends. That window is therefore shown only while the current media has a video output;
+// otherwise it is hidden and the player paints its video area black itself.
 #include "platform/ui/MediaPlayer.h"
 
 #include <vlc/vlc.h>
@@ -10,13 +14,14 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QStyle>
 #include <QToolButton>
 #include <QUrl>
 #include <atomic>
-#include <functional>
+#include <malloc.h>
 
 namespace ui
 {
@@ -29,28 +34,40 @@ bool embeddable()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
-// The window libVLC draws into. While no video output is open the window is ours, and a
-// picture libVLC left in it goes as a whole: painting only the part something uncovered
-// (the offline picture, a message box) would cut a black hole into that last frame.
-class VideoSurface : public QWidget
+// The window libVLC draws into. Qt never paints it: whatever Qt drew there after a window
+// uncovered part of it would cut a hole into libVLC's picture.
+class VideoWindow : public QWidget
 {
 public:
-    VideoSurface(QWidget *parent, std::function<bool()> vlcDraws)
-        : QWidget(parent), m_vlcDraws(std::move(vlcDraws))
+    VideoWindow(QWidget *parent, bool native) : QWidget(parent), m_native(native)
     {
         setObjectName(QStringLiteral("video"));
+        if (m_native) {
+            setAttribute(Qt::WA_NativeWindow);
+            setAttribute(Qt::WA_PaintOnScreen);
+            setAttribute(Qt::WA_NoSystemBackground);
+            setAttribute(Qt::WA_OpaquePaintEvent);
+        }
     }
+    QPaintEngine *paintEngine() const override { return m_native ? nullptr : QWidget::paintEngine(); }
 
 protected:
-    void paintEvent(QPaintEvent *event) override
+    void paintEvent(QPaintEvent *) override
     {
-        if (event->rect() != rect() && !m_vlcDraws())
-            update();
+        if (!m_native)
+            QPainter(this).fillRect(rect(), Qt::black);
     }
 
 private:
-    std::function<bool()> m_vlcDraws;
+    bool m_native;
 };
+
+// Decoders free their buffers on the threads that end with the media; glibc keeps what they
+// freed in its arenas until asked to give it back.
+void releaseFreedMemory()
+{
+    malloc_trim(0);
+}
 
 libvlc_instance_t *vlcInstance()
 {
@@ -101,8 +118,10 @@ QString mediaMrl(libvlc_media_player_t *player)
 const libvlc_event_e kPlayerEvents[] = {
     libvlc_MediaPlayerOpening,          libvlc_MediaPlayerBuffering, libvlc_MediaPlayerPlaying,
     libvlc_MediaPlayerPaused,           libvlc_MediaPlayerStopped,   libvlc_MediaPlayerEndReached,
-    libvlc_MediaPlayerEncounteredError,
+    libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerVout,
 };
+
+std::atomic<int> g_nextGeneration{1};
 
 } // namespace
 
@@ -126,6 +145,10 @@ void MediaPlayerControls::stop()
 {
     if (m_player->m_listPlayer) {
         libvlc_media_list_player_stop(m_player->m_listPlayer);
+        // What libVLC reported before it stopped is out of date now.
+        m_player->m_generation = g_nextGeneration++;
+        releaseFreedMemory();
+        m_player->showVideo(false);
         m_player->setState(MediaPlayer::wmppsStopped);
     }
 }
@@ -143,24 +166,23 @@ void MediaPlayerControls::setCurrentPosition(double seconds)
 
 // --- player
 
-namespace
+void prepareMediaMemory()
 {
-std::atomic<int> g_nextGeneration{1};
+    // Every decoder thread would otherwise get an arena of its own, and each arena keeps
+    // what it once held: switching channels would grow the process by hundreds of MB.
+    // A limit the user set in the environment stays.
+    if (qEnvironmentVariableIsEmpty("MALLOC_ARENA_MAX"))
+        mallopt(M_ARENA_MAX, 4);
 }
 
 MediaPlayer::MediaPlayer(QWidget *parent)
     : QWidget(parent), m_controls(new MediaPlayerControls(this)),
-      m_video(
-          new VideoSurface(this, [this] { return m_player && libvlc_media_player_has_vout(m_player) > 0; })),
-      m_bar(new QWidget(this)), m_playButton(new QToolButton(m_bar)), m_stopButton(new QToolButton(m_bar)),
+      m_video(new VideoWindow(this, embeddable() && !headless())), m_bar(new QWidget(this)),
+      m_playButton(new QToolButton(m_bar)), m_stopButton(new QToolButton(m_bar)),
       m_volumeSlider(new QSlider(Qt::Horizontal, m_bar))
 {
     setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::black);
-    m_video->setPalette(p);
-    m_video->setAutoFillBackground(true);
-    m_video->setAttribute(Qt::WA_NativeWindow, embeddable() && !headless());
+    m_video->hide();
 
     auto *layout = new QHBoxLayout(m_bar);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -240,20 +262,24 @@ void MediaPlayer::vlcCallback(const libvlc_event_t *event, void *self)
 {
     auto *player = static_cast<MediaPlayer *>(self);
     const int type = event->type;
+    const int vouts = type == libvlc_MediaPlayerVout ? event->u.media_player_vout.new_count : 0;
     const int generation = player->m_generation.load();
     // libVLC's thread: hand over to the window's thread and return at once.
     QMetaObject::invokeMethod(
         player,
-        [player, type, generation] {
+        [player, type, vouts, generation] {
             if (generation == player->m_generation.load())
-                player->handleVlcEvent(type);
+                player->handleVlcEvent(type, vouts);
         },
         Qt::QueuedConnection);
 }
 
-void MediaPlayer::handleVlcEvent(int type)
+void MediaPlayer::handleVlcEvent(int type, int vouts)
 {
     switch (type) {
+    case libvlc_MediaPlayerVout:
+        showVideo(vouts > 0);
+        break;
     case libvlc_MediaPlayerOpening:
         m_reachedPlaying = false;
         setState(wmppsTransitioning);
@@ -271,10 +297,12 @@ void MediaPlayer::handleVlcEvent(int type)
         setState(wmppsPaused);
         break;
     case libvlc_MediaPlayerStopped:
+        showVideo(false);
         setState(wmppsStopped);
         break;
     case libvlc_MediaPlayerEndReached:
     case libvlc_MediaPlayerEncounteredError: {
+        showVideo(false);
         const QString mrl = mediaMrl(m_player);
         // A "[Reference]" entry that libVLC rewrote to MMS over HTTP: plain HTTP servers
         // do not speak it, so the same address is tried over plain HTTP.
@@ -318,6 +346,8 @@ void MediaPlayer::playMrl(const QString &mrl)
     libvlc_media_list_player_stop(m_listPlayer);
     // Reports of the previous address are dropped from here on.
     m_generation = g_nextGeneration++;
+    releaseFreedMemory();
+    showVideo(false);
     libvlc_media_list_t *list = libvlc_media_list_new(vlcInstance());
     libvlc_media_t *media = libvlc_media_new_location(vlcInstance(), mrl.toUtf8().constData());
     if (media) {
@@ -341,6 +371,8 @@ void MediaPlayer::setUrl(const QString &url)
         if (m_listPlayer)
             libvlc_media_list_player_stop(m_listPlayer);
         m_generation = g_nextGeneration++;
+        releaseFreedMemory();
+        showVideo(false);
         setState(wmppsStopped);
         return;
     }
@@ -356,8 +388,10 @@ void MediaPlayer::close()
         if (m_list)
             libvlc_media_list_release(m_list);
         m_list = empty;
+        releaseFreedMemory();
     }
     m_generation = g_nextGeneration++;
+    showVideo(false);
     m_url.clear();
     setState(wmppsUndefined);
 }
@@ -398,6 +432,18 @@ void MediaPlayer::layoutChildren()
     m_bar->setVisible(showBar);
     m_bar->setGeometry(0, height() - barHeight, width(), barHeight);
     m_video->setGeometry(0, 0, width(), std::max(0, height() - barHeight));
+}
+
+void MediaPlayer::showVideo(bool on)
+{
+    m_video->setVisible(on);
+}
+
+void MediaPlayer::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    // The video area stays black whenever libVLC's window is not over it.
+    QPainter(this).fillRect(m_video->geometry(), Qt::black);
 }
 
 void MediaPlayer::showEvent(QShowEvent *event)

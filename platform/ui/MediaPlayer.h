@@ -21,6 +21,10 @@ namespace ui
 
 class MediaPlayer;
 
+// Call first in main(), before any thread starts: keeps the memory that decoder threads free
+// from piling up in glibc's arenas.
+void prepareMediaMemory();
+
 // The player's `controls` object.
 class MediaPlayerControls : public QObject
 {
@@ -97,6 +101,7 @@ signals:
     void MediaError(const QString &address);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -105,7 +110,8 @@ private:
     void ensurePlayer();
     void attachVideo();
     void playMrl(const QString &mrl);
-    void handleVlcEvent(int type);
+    void handleVlcEvent(int type, int vouts);
+    void showVideo(bool on);
     void setState(int state);
     void layoutChildren();
     static void vlcCallback(const libvlc_event_t *event, void *self);

@@ -3,6 +3,7 @@
 // of this executable on the xcb platform.
 #include "platform/ui/MediaPlayer.h"
 #include "platform/ui/WebBrowser.h"
+#include "tests/platform_ui/MediaFiles.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace ui;
@@ -23,23 +25,79 @@ bool onX()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
-// Ten seconds of a plain red picture as raw YUV 4:2:0 frames.
-QByteArray redVideo(int width = 64, int height = 48, int frames = 250)
-{
-    QByteArray data =
-        QStringLiteral("YUV4MPEG2 W%1 H%2 F25:1 Ip A1:1 C420jpeg\n").arg(width).arg(height).toLatin1();
-    const QByteArray frame = "FRAME\n" + QByteArray(width * height, char(76)) +
-                             QByteArray(width * height / 4, char(85)) +
-                             QByteArray(width * height / 4, char(255));
-    for (int i = 0; i < frames; ++i)
-        data += frame;
-    return data;
-}
-
 QColor centrePixel(QWidget *w)
 {
     const QImage shot = w->screen()->grabWindow(w->winId()).toImage();
     return shot.isNull() ? QColor() : QColor(shot.pixel(shot.width() / 2, shot.height() / 2));
+}
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+        return QString();
+    return path;
+}
+
+bool isRed(const QColor &c)
+{
+    return c.red() > 150 && c.green() < 100 && c.blue() < 100;
+}
+
+// What the screen shows over the player's video area, whatever window is on top.
+class VideoArea
+{
+public:
+    explicit VideoArea(MediaPlayer &player) : m_player(player) {}
+
+    QRect rect() const
+    {
+        const QWidget *video = m_player.findChild<QWidget *>(QStringLiteral("video"));
+        return QRect(m_player.mapToGlobal(video->geometry().topLeft()), video->size());
+    }
+    QImage grab() const
+    {
+        const QRect r = rect();
+        return m_player.screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
+    }
+    // Points of the area, every 8 pixels, that are not black.
+    int litPoints() const
+    {
+        const QImage shot = grab();
+        int lit = 0;
+        for (int y = 0; y < shot.height(); y += 8) {
+            for (int x = 0; x < shot.width(); x += 8)
+                lit += qGray(shot.pixel(x, y)) > 24 ? 1 : 0;
+        }
+        return shot.isNull() ? -1 : lit;
+    }
+    bool showsRed(int timeoutMs = 10000) const
+    {
+        return QTest::qWaitFor(
+            [this] { return isRed(grab().pixelColor(rect().width() / 2, rect().height() / 2)); }, timeoutMs);
+    }
+
+private:
+    MediaPlayer &m_player;
+};
+
+// A plain window over part of the player, as an About box or a menu lies over it.
+void coverAndUncover(const QRect &area, const std::function<void(const QRect &)> &whileCovered = {})
+{
+    QWidget cover(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint | Qt::Tool);
+    cover.setPalette(QPalette(Qt::white));
+    cover.setAutoFillBackground(true);
+    const QRect place(area.center() - QPoint(area.width() / 4, area.height() / 4), area.size() / 2);
+    cover.setGeometry(place);
+    cover.show();
+    if (!QTest::qWaitForWindowExposed(&cover))
+        ADD_FAILURE() << "the cover did not show";
+    QTest::qWait(300);
+    if (whileCovered)
+        whileCovered(place);
+    cover.close();
+    QTest::qWait(500);
 }
 
 } // namespace
@@ -57,10 +115,10 @@ TEST(DisplayTest, VideoAndPagesPaintOnAnXDisplay)
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=OnDisplay*")});
-    ASSERT_TRUE(child.waitForFinished(110000));
+    ASSERT_TRUE(child.waitForFinished(240000));
     const QString output = QString::fromLocal8Bit(child.readAll());
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 2 tests"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 4 tests"))) << output.toStdString();
 }
 
 TEST(OnDisplay, ThePlayerPaintsVideoIntoItsWindow)
@@ -68,11 +126,8 @@ TEST(OnDisplay, ThePlayerPaintsVideoIntoItsWindow)
     if (!onX())
         GTEST_SKIP() << "needs the xcb platform";
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("red.y4m"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(redVideo());
-    f.close();
+    const QString path = writeFile(dir, QStringLiteral("red.y4m"), testmedia::makeVideo());
+    ASSERT_FALSE(path.isEmpty());
 
     MediaPlayer player;
     player.setUiMode(QStringLiteral("mini"));
@@ -95,6 +150,89 @@ TEST(OnDisplay, ThePlayerPaintsVideoIntoItsWindow)
                                << seen.name().toStdString();
     EXPECT_LT(seen.green(), 100);
     EXPECT_LT(before.red(), 50); // black before the video started
+    player.controls()->stop();
+}
+
+TEST(OnDisplay, TheVideoAreaIsBlackWheneverNoPictureOfTheCurrentMediaShows)
+{
+    if (!onX())
+        GTEST_SKIP() << "needs the xcb platform";
+    QTemporaryDir dir;
+    const QString video = writeFile(dir, QStringLiteral("red.y4m"), testmedia::makeVideo(20));
+    const std::string wav = testmedia::makeWav(20);
+    const QString audio =
+        writeFile(dir, QStringLiteral("tone.wav"), QByteArray(wav.data(), qsizetype(wav.size())));
+    ASSERT_FALSE(video.isEmpty());
+    ASSERT_FALSE(audio.isEmpty());
+
+    MediaPlayer player;
+    player.setUiMode(QStringLiteral("mini"));
+    player.resize(320, 260);
+    player.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&player));
+    QTest::qWait(200);
+    const VideoArea area(player);
+    EXPECT_EQ(area.litPoints(), 0) << "before anything played";
+
+    // Sound after a picture: the picture goes.
+    player.setUrl(video);
+    ASSERT_TRUE(area.showsRed());
+    player.setUrl(audio);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return player.playState() == MediaPlayer::wmppsPlaying && player.currentPosition() >= 0.5; },
+        15000));
+    EXPECT_EQ(area.litPoints(), 0) << "while a sound plays after a picture";
+
+    player.setUrl(video);
+    ASSERT_TRUE(area.showsRed());
+    player.controls()->stop();
+    QTest::qWait(500);
+    EXPECT_EQ(area.litPoints(), 0) << "after Stop";
+
+    player.setUrl(video);
+    ASSERT_TRUE(area.showsRed());
+    QSignalSpy errors(&player, &MediaPlayer::MediaError);
+    player.setUrl(dir.filePath(QStringLiteral("missing.mp4")));
+    EXPECT_TRUE(errors.wait(15000));
+    EXPECT_EQ(area.litPoints(), 0) << "after an address that failed";
+
+    // A window over the idle player leaves no mark when it goes.
+    coverAndUncover(area.rect(), [&](const QRect &place) {
+        const QImage shot = area.grab();
+        const QPoint inside = place.center() - area.rect().topLeft();
+        EXPECT_EQ(shot.pixelColor(inside), QColor(Qt::white)) << "the cover was not over the player";
+    });
+    EXPECT_EQ(area.litPoints(), 0) << "after a window covered part of the idle player";
+}
+
+TEST(OnDisplay, APausedPictureStaysOnScreenWholeAfterAWindowCoveredPart)
+{
+    if (!onX())
+        GTEST_SKIP() << "needs the xcb platform";
+    QTemporaryDir dir;
+    const QString video = writeFile(dir, QStringLiteral("red.y4m"), testmedia::makeVideo(20));
+    ASSERT_FALSE(video.isEmpty());
+
+    MediaPlayer player;
+    player.setUiMode(QStringLiteral("mini"));
+    player.resize(320, 260);
+    player.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&player));
+    const VideoArea area(player);
+    player.setUrl(video);
+    ASSERT_TRUE(area.showsRed());
+    player.controls()->pause();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.playState() == MediaPlayer::wmppsPaused; }, 5000));
+
+    coverAndUncover(area.rect());
+    // The picture fills the middle of the area (the sides may be bars): all of it red again.
+    const QImage shot = area.grab();
+    int notRed = 0;
+    for (int y = shot.height() / 4; y < shot.height() * 3 / 4; y += 6) {
+        for (int x = shot.width() / 3; x < shot.width() * 2 / 3; x += 6)
+            notRed += isRed(shot.pixelColor(x, y)) ? 0 : 1;
+    }
+    EXPECT_EQ(notRed, 0);
     player.controls()->stop();
 }
 

@@ -1,15 +1,13 @@
 // The media player really plays: a WAV served on loopback, directly and through playlists.
 #include "platform/ui/MediaPlayer.h"
+#include "tests/platform_ui/MediaFiles.h"
 #include "tests/support/LoopbackServer.h"
 
 #include <QFile>
-#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 #include <atomic>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <mutex>
 
@@ -19,29 +17,7 @@ using testsupport::LoopbackServer;
 namespace
 {
 
-// A mono 16-bit PCM tone.
-std::string makeWav(int seconds, int rate = 8000)
-{
-    const int samples = seconds * rate;
-    std::string data(44 + samples * 2, '\0');
-    auto put32 = [&](int at, quint32 v) { qToLittleEndian<quint32>(v, data.data() + at); };
-    auto put16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, data.data() + at); };
-    memcpy(data.data(), "RIFF", 4);
-    put32(4, quint32(36 + samples * 2));
-    memcpy(data.data() + 8, "WAVEfmt ", 8);
-    put32(16, 16);
-    put16(20, 1); // PCM
-    put16(22, 1); // mono
-    put32(24, quint32(rate));
-    put32(28, quint32(rate * 2));
-    put16(32, 2);
-    put16(34, 16);
-    memcpy(data.data() + 36, "data", 4);
-    put32(40, quint32(samples * 2));
-    for (int i = 0; i < samples; ++i)
-        put16(44 + i * 2, quint16(qint16(8000 * std::sin(2 * M_PI * 440.0 * i / rate))));
-    return data;
-}
+using testmedia::makeWav;
 
 class MediaPlayerTest : public ::testing::Test
 {
@@ -182,30 +158,58 @@ TEST_F(MediaPlayerTest, AnAddressThatCannotBePlayedReportsAnError)
     EXPECT_NE(player.playState(), MediaPlayer::wmppsPlaying);
 }
 
-TEST_F(MediaPlayerTest, AnUncoveredPartOfAnIdlePlayerRepaintsTheWholeVideoArea)
+TEST_F(MediaPlayerTest, TheVideoWindowShowsOnlyWhileTheCurrentMediaHasVideo)
 {
-    // Whatever libVLC left in the window when its output closed must go as a whole, or
-    // the part a closing box uncovers shows as a hole in the last frame.
-    MediaPlayer player;
-    player.resize(320, 240);
-    player.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&player));
-    auto *video = player.findChild<QWidget *>(QStringLiteral("video"));
-    ASSERT_NE(video, nullptr);
+    // libVLC's window keeps its last picture: it must go whenever that picture is not the
+    // current media's (audio after video, stop, a failed address, a new address).
+    QTemporaryDir dir;
+    const QString video = dir.filePath(QStringLiteral("red.y4m"));
+    QFile f(video);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(testmedia::makeVideo());
+    f.close();
 
-    struct PaintLog : QObject {
-        QList<QRect> rects;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            if (event->type() == QEvent::Paint)
-                rects.append(static_cast<QPaintEvent *>(event)->rect());
-            return false;
-        }
-    } log;
-    video->installEventFilter(&log);
-    video->repaint(QRect(40, 30, 100, 60));
-    QTest::qWait(50);
-    ASSERT_FALSE(log.rects.isEmpty());
-    EXPECT_EQ(log.rects.first(), QRect(40, 30, 100, 60));
-    EXPECT_TRUE(log.rects.contains(video->rect()));
+    MediaPlayer player;
+    player.setUiMode(QStringLiteral("mini"));
+    auto *window = player.findChild<QWidget *>(QStringLiteral("video"));
+    ASSERT_NE(window, nullptr);
+    const auto shown = [&] { return window->isVisibleTo(&player); };
+    EXPECT_FALSE(shown());
+    const auto playVideo = [&] {
+        player.setUrl(video);
+        return QTest::qWaitFor(shown, 15000);
+    };
+
+    ASSERT_TRUE(playVideo());
+    EXPECT_EQ(player.playState(), MediaPlayer::wmppsPlaying);
+    player.setUrl(server.url(QStringLiteral("/tone.wav")));
+    EXPECT_FALSE(shown());
+    // Nothing the video reported late brings its window back while the tone plays.
+    QElapsedTimer t;
+    t.start();
+    bool appeared = false;
+    while (!(player.playState() == MediaPlayer::wmppsPlaying && player.currentPosition() >= 0.5) &&
+           t.elapsed() < 15000) {
+        QTest::qWait(20);
+        appeared |= shown();
+    }
+    EXPECT_EQ(player.playState(), MediaPlayer::wmppsPlaying);
+    EXPECT_FALSE(appeared);
+
+    ASSERT_TRUE(playVideo());
+    player.controls()->stop();
+    EXPECT_FALSE(shown());
+    QTest::qWait(300);
+    EXPECT_FALSE(shown());
+
+    ASSERT_TRUE(playVideo());
+    QSignalSpy errors(&player, &MediaPlayer::MediaError);
+    player.setUrl(QStringLiteral("http://127.0.0.1:%1/none.mp4").arg(testsupport::unusedLoopbackPort()));
+    EXPECT_FALSE(shown());
+    EXPECT_TRUE(errors.wait(15000));
+    EXPECT_FALSE(shown());
+
+    ASSERT_TRUE(playVideo());
+    player.close();
+    EXPECT_FALSE(shown());
 }

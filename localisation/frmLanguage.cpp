@@ -8,6 +8,7 @@
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MsgBox.h"
+#include "platform/ui/WindowGuard.h"
 #include "services/modDownload.h"
 #include "services/modMarque.h"
 #include "services/modSaveFile.h"
@@ -15,7 +16,6 @@
 #include "services/modSkin.h"
 #include "services/xfileExists.h"
 
-#include <QPointer>
 #include <QSignalBlocker>
 
 namespace
@@ -130,9 +130,9 @@ void frmLanguage::Command1_Click()
                         QString::number(intProductId) + QStringLiteral("/Localization.txt");
     // The window's messages run during the download: the user may close the chooser meanwhile.
     // Closing it stops the download: the file stays as it was and nothing is announced.
-    const QPointer<frmLanguage> self(this);
+    const ui::WindowGuard guard(this);
     DownloadOptions options;
-    options.owner = this;
+    options.guard = guard;
     options.maxBytes = LanguageFileMaxBytes;
     DownloadResult download = DownloadUrl(url, options);
     // Half a language file would replace a whole one: only a reply that arrived whole counts,
@@ -145,7 +145,7 @@ void frmLanguage::Command1_Click()
     reply.remove(0, reply.indexOf('<'));
     if (!SaveFileOrTell(LocalizationFileForWriting(), reply + "\r\n", QStringLiteral("The language file")))
         return;
-    if (self)
+    if (guard.alive())
         FillLanguageList();
     MsgBox(messageOr(QStringLiteral("MSG_DOWNLOADED"),
                      QStringLiteral("The latest language file has been downloaded.  "

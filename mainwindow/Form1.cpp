@@ -351,7 +351,6 @@ void Form1::connectEvents()
     connectFavoritesEvents();
     connectYouTubeEvents();
     connectEditorEvents();
-    connectUpdateEvents();
     connectFilesEvents();
     connectMenuEvents();
 }

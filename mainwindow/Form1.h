@@ -4,13 +4,14 @@
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
+#include "services/FavouritesStore.h"
 
 #include <QString>
 #include <QStringList>
 
 class ctxHookMenu;
 
-class Form1 : public ui::Form
+class Form1 : public ui::Form, public FavouritesStore
 {
     Q_OBJECT
 
@@ -44,8 +45,9 @@ public:
     // False when the probe reply holds one of the error words.
     static bool isStreamOnline(const QString &probe);
 
-    // Favourites (Form1_favourites.cpp). saveFavorites is called late-bound by frmSubmit.
-    Q_INVOKABLE void saveFavorites();
+    // Favourites (Form1_favourites.cpp); the submission window adds to them as well.
+    void addFavorite(const FavoriteRecord &favorite) override;
+    void saveFavorites() override;
     void loadFavorites();
     // The video id of a favourite's tag: the text between its first and second "=".
     static QString favoriteVideoId(const QString &tag);
@@ -178,12 +180,10 @@ private:
     void txtYouTube_KeyPress(int &KeyAscii);
     void ListView3_Click();
     void LoadYouTubeList();
-    // Counts the loads of the result list; a load that finds it changed after a download
-    // has been overtaken by a newer one and stops.
-    int intYouTubeLoads = 0;
+    // Counts the loads of the result list; a newer load stops the one under way.
+    quint64 m_youTubeLoads = 0;
 
     // Online update.
-    void connectUpdateEvents();
     Q_INVOKABLE void removeChannelsById(const QString &ids);
 
     // Channel-list editor (Form1_editor.cpp).

@@ -103,6 +103,14 @@ void Form1::saveFavorites()
     SaveFileOrTell(platform::userFileForWriting(kFavoritesFile), content, QStringLiteral("Your favorites"));
 }
 
+void Form1::addFavorite(const FavoriteRecord &favorite)
+{
+    ui::ListItem *item = ListView2->ListItems()->Add(favorite.name);
+    item->setTag(favorite.tag);
+    item->setSubItems(1, favorite.category);
+    item->setSubItems(2, favorite.type);
+}
+
 void Form1::loadFavorites()
 {
     // Where the user folder could not take the file over, the old one still loads.
@@ -118,10 +126,7 @@ void Form1::loadFavorites()
             continue;
         // A short line keeps what it has; the missing fields read empty.
         const auto field = [&fields](int i) { return platform::textOfUtf8(fields.value(i)); };
-        ui::ListItem *item = ListView2->ListItems()->Add(field(0));
-        item->setTag(field(1));
-        item->setSubItems(1, field(2));
-        item->setSubItems(2, field(3));
+        addFavorite({field(0), field(1), field(2), field(3)});
     }
 }
 
@@ -154,10 +159,7 @@ void Form1::DoChannelAction(const QString &strAction)
     const ui::ListItem *channel = ListView1->SelectedItem();
     if (!channel)
         return;
-    ui::ListItem *item = ListView2->ListItems()->Add(channel->Text());
-    item->setTag(channel->Tag());
-    item->setSubItems(1, channel->SubItems(1));
-    item->setSubItems(2, channel->SubItems(2));
+    addFavorite({channel->Text(), channel->Tag(), channel->SubItems(1), channel->SubItems(2)});
     saveFavorites();
 }
 
@@ -168,8 +170,7 @@ void Form1::mnuAction2Item_Click(int Index)
     const ui::ListItem *video = ListView3->SelectedItem();
     if (!video)
         return;
-    ui::ListItem *item = ListView2->ListItems()->Add(video->Text());
-    item->setTag(QStringLiteral("youtube=") + video->Key());
+    addFavorite({video->Text(), QStringLiteral("youtube=") + video->Key(), QString(), QString()});
     saveFavorites();
 }
 

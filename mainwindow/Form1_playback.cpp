@@ -2,8 +2,7 @@
 #include "mainwindow/Form1.h"
 
 #include "mainwindow/modStreamProbe.h"
-
-#include <QPointer>
+#include "platform/ui/WindowGuard.h"
 
 void Form1::ListView1_Click()
 {
@@ -27,13 +26,10 @@ void Form1::playIfOnline(const QString &url)
 {
     // The probe lets other events run: a newer click takes this one's place, and the window
     // may be unloaded before it returns.
-    const quint64 ticket = ++m_probeTicket;
-    QPointer<Form1> self(this);
+    const ui::WindowGuard guard = ui::WindowGuard::newTicket(this, m_probeTicket);
     const StreamProbeBounds bounds = channelProbeBounds();
-    const StreamProbe probe = ProbeStreamUrl(url, bounds.maxBytes, bounds.maxMs, this, [self, ticket] {
-        return self && self->m_probeTicket == ticket;
-    });
-    if (!self || probe.givenUp || m_probeTicket != ticket)
+    const StreamProbe probe = ProbeStreamUrl(url, bounds.maxBytes, bounds.maxMs, guard);
+    if (!guard.alive() || probe.givenUp)
         return;
     // Error words count even in a reply the bound cut; without any, a reply that keeps
     // coming is a stream that plays.

@@ -6,12 +6,11 @@
 #include "platform/core/TextLines.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/MsgBox.h"
+#include "platform/ui/WindowGuard.h"
 #include "services/modDownload.h"
 #include "services/modGlobals.h"
 #include "services/modSaveFile.h"
 #include "services/xfileExists.h"
-
-#include <QPointer>
 
 namespace
 {
@@ -49,16 +48,14 @@ QByteArray channelLine(const QString &record)
 
 } // namespace
 
-void Form1::connectUpdateEvents() {}
-
 bool Form1::updateChannelsOnline()
 {
-    QPointer<Form1> self(this);
+    const ui::WindowGuard guard(this);
     DownloadOptions options;
-    options.owner = this;
+    options.guard = guard;
     options.maxBytes = ChannelGuideMaxBytes;
     DownloadResult download = DownloadUrl(platform::productServer() + QStringLiteral("/guide.sat"), options);
-    if (!self || download.stopped)
+    if (!guard.alive() || download.stopped)
         return false;
 
     // The guide replaces the whole list: a reply cut off on the way is no guide at all.
@@ -76,8 +73,8 @@ bool Form1::updateChannelsOnline()
     } else {
         txtStatus->setText(QStringLiteral("Error connecting to update site."));
     }
-    // The box lets other events run; the window may be gone by now.
-    if (count > 0 && self)
+    // The box lets other events run; the window may have been unloaded meanwhile.
+    if (count > 0 && guard.alive())
         cmdTV_Click();
     return count > 0;
 }

@@ -7,12 +7,11 @@
 #include "platform/core/TextLines.h"
 #include "platform/core/UserFolder.h"
 #include "platform/core/VersionInfo.h"
-#include "platform/ui/Forms.h"
+#include "platform/ui/WindowGuard.h"
 #include "services/modDownload.h"
 #include "services/modSaveFile.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QSet>
 #include <optional>
@@ -177,7 +176,8 @@ bool hasWatchLink(QByteArrayView line)
 {
     static constexpr char watchLink[] = "<a href=\"/watch?";
     constexpr qsizetype size = sizeof watchLink - 1;
-    for (qsizetype at = line.indexOf('<'); at >= 0 && at + size <= line.size(); at = line.indexOf('<', at + 1)) {
+    for (qsizetype at = line.indexOf('<'); at >= 0 && at + size <= line.size();
+         at = line.indexOf('<', at + 1)) {
         if (qstrnicmp(line.data() + at, watchLink, size) == 0)
             return true;
     }
@@ -315,22 +315,20 @@ void Form1::ListView3_Click()
 
 void Form1::LoadYouTubeList()
 {
-    const int load = ++intYouTubeLoads;
+    // Other events run during the downloads: the window may be unloaded, or a newer load
+    // (another pick or search) may empty the list for its own pages.
+    const ui::WindowGuard guard = ui::WindowGuard::newTicket(this, m_youTubeLoads);
     ListView3->ListItems()->Clear();
     const QString address = listAddress(Combo3->Text(), strYouTubeLocale, txtYouTube->Text());
     if (address.isEmpty())
         return;
-    QPointer<Form1> self(this);
     for (int page = 1; page <= 5; ++page) {
         DownloadOptions options;
-        options.progressBox = txtStatus;
+        options.progress = DownloadProgressInto(txtStatus);
         options.maxBytes = VideoPageMaxBytes;
-        // A newer load has emptied the list for its own pages: this page is of no use.
-        options.stillWanted = [self, load] { return self && load == self->intYouTubeLoads; };
+        options.guard = guard;
         const DownloadResult download = DownloadUrl(address + QString::number(page), options);
-        // Other events ran during the download: the window may have been closed or deleted,
-        // or a newer load (another pick or search) may have emptied the list for its own.
-        if (!self || !ui::Forms::loaded().contains(this) || load != intYouTubeLoads)
+        if (!guard.alive() || download.stopped)
             return;
         // A page that goes on past any real result page is no page: it adds nothing.
         ParseYouTubePage(download.cut ? QByteArray() : download.body);

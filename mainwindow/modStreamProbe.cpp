@@ -8,14 +8,12 @@ StreamProbeBounds &channelProbeBounds()
     return bounds;
 }
 
-StreamProbe ProbeStreamUrl(const QString &url, qint64 maxBytes, int maxMs, QObject *owner,
-                           std::function<bool()> stillWanted)
+StreamProbe ProbeStreamUrl(const QString &url, qint64 maxBytes, int maxMs, const ui::WindowGuard &guard)
 {
     DownloadOptions options;
-    options.owner = owner;
+    options.guard = guard;
     options.maxBytes = maxBytes;
     options.maxMs = maxMs;
-    options.stillWanted = std::move(stillWanted);
     DownloadResult download = DownloadUrl(url, options);
     StreamProbe probe;
     probe.reply = std::move(download.body);

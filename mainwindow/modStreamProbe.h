@@ -2,16 +2,15 @@
 // like DownloadUrlToString but bounded, so an endless or stalling stream cannot hold the click.
 #pragma once
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
+#include "platform/ui/WindowGuard.h"
 
-#include <functional>
+#include <QByteArray>
+#include <QString>
 
 struct StreamProbe {
     QByteArray reply;      // what was read, exactly as received
     bool cutShort = false; // the size or time bound ended the read before the server did
-    bool givenUp = false;  // no longer wanted, its window gone or the program ending
+    bool givenUp = false;  // its guard answered false: window gone, newer click, program ending
 };
 
 constexpr qint64 StreamProbeMaxBytes = 64 * 1024;
@@ -28,7 +27,6 @@ StreamProbeBounds &channelProbeBounds();
 // comes first, whatever the server does; window messages run throughout, and the time they
 // take (a box the user reads, another action) does not count towards maxMs. What has arrived
 // when the time is up is still read. An address that cannot be opened gives an empty reply.
-// stillWanted, when given, is asked throughout; false gives the probe up at once.
+// The guard is asked throughout; once it answers false the probe is given up at once.
 StreamProbe ProbeStreamUrl(const QString &url, qint64 maxBytes = StreamProbeMaxBytes,
-                           int maxMs = StreamProbeMaxMs, QObject *owner = nullptr,
-                           std::function<bool()> stillWanted = {});
+                           int maxMs = StreamProbeMaxMs, const ui::WindowGuard &guard = {});

@@ -2,30 +2,15 @@
 
 #include "platform/core/Inet.h"
 #include "platform/ui/DoEvents.h"
-#include "platform/ui/Form.h"
-#include "platform/ui/Forms.h"
+#include "platform/ui/InputControls.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QVariant>
 
 #include <algorithm>
 
 namespace
 {
-
-// A window counts as gone once it has left the collection of loaded windows, even while its
-// object still lives on until the handler that unloaded it returns.
-bool ownerGone(const QPointer<QObject> &owner, bool hadOwner)
-{
-    if (!hadOwner)
-        return false;
-    if (!owner)
-        return true;
-    if (auto *form = qobject_cast<ui::Form *>(owner.data()))
-        return ui::Forms::find(form->objectName()) != form;
-    return false;
-}
 
 // Wall time less the time the window's messages took: a box the user reads or another action
 // run meanwhile leaves the transfer's own time alone.
@@ -63,30 +48,28 @@ void DownloadResetLargestReply()
 
 QByteArray DownloadUrlToString(const QString &url)
 {
-    return DownloadUrlWithFlags(url, DownloadPastEveryCache);
+    return DownloadUrl(url).body;
 }
 
-QByteArray DownloadUrlWithProgress(const QString &url, QObject *textBox)
-{
-    return DownloadUrlWithFlags(url, DownloadPastEveryCache, textBox);
-}
-
-QByteArray DownloadUrlWithFlags(const QString &url, quint32 openUrlFlags, QObject *textBox)
+QByteArray DownloadUrlWithProgress(const QString &url, ui::TextBox *textBox)
 {
     DownloadOptions options;
-    options.openUrlFlags = openUrlFlags;
-    options.progressBox = textBox;
+    options.progress = DownloadProgressInto(textBox);
     return DownloadUrl(url, options).body;
+}
+
+std::function<void(qint64 bytes)> DownloadProgressInto(ui::TextBox *textBox)
+{
+    // The window's messages run during the download: the box may be gone whenever it is told.
+    return [box = QPointer<ui::TextBox>(textBox)](qint64 bytes) {
+        if (box)
+            box->setText(QStringLiteral("Downloaded %1 bytes.").arg(bytes));
+    };
 }
 
 DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
 {
     DownloadResult result;
-    // The window's message loop runs during the download: the text box and the owner may be
-    // gone whenever it returns.
-    const QPointer<QObject> progressBox(options.progressBox);
-    const QPointer<QObject> owner(options.owner);
-    const bool hadOwner = options.owner != nullptr;
     const qint64 maxBytes =
         options.maxBytes > 0 ? std::min(options.maxBytes, DownloadMaxBytes) : DownloadMaxBytes;
     TransferClock clock;
@@ -96,8 +79,7 @@ DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
     bool tooLong = false;
     // False once the download should end; past its time it still takes in what has arrived.
     const auto keepGoing = [&] {
-        if (stopped || ui::programEnding() || ownerGone(owner, hadOwner) ||
-            (options.stillWanted && !options.stillWanted())) {
+        if (stopped || !options.guard.alive()) {
             stopped = true;
             return false;
         }
@@ -122,12 +104,9 @@ DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
     });
     platform::InetHandle *file = platform::inetOpenUrl(root, url, QByteArray(), options.openUrlFlags);
     const auto showProgress = [&] {
-        // The box's change handler may let the window's messages run as well.
-        clock.setAside([&] {
-            if (progressBox)
-                progressBox->setProperty("Text",
-                                         QStringLiteral("Downloaded %1 bytes.").arg(result.body.size()));
-        });
+        // The progress (a box's change handler) may let the window's messages run as well.
+        if (options.progress)
+            clock.setAside([&] { options.progress(result.body.size()); });
     };
     if (file && !stopped) {
         char buffer[256];

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "platform/core/Inet.h"
+#include "platform/ui/WindowGuard.h"
 
 #include <QByteArray>
-#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -16,13 +16,17 @@ constexpr quint32 DownloadPastEveryCache = platform::InetFlagReload | platform::
 // cannot be opened. Asks past every cache on the way.
 QByteArray DownloadUrlToString(const QString &url);
 
-// As DownloadUrlToString, and after every read but the first sets textBox's "Text" property
-// to "Downloaded <n> bytes.".
-QByteArray DownloadUrlWithProgress(const QString &url, QObject *textBox);
+namespace ui
+{
+class TextBox;
+}
 
-// The download both of the above make, for callers that differ in how the address is opened:
-// openUrlFlags go to platform::inetOpenUrl as they are (0 leaves caching to the platform).
-QByteArray DownloadUrlWithFlags(const QString &url, quint32 openUrlFlags, QObject *textBox = nullptr);
+// As DownloadUrlToString, and after every read but the first sets the text of textBox to
+// "Downloaded <n> bytes." (while the box is there).
+QByteArray DownloadUrlWithProgress(const QString &url, ui::TextBox *textBox);
+
+// The progress of DownloadUrlWithProgress, for downloads that need options of their own.
+std::function<void(qint64 bytes)> DownloadProgressInto(ui::TextBox *textBox);
 
 // The most a download keeps of a reply: past it the reply counts as cut, so a server that
 // never stops sending cannot fill the memory. Each caller's bound fits what it fetches.
@@ -38,27 +42,27 @@ constexpr qint64 VideoPageMaxBytes = 2 * 1024 * 1024;
 constexpr qint64 SubmitAnswerMaxBytes = 1024 * 1024;
 
 struct DownloadOptions {
+    // Go to platform::inetOpenUrl as they are (0 leaves caching to the platform).
     quint32 openUrlFlags = DownloadPastEveryCache;
-    // Gets "Downloaded <n> bytes." after every read but the first, while it is alive.
-    QObject *progressBox = nullptr;
-    // The window the download serves: once it is closed or unloaded the download stops.
-    QObject *owner = nullptr;
+    // Told the bytes gathered so far after every read but the first, the last (empty) read
+    // included, so a body of up to 256 bytes is told once and an empty one never.
+    std::function<void(qint64 bytes)> progress;
+    // The window the download serves: once the guard answers false (the window unloaded, a
+    // newer request made, the program ending) the download stops.
+    ui::WindowGuard guard;
     // A reply longer than maxBytes is cut there (at most DownloadMaxBytes, whatever is asked).
     qint64 maxBytes = DownloadMaxBytes;
     // A download that has waited maxMs in all (connecting included; 0 for no bound) takes in
     // what has arrived and ends; the reply is cut unless that was all of it. The time the
     // window's messages take meanwhile (a box the user reads, another action) does not count.
     int maxMs = 0;
-    // Asked while the download waits and between reads; false stops it (a newer request
-    // has taken its place).
-    std::function<bool()> stillWanted;
 };
 
 struct DownloadResult {
     QByteArray body;      // what arrived, exactly as received
     bool whole = false;   // the server ended the reply itself and all of it arrived
     bool cut = false;     // a bound of the options ended it: too long, or too slow
-    bool stopped = false; // its window went, the program is ending, or it is no longer wanted
+    bool stopped = false; // its guard answered false: window gone, newer request, program ending
 };
 
 // Window messages run while the download waits (connecting, headers, more of the body) and

@@ -69,7 +69,7 @@ private:
     QString ResolveLink(QString strLink, const QString &strPageURL, const QString &strPageDir,
                         const QString &strSite);
 
-    // Counts the finder's runs: a new "Go" stops the run still under way.
+    // Counts the finder's runs: a new "Go" stops the run still under way (see ui::WindowGuard).
     quint64 m_findTicket = 0;
 
 public:

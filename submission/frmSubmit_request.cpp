@@ -6,11 +6,10 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MsgBox.h"
+#include "platform/ui/WindowGuard.h"
+#include "services/FavouritesStore.h"
 #include "services/modDownload.h"
 #include "services/modGenDec.h"
-
-#include <QMetaObject>
-#include <QPointer>
 
 namespace
 {
@@ -62,12 +61,12 @@ void frmSubmit::cmdAdd_Click()
                                QStringLiteral("&url=") + queryValue(strEncURL);
 
     // The window may be closed while the answer is awaited.
-    const QPointer<frmSubmit> alive(this);
+    const ui::WindowGuard guard(this);
     DownloadOptions options;
-    options.owner = this;
+    options.guard = guard;
     options.maxBytes = SubmitAnswerMaxBytes;
     const DownloadResult download = DownloadUrl(strRequest, options);
-    if (!alive || download.stopped)
+    if (!guard.alive() || download.stopped)
         return;
     const QByteArray &strAnswer = download.body;
 
@@ -102,19 +101,13 @@ void frmSubmit::cmdAdd_Click()
 
 void frmSubmit::addFavorite(const QString &strType)
 {
-    // The main window is reached by name only; it is loaded (not shown) when it is not there.
-    ui::Form *mainWindow = ui::Forms::load(QStringLiteral("Form1"));
-    if (!mainWindow)
-        return;
-    auto *favorites = qobject_cast<ui::ListView *>(mainWindow->control(QStringLiteral("ListView2")));
+    // Taken before the main window loads: its start-up may let messages run, and this window
+    // may be closed meanwhile.
+    const FavoriteRecord favorite{txtName->Text(), txtURL->Text(), strType, txtLang->Text()};
+    // The main window is loaded (not shown) when it is not there.
+    auto *favorites = dynamic_cast<FavouritesStore *>(ui::Forms::load(QStringLiteral("Form1")));
     if (!favorites)
         return;
-    ui::ListItem *item = favorites->ListItems()->Add(txtName->Text());
-    item->setTag(txtURL->Text());
-    item->setSubItems(1, strType);
-    item->setSubItems(2, txtLang->Text());
-
-    // A main window without saveFavorites keeps the entry in its list only.
-    if (mainWindow->metaObject()->indexOfMethod("saveFavorites()") >= 0)
-        QMetaObject::invokeMethod(mainWindow, "saveFavorites");
+    favorites->addFavorite(favorite);
+    favorites->saveFavorites();
 }

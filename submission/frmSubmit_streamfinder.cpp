@@ -8,9 +8,8 @@
 #include "platform/core/UserFolder.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DoEvents.h"
+#include "platform/ui/WindowGuard.h"
 #include "services/modDownload.h"
-
-#include <QPointer>
 
 namespace
 {
@@ -127,23 +126,23 @@ QString cutLink(const QString &line)
 void frmSubmit::cmdGo_Click()
 {
     // A run lets the window's messages run throughout; a second "Go" stops this one.
-    const quint64 ticket = ++m_findTicket;
-    const QPointer<frmSubmit> alive(this);
+    const ui::WindowGuard guard = ui::WindowGuard::newTicket(this, m_findTicket);
 
     StatusBar1->setPanelText(1, QStringLiteral("Conecting to ") + txtURL2->Text());
     DoEvents();
-    if (!alive || m_findTicket != ticket)
+    if (!guard.alive())
         return;
     const QString strPageURL = txtURL2->Text();
     const DownloadResult strPage = DownloadPage(strPageURL);
-    if (!alive || strPage.stopped || m_findTicket != ticket)
+    if (!guard.alive() || strPage.stopped)
         return;
     if (!strPage.whole) {
         // Half a page would list half its links as if that were all of them; the scratch file
         // is left alone.
-        StatusBar1->setPanelText(1, strPage.cut || !strPage.body.isEmpty()
-                                        ? QStringLiteral("Extracted 0 link(s) - the page was cut off before its end")
-                                        : QStringLiteral("Extracted 0 link(s)"));
+        StatusBar1->setPanelText(
+            1, strPage.cut || !strPage.body.isEmpty()
+                   ? QStringLiteral("Extracted 0 link(s) - the page was cut off before its end")
+                   : QStringLiteral("Extracted 0 link(s)"));
         return;
     }
     ExtractStreamLinks(strPage.body, sitePartOf(strPageURL), strPageURL, pageDirectoryOf(strPageURL));
@@ -156,12 +155,10 @@ DownloadResult frmSubmit::DownloadPage(QString strURL)
     DownloadOptions options;
     // Unlike the program's other downloads, the page may come from a cache.
     options.openUrlFlags = 0;
-    options.owner = this;
+    // The run under way: a new "Go" stops it.
+    options.guard = ui::WindowGuard(this, m_findTicket);
     options.maxBytes = m_pageMaxBytes;
     options.maxMs = m_pageMaxMs;
-    const quint64 ticket = m_findTicket;
-    const QPointer<frmSubmit> alive(this);
-    options.stillWanted = [alive, ticket] { return alive && alive->m_findTicket == ticket; };
     return DownloadUrl(strURL, options);
 }
 
@@ -176,13 +173,11 @@ void frmSubmit::ExtractStreamLinks(const QByteArray &strPage, const QString &str
     const QList<QByteArray> lines = platform::splitLines(scratch, platform::LineEnds::CrLfOrCr);
 
     StatusBar1->setPanelText(1, QStringLiteral("Extracted 0 link(s)"));
-    const QPointer<frmSubmit> alive(this);
-    const quint64 ticket = m_findTicket;
-    const auto goOn = [&] { return alive && m_findTicket == ticket && !ui::programEnding(); };
+    const ui::WindowGuard guard(this, m_findTicket);
     int count = 0;
     for (const QByteArray &line : lines) {
         DoEvents();
-        if (!goOn())
+        if (!guard.alive())
             return;
         const QString text = QString::fromUtf8(line);
         if (!text.contains(kHref, Qt::CaseInsensitive))
@@ -199,7 +194,7 @@ void frmSubmit::ExtractStreamLinks(const QByteArray &strPage, const QString &str
         ++count;
         StatusBar1->setPanelText(1, QStringLiteral("Extracted %1 link(s)").arg(count));
         DoEvents();
-        if (!goOn())
+        if (!guard.alive())
             return;
     }
 }

@@ -160,8 +160,20 @@ void DoEvents()
 {
     const platform::UnderWay letting(handlerWatch ? QStringLiteral("DoEvents in ") + handlerWatch->describe()
                                                   : QStringLiteral("DoEvents"));
-    ++depth;
+    const ui::HandlerWait wait;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+namespace ui
+{
+
+HandlerWait::HandlerWait()
+{
+    ++depth;
+}
+
+HandlerWait::~HandlerWait()
+{
     if (--depth == 0) {
         const QList<std::function<void()>> due = std::move(pending());
         pending().clear();
@@ -169,9 +181,6 @@ void DoEvents()
             fn();
     }
 }
-
-namespace ui
-{
 
 void afterDoEvents(std::function<void()> fn)
 {

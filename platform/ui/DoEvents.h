@@ -8,9 +8,20 @@ void DoEvents();
 namespace ui
 {
 
-// Runs fn once the outermost DoEvents() has returned to the handler that called it, or at
-// once when none is running. Windows unloaded while messages run inside a handler are
-// deleted this way, so the handler's own stack never loses its window.
+// Held by every wait of a handler that lets messages run: DoEvents(), a message box, a modal
+// window. A handler may be waiting in any of them when its window is unloaded.
+class HandlerWait
+{
+public:
+    HandlerWait();
+    ~HandlerWait();
+    HandlerWait(const HandlerWait &) = delete;
+    HandlerWait &operator=(const HandlerWait &) = delete;
+};
+
+// Runs fn once the outermost wait (see HandlerWait) has returned to the handler that started
+// it, or at once when none is under way. Windows unloaded while messages run inside a handler
+// are deleted this way, so the handler's own stack never loses its window.
 void afterDoEvents(std::function<void()> fn);
 
 // Once the program is ending, every wait that lets messages run gives up, no new message box

@@ -185,6 +185,7 @@ void Form::Show(bool modal)
     setWindowModality(Qt::ApplicationModal);
     bringToFront();
     const platform::UnderWay waiting(QStringLiteral("the modal window ") + objectName());
+    const HandlerWait wait;
     QEventLoop loop;
     connect(this, &Form::hidden, &loop, &QEventLoop::quit);
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);

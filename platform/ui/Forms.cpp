@@ -118,6 +118,17 @@ QList<Form *> Forms::loaded()
     return list;
 }
 
+bool Forms::isLoaded(const Form *form)
+{
+    if (!form)
+        return false;
+    for (const QPointer<Form> &f : registry().loaded) {
+        if (f == form)
+            return true;
+    }
+    return false;
+}
+
 void Forms::unloadAll()
 {
     const QList<Form *> all = loaded();

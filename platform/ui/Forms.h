@@ -31,6 +31,8 @@ public:
     static bool unload(const QString &name);
     static bool unload(Form *form);
     static QList<Form *> loaded();
+    // False from the moment a window unloads, also while its deletion is still pending.
+    static bool isLoaded(const Form *form);
     // Unloads every window without asking (test teardown).
     static void unloadAll();
 

@@ -91,6 +91,8 @@ int MsgBox(const QString &prompt, int buttons, const QString &title)
     }
     platform::MessageBoxRequest req{prompt, buttons, title.isEmpty() ? platform::defaultMessageBoxTitle() : title};
     const platform::UnderWay waiting(QStringLiteral("the message box \"") + prompt + QLatin1Char('"'));
+    // The box's own loop runs the window's messages: a window unloaded meanwhile outlives it.
+    const ui::HandlerWait wait;
     if (platform::presenter())
         return platform::presenter()(req);
     return platform::showQtBox(req);

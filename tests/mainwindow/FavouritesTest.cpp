@@ -2,11 +2,16 @@
 // from the channel and YouTube lists, removing, playing with the probe, and sorting.
 #include "tests/mainwindow/MainWindowFixture.h"
 
+#include "platform/ui/Forms.h"
 #include "services/modGenDec.h"
+#include "submission/frmSubmit.h"
+#include "submission/registerSubmission.h"
 #include "tests/support/LoopbackServer.h"
 
 #include <QAbstractItemModelTester>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QMenu>
 #include <atomic>
@@ -149,7 +154,7 @@ TEST_F(FavouritesTest, PipeInAFieldReloadsExactlyAndOlderFilesLoadAsBefore)
     add({"Plain", "http://127.0.0.1:9/p", "TV", "English"});
     add({"Jazz | Blues", "http://127.0.0.1:9/j?a=1|2", "Radio", "English|Music"});
     add({"|", "|", "|", "|"});
-    ASSERT_TRUE(QMetaObject::invokeMethod(form, "saveFavorites"));
+    form->saveFavorites();
     const QList<QStringList> saved = listed();
     EXPECT_EQ(storedLines().at(1), "Plain|http://127.0.0.1:9/p|TV|English");
 
@@ -312,11 +317,46 @@ TEST_F(FavouritesTest, AddFromTheYouTubeListStoresAVideoTag)
     EXPECT_EQ(storedLines(), QStringList({"Cats & Dogs|youtube=dQw4w9WgXcQ||"}));
 }
 
-TEST_F(FavouritesTest, SubmissionWindowSavesLateBound)
+TEST_F(FavouritesTest, SubmittedChannelJoinsTheMainWindowsListAndFile)
 {
-    add({"Submitted", "http://127.0.0.1:9/sub", "Radio", "Jazz"});
-    ASSERT_TRUE(QMetaObject::invokeMethod(form, "saveFavorites"));
-    EXPECT_EQ(storedLines(), QStringList({"Submitted|http://127.0.0.1:9/sub|Radio|Jazz"}));
+    LoopbackServer server;
+    server.server().Get("/webtv/submit.asp", [](const httplib::Request &, httplib::Response &res) {
+        res.set_content("SUCCESS|", "text/plain");
+    });
+    server.start();
+    env->setEnv("CHANNELDECK_SERVER", server.url().toUtf8());
+    registerSubmissionWindows();
+    const auto submit = [](const QString &name, const QString &url) {
+        auto *submission = static_cast<frmSubmit *>(ui::Forms::load(QStringLiteral("frmSubmit")));
+        submission->txtName->setText(name);
+        submission->cmbType->setText(QStringLiteral("Radio/Music"));
+        submission->txtLang->setText(QStringLiteral("Jazz"));
+        submission->txtURL->setText(url);
+        submission->cmdAdd_Click();
+    };
+
+    add({"Older", "http://127.0.0.1:9/old", "TV", "English"});
+    submit(QStringLiteral("Submitted"), QStringLiteral("http://127.0.0.1:9/sub"));
+    EXPECT_EQ(listed(), QList<QStringList>({{"Older", "http://127.0.0.1:9/old", "TV", "English"},
+                                            {"Submitted", "http://127.0.0.1:9/sub", "Radio", "Jazz"}}));
+    EXPECT_EQ(storedLines(), QStringList({"Older|http://127.0.0.1:9/old|TV|English",
+                                          "Submitted|http://127.0.0.1:9/sub|Radio|Jazz"}));
+
+    // With the main window closed, the submission loads it again; it lists the stored
+    // favourites and the new one.
+    tester.reset();
+    ASSERT_TRUE(ui::Forms::unload(form));
+    form = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    submit(QStringLiteral("Later"), QStringLiteral("http://127.0.0.1:9/later"));
+    form = qobject_cast<Form1 *>(ui::Forms::find(QStringLiteral("Form1")));
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(listed().last(), QStringList({"Later", "http://127.0.0.1:9/later", "Radio", "Jazz"}));
+    EXPECT_EQ(listed().size(), 3);
+    EXPECT_EQ(storedLines().size(), 3);
+    EXPECT_EQ(boxes->count(), 0);
+    ui::Forms::registerClass(QStringLiteral("frmSubmit"), {});
 }
 
 TEST_F(FavouritesTest, ChannelActionButtonsPopUpTheirMenus)

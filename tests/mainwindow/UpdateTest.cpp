@@ -4,10 +4,15 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/support/LoopbackServer.h"
 
+#include "platform/ui/Forms.h"
+
 #include <QAbstractItemModelTester>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QMetaObject>
+#include <QPointer>
 
 using namespace mwtest;
 using testsupport::LoopbackServer;
@@ -107,6 +112,29 @@ TEST_F(UpdateTest, GuideReplacesDataTxtReportsTheCountAndReloadsTheTvList)
         EXPECT_EQ(item->SubItems(4), "1/1/01");
     }
     EXPECT_EQ(comboItems(form->Combo1), (QStringList{"All", "English", "German", "News"}));
+}
+
+TEST_F(UpdateTest, WindowClosedWhileTheCountBoxIsReadIsNotReloaded)
+{
+    serve("1|Alpha TV|TV|http://a.example/live|English/News<BR>");
+    QPointer<Form1> alive(form);
+    const platform::MessageBoxPresenter recorder =
+        platform::setMessageBoxPresenter([](const platform::MessageBoxRequest &) {
+            ui::Forms::unload(QStringLiteral("Form1"));
+            return int(vbOK);
+        });
+    EXPECT_TRUE(form->updateChannelsOnline());
+    platform::setMessageBoxPresenter(recorder);
+
+    // The guide is stored, but the window that went during the box is left as it was.
+    EXPECT_TRUE(data().startsWith("1|Alpha TV|"));
+    EXPECT_EQ(ui::Forms::find(QStringLiteral("Form1")), nullptr);
+    ASSERT_FALSE(alive.isNull());
+    QStringList shown = itemTexts(form->ListView1);
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"Old One", "Old Two"}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
 }
 
 TEST_F(UpdateTest, OneRecordAndSeparatorCountsOneAndLeadingBlankLinesAroundIdsAreTolerated)

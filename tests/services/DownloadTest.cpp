@@ -4,7 +4,9 @@
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/InputControls.h"
 #include "platform/ui/MsgBox.h"
+#include "platform/ui/WindowGuard.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/MemoryPeak.h"
 #include "tests/support/NestedAction.h"
@@ -24,19 +26,18 @@
 namespace
 {
 
-// A status box that logs every text it is given and every window message it gets to run.
-class RecordingBox : public QObject
+// Logs every progress the download reports, as the text a status box would show, and every
+// window message it gets to run.
+class ProgressLog : public QObject
 {
-    Q_OBJECT
-    Q_PROPERTY(QString Text READ text WRITE setText)
 public:
-    QString text() const { return m_text; }
-    void setText(const QString &t)
+    std::function<void(qint64)> callback()
     {
-        m_text = t;
-        log.append(t);
-        if (onText)
-            onText();
+        return [this](qint64 bytes) {
+            log.append(QStringLiteral("Downloaded %1 bytes.").arg(bytes));
+            if (onProgress)
+                onProgress();
+        };
     }
     // Posts a message that logs "message" when the event loop delivers it.
     void postMessage() { QCoreApplication::postEvent(this, new QEvent(QEvent::User)); }
@@ -49,10 +50,18 @@ public:
         return QObject::event(e);
     }
     QStringList log;
-    std::function<void()> onText; // what the box's change handler does besides
+    std::function<void()> onProgress; // what the box's change handler does besides
+};
 
-private:
-    QString m_text;
+// A status text box that logs every text it shows.
+class LoggedBox : public ui::TextBox
+{
+public:
+    LoggedBox()
+    {
+        connect(this, &ui::TextBox::Change, this, [this] { shown.append(Text()); });
+    }
+    QStringList shown;
 };
 
 QString progress(int n)
@@ -121,35 +130,56 @@ protected:
 
 TEST_F(Download, ProgressFollowsEveryReadButTheFirstAndMessagesRun)
 {
-    RecordingBox box;
+    ProgressLog box;
+    DownloadOptions options;
+    options.progress = box.callback();
     box.postMessage();
-    EXPECT_EQ(DownloadUrlWithProgress(server.url("/bytes/600"), &box), bytes(600));
+    EXPECT_EQ(DownloadUrl(server.url("/bytes/600"), options).body, bytes(600));
     // 256 + 256 + 88 + 0.
     EXPECT_EQ(progressOnly(box.log), (QStringList{progress(512), progress(600), progress(600)}));
     EXPECT_EQ(box.log.count(QStringLiteral("message")), 1);
 
     box.log.clear();
     box.postMessage();
-    EXPECT_EQ(DownloadUrlWithProgress(server.url("/bytes/100"), &box), bytes(100));
+    EXPECT_EQ(DownloadUrl(server.url("/bytes/100"), options).body, bytes(100));
     EXPECT_EQ(progressOnly(box.log), (QStringList{progress(100)}));
     QCoreApplication::sendPostedEvents(&box);
     EXPECT_EQ(box.log.count(QStringLiteral("message")), 1);
 
     box.log.clear();
-    EXPECT_EQ(DownloadUrlWithProgress(server.url("/bytes/512"), &box), bytes(512));
+    EXPECT_EQ(DownloadUrl(server.url("/bytes/512"), options).body, bytes(512));
     EXPECT_EQ(box.log, (QStringList{progress(512), progress(512)}));
+}
+
+TEST_F(Download, ProgressIsWrittenIntoTheStatusBox)
+{
+    LoggedBox box;
+    EXPECT_EQ(DownloadUrlWithProgress(server.url("/bytes/600"), &box), bytes(600));
+    // The box shows each new count; the repeated last one changes nothing.
+    EXPECT_EQ(box.shown, (QStringList{progress(512), progress(600)}));
+    EXPECT_EQ(box.Text(), progress(600));
+
+    EXPECT_EQ(DownloadUrlWithProgress(server.url("/bytes/100"), &box), bytes(100));
+    EXPECT_EQ(box.Text(), progress(100));
 }
 
 TEST_F(Download, EmptyBodyAndUnreachableHostWriteNoProgress)
 {
-    RecordingBox box;
+    LoggedBox box;
     box.setText(QStringLiteral("before"));
-    box.log.clear();
+    box.shown.clear();
     EXPECT_TRUE(DownloadUrlWithProgress(server.url("/bytes/0"), &box).isEmpty());
     EXPECT_TRUE(DownloadUrlWithProgress(unreachable(), &box).isEmpty());
     EXPECT_TRUE(DownloadUrlToString(unreachable()).isEmpty());
-    EXPECT_TRUE(box.log.isEmpty());
-    EXPECT_EQ(box.text(), QStringLiteral("before"));
+    EXPECT_TRUE(box.shown.isEmpty());
+    EXPECT_EQ(box.Text(), QStringLiteral("before"));
+
+    ProgressLog log;
+    DownloadOptions options;
+    options.progress = log.callback();
+    EXPECT_TRUE(DownloadUrl(server.url("/bytes/0"), options).body.isEmpty());
+    EXPECT_TRUE(DownloadUrl(unreachable(), options).body.isEmpty());
+    EXPECT_TRUE(log.log.isEmpty());
 }
 
 TEST_F(Download, BodiesComeBackByteExactWhateverTheStatus)
@@ -174,7 +204,9 @@ TEST_F(Download, AsksAsMozillaWithoutCaches)
 
 TEST_F(Download, OpenFlagsAreTheCallersAndTheReadsStayTheSame)
 {
-    EXPECT_EQ(DownloadUrlWithFlags(server.url("/agent"), 0), QByteArray("ok"));
+    DownloadOptions cached;
+    cached.openUrlFlags = 0;
+    EXPECT_EQ(DownloadUrl(server.url("/agent"), cached).body, QByteArray("ok"));
     {
         std::lock_guard lock(m);
         EXPECT_EQ(agent, "Mozilla");
@@ -187,18 +219,21 @@ TEST_F(Download, OpenFlagsAreTheCallersAndTheReadsStayTheSame)
         EXPECT_EQ(cacheControl, "no-cache");
     }
 
-    RecordingBox box;
+    ProgressLog box;
+    cached.progress = box.callback();
     box.postMessage();
-    EXPECT_EQ(DownloadUrlWithFlags(server.url("/bytes/600"), 0, &box), bytes(600));
+    EXPECT_EQ(DownloadUrl(server.url("/bytes/600"), cached).body, bytes(600));
     EXPECT_EQ(progressOnly(box.log), (QStringList{progress(512), progress(600), progress(600)}));
-    EXPECT_EQ(DownloadUrlWithFlags(server.url("/binary"), 0).size(), 768);
-    EXPECT_TRUE(DownloadUrlWithFlags(unreachable(), 0).isEmpty());
+    EXPECT_EQ(box.log.count(QStringLiteral("message")), 1);
+    cached.progress = {};
+    EXPECT_EQ(DownloadUrl(server.url("/binary"), cached).body.size(), 768);
+    EXPECT_TRUE(DownloadUrl(unreachable(), cached).body.isEmpty());
 }
 
 TEST_F(Download, StatusBoxClosedDuringTheDownloadIsLeftAlone)
 {
-    QPointer<RecordingBox> box = new RecordingBox;
-    RecordingBox *doomed = box;
+    QPointer<LoggedBox> box = new LoggedBox;
+    LoggedBox *doomed = box;
     // The window closes during the first message run.
     QMetaObject::invokeMethod(
         qApp, [doomed] { delete doomed; }, Qt::QueuedConnection);
@@ -209,13 +244,13 @@ TEST_F(Download, StatusBoxClosedDuringTheDownloadIsLeftAlone)
 TEST_F(Download, DownloadStartedFromAMessageRunsToItsEndInside)
 {
     // A second click that downloads while the first download lets messages run.
-    RecordingBox outer;
+    LoggedBox outer;
     QByteArray inner;
     QMetaObject::invokeMethod(
         qApp, [&] { inner = DownloadUrlToString(server.url("/bytes/300")); }, Qt::QueuedConnection);
     EXPECT_EQ(DownloadUrlWithProgress(server.url("/bytes/1000"), &outer), bytes(1000));
     EXPECT_EQ(inner, bytes(300));
-    EXPECT_EQ(outer.log.last(), progress(1000));
+    EXPECT_EQ(outer.Text(), progress(1000));
 }
 
 namespace
@@ -234,6 +269,14 @@ protected:
         platform::inetSetDefaultTimeouts(platform::InetDefaultConnectTimeoutMs,
                                          platform::InetDefaultReceiveTimeoutMs);
     }
+};
+
+// A window whose requests of one kind are counted.
+class RequestingWindow : public ui::Form
+{
+public:
+    RequestingWindow() : ui::Form(QStringLiteral("OwnerWindow")) {}
+    quint64 requests = 0;
 };
 
 std::string letters(size_t n)
@@ -301,8 +344,8 @@ TEST_F(DownloadFaults, NoWaitFreezesTheWindow)
         DownloadOptions options;
         options.maxMs = 1500; // the trickles never end on their own
         TimerGap gap;
-        RecordingBox box;
-        options.progressBox = &box;
+        ProgressLog box;
+        options.progress = box.callback();
         const DownloadResult result = DownloadUrl(server.url(), options);
         std::printf("[timer gap] download, %s: %lld ms\n", c.what, static_cast<long long>(gap.longest()));
         EXPECT_LT(gap.longest(), TimerGap::FrozenMs) << c.what;
@@ -337,8 +380,7 @@ TEST_F(DownloadFaults, ClosedOwnerUnwantedReplyAndTheProgramsEndStopTheDownload)
 {
     platform::inetSetDefaultTimeouts(30000, 30000);
     ScriptedServer silent(ScriptedServer::silent());
-    ui::Forms::registerClass(QStringLiteral("OwnerWindow"),
-                             [] { return new ui::Form(QStringLiteral("OwnerWindow")); });
+    ui::Forms::registerClass(QStringLiteral("OwnerWindow"), [] { return new RequestingWindow; });
 
     const auto stopsSoon = [&](const char *what, DownloadOptions options, const std::function<void()> &act) {
         QTimer::singleShot(100, act);
@@ -351,13 +393,15 @@ TEST_F(DownloadFaults, ClosedOwnerUnwantedReplyAndTheProgramsEndStopTheDownload)
     };
 
     DownloadOptions owned;
-    owned.owner = ui::Forms::load(QStringLiteral("OwnerWindow"));
+    owned.guard = ui::WindowGuard(ui::Forms::load(QStringLiteral("OwnerWindow")));
     stopsSoon("owner window closed", owned, [] { ui::Forms::find(QStringLiteral("OwnerWindow"))->close(); });
 
-    bool wanted = true;
+    // A newer request of the same window takes the place of the one under way.
+    auto *window = static_cast<RequestingWindow *>(ui::Forms::load(QStringLiteral("OwnerWindow")));
     DownloadOptions unwanted;
-    unwanted.stillWanted = [&wanted] { return wanted; };
-    stopsSoon("no longer wanted", unwanted, [&wanted] { wanted = false; });
+    unwanted.guard = ui::WindowGuard::newTicket(window, window->requests);
+    stopsSoon("no longer wanted", unwanted, [window] { ++window->requests; });
+    ui::Forms::unloadAll();
 
     stopsSoon("program ending", {}, [] { ui::setProgramEnding(true); });
     // While the program ends, nothing new starts and no box waits for an answer.
@@ -458,18 +502,16 @@ TEST_F(DownloadFaults, TimeTheUserSpendsElsewhereLeavesTheBoundAlone)
             c.send(body.substr(1000));
     });
     testsupport::HeldMessageBoxes boxes(1000);
-    RecordingBox progressBox;
-    progressBox.onText = [&boxes] {
+    ProgressLog progressBox;
+    progressBox.onProgress = [&boxes] {
         if (boxes.prompts.isEmpty())
             MsgBox(QStringLiteral("Reading this takes a while"));
     };
     DownloadOptions options;
     options.maxMs = 600;
-    options.progressBox = &progressBox;
+    options.progress = progressBox.callback();
     const DownloadResult result = DownloadUrl(slowEnd.url(), options);
     EXPECT_TRUE(result.whole);
     EXPECT_EQ(result.body, QByteArray::fromStdString(body));
     EXPECT_EQ(boxes.prompts.size(), 1);
 }
-
-#include "DownloadTest.moc"

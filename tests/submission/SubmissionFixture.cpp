@@ -19,6 +19,14 @@ StandInForm1::StandInForm1(QWidget *parent) : ui::Form(QStringLiteral("Form1"), 
     ListView2->ColumnHeaders()->Add(QStringLiteral("Type"));
 }
 
+void SavingForm1::addFavorite(const FavoriteRecord &favorite)
+{
+    ui::ListItem *item = ListView2->ListItems()->Add(favorite.name);
+    item->setTag(favorite.tag);
+    item->setSubItems(1, favorite.category);
+    item->setSubItems(2, favorite.type);
+}
+
 void SavingForm1::saveFavorites()
 {
     ++saveCalls;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/ui/Form.h"
+#include "services/FavouritesStore.h"
 #include "submission/frmSubmit.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/MsgBoxRecorder.h"
@@ -25,8 +26,7 @@ class ListView;
 namespace subtest
 {
 
-// The main window as the submission sees it: a favourites list, and the save call when
-// withSave is set.
+// A window named as the main window, with a favourites list but nothing that keeps favourites.
 class StandInForm1 : public ui::Form
 {
     Q_OBJECT
@@ -37,13 +37,15 @@ public:
     ui::ListView *ListView2;
 };
 
-class SavingForm1 : public StandInForm1
+// The main window as the submission sees it: its favourites list, and the save counted.
+class SavingForm1 : public StandInForm1, public FavouritesStore
 {
     Q_OBJECT
 
 public:
     using StandInForm1::StandInForm1;
-    Q_INVOKABLE void saveFavorites();
+    void addFavorite(const FavoriteRecord &favorite) override;
+    void saveFavorites() override;
 
     int saveCalls = 0;
     int itemsWhenSaved = -1;

@@ -11,6 +11,8 @@
 #include "services/modGenDec.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 #include <cstdio>
@@ -226,27 +228,80 @@ TEST_F(SubmissionTest, UnreachableServerGivesTheConnectionMessage)
     EXPECT_EQ(ui::Forms::find(QStringLiteral("Form1")), nullptr);
 }
 
-TEST_F(SubmissionTest, MainWindowWithoutSaveFavoritesKeepsTheEntryQuietly)
+TEST_F(SubmissionTest, WithoutAMainWindowThatKeepsFavouritesTheSubmissionStillReports)
 {
-    ui::Forms::registerClass(QStringLiteral("Form1"), [] { return new subtest::StandInForm1; });
-    frmSubmit *form = validSubmission("SUCCESS|");
-
     static QStringList warnings;
-    warnings.clear();
     const QtMessageHandler previous =
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
             if (type != QtDebugMsg)
                 warnings << text;
         });
-    form->cmdAdd_Click();
-    qInstallMessageHandler(previous);
+    struct Case {
+        const char *what;
+        std::function<ui::Form *()> factory;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"a window of that name that keeps no favourites", [] { return new subtest::StandInForm1; }, true},
+        {"no main window can be loaded", [] { return nullptr; }, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        warnings.clear();
+        ui::Forms::unloadAll();
+        ui::Forms::registerClass(QStringLiteral("Form1"), c.factory);
+        server = std::make_unique<testsupport::LoopbackServer>();
+        frmSubmit *form = validSubmission("SUCCESS|");
+        form->cmdAdd_Click();
 
-    auto *main = qobject_cast<subtest::StandInForm1 *>(ui::Forms::find(QStringLiteral("Form1")));
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(main->ListView2->ListItems()->Count(), 1);
-    EXPECT_EQ(boxes->count(), 0);
-    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Test TV submitted!  Thank you!"));
+        EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("Test TV submitted!  Thank you!"));
+        EXPECT_EQ(boxes->count(), 0);
+        EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
+        auto *main = qobject_cast<subtest::StandInForm1 *>(ui::Forms::find(QStringLiteral("Form1")));
+        EXPECT_EQ(main != nullptr, c.loads);
+        if (main) {
+            EXPECT_EQ(main->ListView2->ListItems()->Count(), 0);
+        }
+    }
+    qInstallMessageHandler(previous);
+}
+
+namespace
+{
+
+// A main window whose start-up shows a box; the user closes the submission window meanwhile.
+class GreetingForm1 : public subtest::SavingForm1
+{
+public:
+    void Form_Load() override { MsgBox(QStringLiteral("Welcome")); }
+};
+
+} // namespace
+
+TEST_F(SubmissionTest, WindowClosedWhileTheMainWindowStartsStillAddsTheFavourite)
+{
+    ui::Forms::registerClass(QStringLiteral("Form1"), [] { return new GreetingForm1; });
+    QPointer<frmSubmit> form = validSubmission("SUCCESS|");
+    bool submissionThereAfterTheBox = false;
+    const platform::MessageBoxPresenter recorder =
+        platform::setMessageBoxPresenter([&](const platform::MessageBoxRequest &) {
+            QEventLoop reading;
+            QTimer::singleShot(0, &reading, [] { ui::Forms::find(QStringLiteral("frmSubmit"))->close(); });
+            QTimer::singleShot(50, &reading, &QEventLoop::quit);
+            reading.exec();
+            submissionThereAfterTheBox = !form.isNull();
+            return int(vbOK);
+        });
+    form->cmdAdd_Click();
+    platform::setMessageBoxPresenter(recorder);
+
+    // Closed, but not deleted under the handler still waiting for the box.
+    EXPECT_TRUE(submissionThereAfterTheBox);
+    EXPECT_EQ(ui::Forms::find(QStringLiteral("frmSubmit")), nullptr);
+    ASSERT_NE(mainWindow(), nullptr);
+    ASSERT_EQ(mainWindow()->ListView2->ListItems()->Count(), 1);
+    EXPECT_EQ(mainWindow()->ListView2->ListItems()->Item(1)->Text(), QStringLiteral("Test TV"));
+    EXPECT_EQ(mainWindow()->saveCalls, 1);
 }
 
 TEST_F(SubmissionTest, WindowClosedWhileTheAnswerIsAwaitedEndsTheSubmissionQuietly)

@@ -3,12 +3,12 @@
 
 #include "localisation/modLanguages.h"
 #include "platform/core/Shell.h"
-#include "platform/core/VersionInfo.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/WindowGuard.h"
+#include "services/ProductAddresses.h"
 #include "services/modDownload.h"
 #include "services/modMarque.h"
 #include "services/modSaveFile.h"
@@ -126,7 +126,7 @@ void frmLanguage::Combo1_Click()
 
 void frmLanguage::Command1_Click()
 {
-    const QString url = platform::productServer() + QStringLiteral("/Languages/") +
+    const QString url = productServer() + QStringLiteral("/Languages/") +
                         QString::number(intProductId) + QStringLiteral("/Localization.txt");
     // The window's messages run during the download: the user may close the chooser meanwhile.
     // Closing it stops the download: the file stays as it was and nothing is announced.

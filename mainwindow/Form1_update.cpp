@@ -4,9 +4,9 @@
 
 #include "platform/core/Text.h"
 #include "platform/core/TextLines.h"
-#include "platform/core/VersionInfo.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/WindowGuard.h"
+#include "services/ProductAddresses.h"
 #include "services/modDownload.h"
 #include "services/modGlobals.h"
 #include "services/modSaveFile.h"
@@ -54,7 +54,7 @@ bool Form1::updateChannelsOnline()
     DownloadOptions options;
     options.guard = guard;
     options.maxBytes = ChannelGuideMaxBytes;
-    DownloadResult download = DownloadUrl(platform::productServer() + QStringLiteral("/guide.sat"), options);
+    DownloadResult download = DownloadUrl(productServer() + QStringLiteral("/guide.sat"), options);
     if (!guard.alive() || download.stopped)
         return false;
 

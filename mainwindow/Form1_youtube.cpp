@@ -6,8 +6,8 @@
 #include "platform/core/Text.h"
 #include "platform/core/TextLines.h"
 #include "platform/core/UserFolder.h"
-#include "platform/core/VersionInfo.h"
 #include "platform/ui/WindowGuard.h"
+#include "services/ProductAddresses.h"
 #include "services/modDownload.h"
 #include "services/modSaveFile.h"
 
@@ -68,12 +68,12 @@ QString listAddress(const QString &choice, const QString &locale, const QString 
     // The query goes out as typed, blanks and "&" included; only a "#" is encoded, as it
     // would end the address there and take the page number with it.
     if (choice == searchEntry)
-        return platform::videoSite() + QStringLiteral("/results?search_query=") +
+        return videoSite() + QStringLiteral("/results?search_query=") +
                QString(query).replace(QLatin1Char('#'), QLatin1String("%23")) +
                QStringLiteral("&search_type=&page=");
     for (const auto &list : browseLists) {
         if (list.path && choice == QLatin1String(list.entry))
-            return platform::videoSite() + QLatin1String(list.path) + locale + QStringLiteral("&p=");
+            return videoSite() + QLatin1String(list.path) + locale + QStringLiteral("&p=");
     }
     return QString();
 }
@@ -146,7 +146,7 @@ QString embedAddress(const QString &videoId)
     static const QRegularExpression idEnd(QStringLiteral("[?&#]"));
     const qsizetype cut = videoId.indexOf(idEnd);
     QString address =
-        platform::videoSite() + QStringLiteral("/embed/") + videoId.left(cut) + QStringLiteral("?rel=1");
+        videoSite() + QStringLiteral("/embed/") + videoId.left(cut) + QStringLiteral("?rel=1");
     if (cut < 0)
         return address;
     QString rest = videoId.mid(cut);

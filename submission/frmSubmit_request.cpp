@@ -2,11 +2,11 @@
 // and adds the channel to the main window's favourites when asked.
 #include "submission/frmSubmit.h"
 
-#include "platform/core/VersionInfo.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/WindowGuard.h"
+#include "services/ProductAddresses.h"
 #include "services/FavouritesStore.h"
 #include "services/modDownload.h"
 #include "services/modGenDec.h"
@@ -54,7 +54,7 @@ void frmSubmit::cmdAdd_Click()
     }
 
     const QByteArray strEncURL = EncryptString(txtURL->Text().toUtf8());
-    const QString strRequest = platform::productServer() + QStringLiteral("/webtv/submit.asp?name=") +
+    const QString strRequest = productServer() + QStringLiteral("/webtv/submit.asp?name=") +
                                queryValue(txtName->Text()) + QStringLiteral("&type=") + strType +
                                QStringLiteral("&lang=") + queryValue(txtLang->Text()) +
                                QStringLiteral("&rating=") + queryValue(cmbRating->Text()) +

@@ -19,11 +19,4 @@ VersionInfo versionInfo();
 void setVersionInfo(const VersionInfo &info);
 void resetVersionInfo();
 
-// Base address of the product's server ("http://host[:port]", no trailing slash);
-// CHANNELDECK_SERVER overrides the compiled-in one, with "http://" put in front when it
-// names no scheme.
-QString productServer();
-// Base address of the video site; CHANNELDECK_VIDEO_SITE overrides it, likewise.
-QString videoSite();
-
 } // namespace platform

@@ -316,9 +316,13 @@ Connection *emptyHive()
 {
     if (!t.empty) {
         sqlite3 *db = nullptr;
-        sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+                SQLITE_OK ||
+            sqlite3_exec(db, SchemaSql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+            sqlite3_close_v2(db);
+            return nullptr;
+        }
         t.empty = std::make_unique<Connection>(db);
-        sqlite3_exec(db, SchemaSql, nullptr, nullptr, nullptr);
     }
     return t.empty.get();
 }
@@ -334,7 +338,7 @@ long connect(const OpenedKey &k, bool forWrite, Connection **out)
         return AccessDenied;
     if (!s.exists && !forWrite) {
         *out = emptyHive();
-        return Success;
+        return *out ? Success : RegistryIoFailed;
     }
 
     std::unique_ptr<Connection> &hive = t.hives[k.hive - ClassesRoot];
@@ -371,7 +375,7 @@ long connect(const OpenedKey &k, bool forWrite, Connection **out)
         if (openForReading(file, &db, &immutable) != SQLITE_ROW) {
             sqlite3_close_v2(db);
             *out = emptyHive();
-            return Success;
+            return *out ? Success : RegistryIoFailed;
         }
     }
     s = hiveState(file); // the file may have just been created

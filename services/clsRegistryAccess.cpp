@@ -1,19 +1,14 @@
 // Registry class over the platform's registry hives, and its REGEDIT4 files.
 #include "services/clsRegistryAccess.h"
 
+#include "platform/core/FileWrite.h"
 #include "platform/core/Registry.h"
 #include "platform/core/Text.h"
 #include "platform/ui/DoEvents.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QVariant>
-
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace reg = platform::Registry;
 
@@ -114,39 +109,9 @@ bool leadingHex(const QString &s, quint32 *value)
     return true;
 }
 
-// Gives the finished file the target's name unless that name is taken, in one step, so a
-// file that another program saved there in the meantime is never replaced.
-bool placeWithoutReplacing(const QString &from, const QString &to)
+bool writeAll(platform::AtomicFileWrite &file, const QString &text)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return false;
-    // File systems without that rename: a hard link refuses a taken name just as well.
-    if (::link(source.constData(), target.constData()) == 0)
-        return true;
-    if (errno != EPERM && errno != ENOTSUP)
-        return false;
-    // Neither is supported (FAT and the like): the last look is as close as it gets.
-    return !QFileInfo::exists(to) && ::rename(source.constData(), target.constData()) == 0;
-}
-
-// Asks the file system to store the file now, and closes a copy of its descriptor: some file
-// systems (NFS and the like) report at close what they could not store.
-bool storedOnDisk(QFileDevice &file)
-{
-    if (!file.flush() || ::fsync(file.handle()) != 0)
-        return false;
-    const int copy = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
-    return copy >= 0 && ::close(copy) == 0;
-}
-
-bool writeAll(QIODevice &file, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    return file.write(bytes) == bytes.size();
+    return file.write(text.toUtf8());
 }
 
 // The plain lines of a .reg file carry names and texts as they are, and the import removes
@@ -437,26 +402,18 @@ qint32 clsRegistryAccess::EnumValues(QString sPath, QStringList &sName, QVariant
 qint32 clsRegistryAccess::ExportToReg(QString sPath, QString sRegFile, const bool &IncludeSubkeys,
                                       QObject *Output)
 {
-    const QFileInfo target(sRegFile);
-    if (target.exists() || target.isSymLink())
+    // Written beside the target and put in place only when whole and stored: a failed export
+    // leaves no half file behind. Messages run while the keys are written, so a file that
+    // appears there meanwhile is kept as well.
+    platform::AtomicFileWrite file(sRegFile, platform::ExistingFile::Keep);
+    if (!file.open() || !writeAll(file, QStringLiteral("REGEDIT4\r\n\r\n")) ||
+        !ExportKeyToReg(sPath, file, IncludeSubkeys, Output))
         return 0;
-    // Written beside the target and put in place only when whole: a failed export leaves
-    // no half file behind, and the temporary file goes with the object.
-    QTemporaryFile file(sRegFile + QStringLiteral(".XXXXXX"));
-    if (!file.open())
-        return 0;
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                        QFileDevice::ReadOther);
-    if (!writeAll(file, QStringLiteral("REGEDIT4\r\n\r\n")) ||
-        !ExportKeyToReg(sPath, file, IncludeSubkeys, Output) || !storedOnDisk(file))
-        return 0;
-    file.close();
-    // Messages ran while the keys were written; a file that appeared meanwhile stays.
-    return placeWithoutReplacing(file.fileName(), sRegFile) ? 1 : 0;
+    return file.commit() ? 1 : 0;
 }
 
-bool clsRegistryAccess::ExportKeyToReg(QString sPath, QIODevice &sRegFile, bool IncludeSubkeys,
-                                       QObject *Output)
+bool clsRegistryAccess::ExportKeyToReg(QString sPath, platform::AtomicFileWrite &sRegFile,
+                                       bool IncludeSubkeys, QObject *Output)
 {
     sPath = swapRootName(sPath, true);
     if (Output) {

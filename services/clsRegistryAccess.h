@@ -8,8 +8,12 @@
 #include <QStringList>
 #include <QVariantList>
 
-class QIODevice;
 class QObject;
+
+namespace platform
+{
+class AtomicFileWrite;
+}
 
 class clsRegistryAccess
 {
@@ -47,7 +51,8 @@ public:
 
 private:
     quint32 ParseKeyPath(QString &sPath);
-    bool ExportKeyToReg(QString sPath, QIODevice &sRegFile, bool IncludeSubkeys, QObject *Output);
+    bool ExportKeyToReg(QString sPath, platform::AtomicFileWrite &sRegFile, bool IncludeSubkeys,
+                        QObject *Output);
     qint32 WriteValue(QString sPath, const QString &sName, quint32 type, const QByteArray &data);
     // Reads a value into buffer, whose size is the room offered; on success or MoreData
     // the buffer is resized to the value's size. Returns the registry's result.

@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 #include <QList>
-#include <QMutex>
 #include <QSet>
 #include <curl/curl.h>
 
@@ -49,7 +48,7 @@ public:
 namespace
 {
 
-QMutex liveMutex;
+// Handles are opened, used and closed on the user-interface thread only.
 QSet<InetHandle *> liveHandles;
 
 int defaultConnectTimeoutMs = InetDefaultConnectTimeoutMs;
@@ -60,13 +59,11 @@ constexpr int HookIntervalMs = 10;
 
 bool isLive(InetHandle *h, InetHandle::Kind kind)
 {
-    QMutexLocker lock(&liveMutex);
     return h && liveHandles.contains(h) && h->kind == kind;
 }
 
 void setLive(InetHandle *h, bool live)
 {
-    QMutexLocker lock(&liveMutex);
     if (live)
         liveHandles.insert(h);
     else

@@ -1,7 +1,7 @@
 // HTTP GET in the shape of WinINet's synchronous calls (open, open URL, read, close), over
 // libcurl. Opening a URL connects and receives the response headers, so an unreachable host
 // fails the open; reads pull at most the requested byte count and block until that many bytes
-// or the end of the body arrive. All calls belong to the thread that opened the handles.
+// or the end of the body arrive. All calls are made on the user-interface thread.
 #pragma once
 
 #include <QByteArray>

@@ -1,5 +1,5 @@
-// SQLite storage behind the registry calls. One connection per hive file and thread is
-// kept open; every call runs in its own transaction, and writers take the write lock up
+// SQLite storage behind the registry calls. Each thread keeps one connection per hive
+// open; every call runs in its own transaction, and writers take the write lock up
 // front (BEGIN IMMEDIATE) with a busy timeout, so two running instances can share hives.
 // Hives keep a write-ahead journal: a reader never waits for a writer and never finds a
 // value gone while another connection rewrites it.
@@ -10,8 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QMutex>
-#include <QSet>
 #include <QStringList>
 #include <QUrl>
 
@@ -19,7 +17,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstring>
+#include <memory>
+#include <unordered_map>
 #include <utility>
 
 namespace platform::Registry
@@ -136,8 +137,18 @@ bool journalPresent(const QString &file)
 
 // ---- connections ----
 
+// A prepared statement kept for reuse, and whether a live Statement is using it now.
+struct CachedStatement {
+    sqlite3_stmt *st = nullptr;
+    bool inUse = false;
+};
+
+// One open hive. Its prepared statements stay with it for reuse, found by the address of their
+// SQL text (always a literal): parsing the SQL anew for every value read or written was most
+// of the cost of a big import or export. They go when the connection goes.
 struct Connection {
     sqlite3 *db = nullptr;
+    QString file;
     dev_t dev = 0;
     ino_t ino = 0;
     bool writable = false;
@@ -145,86 +156,95 @@ struct Connection {
     bool immutable = false;
     off_t size = 0;
     qint64 modifiedNs = 0;
+    // Node-based, so a Statement's pointer into it survives statements added meanwhile.
+    std::unordered_map<const char *, CachedStatement> statements;
 
-    bool stillServes(const QString &file, const HiveState &s) const
+    explicit Connection(sqlite3 *handle) : db(handle) {}
+    ~Connection()
     {
-        if (!s.exists || dev != s.dev || ino != s.ino || writable != s.writable)
+        for (const auto &entry : statements) {
+            Q_ASSERT(!entry.second.inUse);
+            sqlite3_finalize(entry.second.st);
+        }
+        sqlite3_close_v2(db);
+    }
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    bool stillServes(const QString &path, const HiveState &s) const
+    {
+        if (path != file || !s.exists || dev != s.dev || ino != s.ino || writable != s.writable)
             return false;
         return !immutable || (size == s.size && modifiedNs == s.modifiedNs && !journalPresent(file));
     }
 };
 
-void forgetConnection(sqlite3 *db);
-
-// Prepared statements stay with their connection for reuse: parsing the SQL anew for every
-// value read or written was most of the cost of a big import or export. These are the ones a
-// live Statement is using right now.
-thread_local QSet<sqlite3_stmt *> t_statementsInUse;
-
-// Closes a connection with the statements it keeps for reuse.
-void closeConnection(sqlite3 *db)
-{
-    if (!db)
-        return;
-    sqlite3_stmt *st = sqlite3_next_stmt(db, nullptr);
-    while (st) {
-        sqlite3_stmt *next = sqlite3_next_stmt(db, st);
-        if (!t_statementsInUse.contains(st))
-            sqlite3_finalize(st);
-        st = next;
-    }
-    // A statement still in use keeps the connection open until it is finalized.
-    sqlite3_close_v2(db);
-}
-
-struct ConnectionCache {
-    QHash<QString, Connection> byFile;
-    sqlite3 *empty = nullptr;
-
-    // The set is made first, so that it outlives the cache that closes connections with it.
-    ConnectionCache() { t_statementsInUse.reserve(16); }
-
-    ~ConnectionCache()
-    {
-        for (const Connection &c : std::as_const(byFile))
-            closeConnection(c.db);
-        closeConnection(empty);
-    }
-
-    void drop(const QString &file)
-    {
-        const auto it = byFile.find(file);
-        if (it != byFile.end()) {
-            forgetConnection(it->db);
-            closeConnection(it->db);
-            byFile.erase(it);
-        }
-    }
-
-    // Connections to hives of folders that are gone (finished test runs) are closed.
-    void pruneVanished()
-    {
-        const QStringList files = byFile.keys();
-        for (const QString &f : files) {
-            if (!QFileInfo::exists(f))
-                drop(f);
-        }
-    }
+struct OpenedKey {
+    Key hive = 0; // the predefined root whose hive holds the key
+    QString file;
+    qint64 id = RootId;
+    quint32 granted = 0;
 };
 
-thread_local ConnectionCache t_connections;
+// Where the last enumeration of this thread stopped, so the next index continues from there
+// instead of counting its way through every earlier row. Valid only while nothing was
+// written since, by this connection or another.
+struct EnumCursor {
+    sqlite3 *db = nullptr;
+    qint64 key = 0;
+    quint32 index = 0;
+    qint64 changes = -1;
+    qint64 dataVersion = -1;
+    qint64 lastId = 0;     // values: id of the row at index
+    QByteArray lastFolded; // subkeys: folded name of the row at index, its bytes as stored
+};
 
-// Batch state of this thread: how many Batch objects live, and the connections whose batch
-// transaction is open.
-thread_local int t_batchDepth = 0;
-thread_local QList<sqlite3 *> t_batchConnections;
-// The first failure that lost writes of the live batches, Success while there is none.
-thread_local long t_batchFailure = Success;
+constexpr Key FirstHandle = 0x100;
+constexpr std::size_t RootCount = DynData - ClassesRoot + 1;
+
+// Everything the registry keeps lives per thread: a second thread (only tests have one) opens
+// connections and handles of its own, and a handle is valid on the thread that opened it.
+struct ThreadState {
+    QHash<Key, OpenedKey> handles;
+    Key lastHandle = FirstHandle;
+
+    // One connection per hive: one to a file that is no longer the hive's (the registry folder
+    // moved, the file was replaced) is closed when the hive is next reached.
+    std::array<std::unique_ptr<Connection>, RootCount> hives;
+    // Stands in for every hive that has no file yet.
+    std::unique_ptr<Connection> empty;
+
+    // How many Batch objects live, and the connections whose batch transaction is open.
+    int batchDepth = 0;
+    QList<sqlite3 *> batchConnections;
+    // The first failure that lost writes of the live batches, Success while there is none.
+    long batchFailure = Success;
+
+    EnumCursor valueCursor;
+    EnumCursor keyCursor;
+};
+
+thread_local ThreadState t;
 
 void batchLost(long failure)
 {
-    if (t_batchFailure == Success)
-        t_batchFailure = failure;
+    if (t.batchFailure == Success)
+        t.batchFailure = failure;
+}
+
+// Closes the hive's connection, and forgets what this thread knew about it.
+void closeHive(std::unique_ptr<Connection> &hive)
+{
+    if (!hive)
+        return;
+    // Closed with the batch's transaction open, its writes are rolled back.
+    if (t.batchConnections.removeAll(hive->db) > 0)
+        batchLost(RegistryIoFailed);
+    for (EnumCursor *c : {&t.valueCursor, &t.keyCursor}) {
+        if (c->db == hive->db)
+            *c = EnumCursor();
+    }
+    hive.reset();
 }
 
 // SQLITE_ROW when the file holds a hive's tables (and, asked for the whole schema, the index
@@ -292,20 +312,26 @@ long initSchema(sqlite3 *db)
 }
 
 // A hive that has no file yet reads as a hive holding only its root key.
-sqlite3 *emptyHive()
+Connection *emptyHive()
 {
-    if (!t_connections.empty) {
-        sqlite3_open_v2(":memory:", &t_connections.empty, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                        nullptr);
-        sqlite3_exec(t_connections.empty, SchemaSql, nullptr, nullptr, nullptr);
+    if (!t.empty) {
+        sqlite3 *db = nullptr;
+        if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+                SQLITE_OK ||
+            sqlite3_exec(db, SchemaSql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+            sqlite3_close_v2(db);
+            return nullptr;
+        }
+        t.empty = std::make_unique<Connection>(db);
     }
-    return t_connections.empty;
+    return t.empty.get();
 }
 
-long connect(const QString &file, bool forWrite, sqlite3 **out)
+long connect(const OpenedKey &k, bool forWrite, Connection **out)
 {
     *out = nullptr;
-    if (file.isEmpty())
+    const QString &file = k.file;
+    if (file.isEmpty() || k.hive < ClassesRoot || k.hive > DynData)
         return InvalidHandle;
     HiveState s = hiveState(file);
     if (!s.readable || (forWrite && !s.writable))
@@ -315,13 +341,12 @@ long connect(const QString &file, bool forWrite, sqlite3 **out)
         return *out ? Success : RegistryIoFailed;
     }
 
-    auto it = t_connections.byFile.find(file);
-    if (it != t_connections.byFile.end() && it->stillServes(file, s)) {
-        *out = it->db;
+    std::unique_ptr<Connection> &hive = t.hives[k.hive - ClassesRoot];
+    if (hive && hive->stillServes(file, s)) {
+        *out = hive.get();
         return Success;
     }
-    t_connections.drop(file);
-    t_connections.pruneVanished();
+    closeHive(hive);
 
     if (!s.exists && !QDir().mkpath(QFileInfo(file).path()))
         return AccessDenied;
@@ -354,9 +379,15 @@ long connect(const QString &file, bool forWrite, sqlite3 **out)
         }
     }
     s = hiveState(file); // the file may have just been created
-    t_connections.byFile.insert(file,
-                                Connection{db, s.dev, s.ino, s.writable, immutable, s.size, s.modifiedNs});
-    *out = db;
+    hive = std::make_unique<Connection>(db);
+    hive->file = file;
+    hive->dev = s.dev;
+    hive->ino = s.ino;
+    hive->writable = s.writable;
+    hive->immutable = immutable;
+    hive->size = s.size;
+    hive->modifiedNs = s.modifiedNs;
+    *out = hive.get();
     return Success;
 }
 
@@ -365,26 +396,32 @@ long connect(const QString &file, bool forWrite, sqlite3 **out)
 class Statement
 {
 public:
-    Statement(sqlite3 *db, const char *sql)
+    // sql is a string literal: its address names the statement in the connection's cache.
+    Statement(Connection &c, const char *sql)
     {
-        for (sqlite3_stmt *st = sqlite3_next_stmt(db, nullptr); st; st = sqlite3_next_stmt(db, st)) {
-            if (!t_statementsInUse.contains(st) && std::strcmp(sqlite3_sql(st), sql) == 0) {
-                m_st = st;
-                break;
-            }
+        CachedStatement &cached = c.statements[sql];
+        if (cached.inUse) {
+            // The same statement twice at once: the second is made for the occasion.
+            m_rc = sqlite3_prepare_v2(c.db, sql, -1, &m_st, nullptr);
+            return;
         }
-        if (!m_st)
-            m_rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_st, nullptr);
-        if (m_st)
-            t_statementsInUse.insert(m_st);
+        if (!cached.st)
+            m_rc = sqlite3_prepare_v3(c.db, sql, -1, SQLITE_PREPARE_PERSISTENT, &cached.st, nullptr);
+        if (cached.st) {
+            cached.inUse = true;
+            m_cached = &cached;
+            m_st = cached.st;
+        }
     }
     ~Statement()
     {
-        if (!m_st)
+        if (!m_cached) {
+            sqlite3_finalize(m_st);
             return;
+        }
         sqlite3_reset(m_st);
         sqlite3_clear_bindings(m_st);
-        t_statementsInUse.remove(m_st);
+        m_cached->inUse = false;
     }
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
@@ -439,6 +476,7 @@ public:
     }
 
 private:
+    CachedStatement *m_cached = nullptr;
     sqlite3_stmt *m_st = nullptr;
     int m_rc = SQLITE_OK;
 };
@@ -477,18 +515,18 @@ private:
 // ---- key lookups (inside a transaction) ----
 
 // Success when the key row still exists, KeyDeleted when another call removed it.
-long keyAlive(sqlite3 *db, qint64 id)
+long keyAlive(Connection &c, qint64 id)
 {
-    Statement q(db, "SELECT 1 FROM keys WHERE id=?");
+    Statement q(c, "SELECT 1 FROM keys WHERE id=?");
     const int rc = q.bind(1, id).step();
     if (rc == SQLITE_ROW)
         return Success;
     return rc == SQLITE_DONE ? KeyDeleted : fromSqlite(rc);
 }
 
-long childId(sqlite3 *db, qint64 parent, const QString &name, qint64 *id)
+long childId(Connection &c, qint64 parent, const QString &name, qint64 *id)
 {
-    Statement q(db, "SELECT id FROM keys WHERE parent=? AND folded=?");
+    Statement q(c, "SELECT id FROM keys WHERE parent=? AND folded=?");
     const int rc = q.bind(1, parent).bind(2, fold(name)).step();
     if (rc == SQLITE_ROW) {
         *id = q.integer(0);
@@ -498,13 +536,13 @@ long childId(sqlite3 *db, qint64 parent, const QString &name, qint64 *id)
 }
 
 // Walks the path from `from`; *walked = number of levels found, *id = the last one found.
-long walk(sqlite3 *db, qint64 from, const QStringList &parts, qint64 *id, qsizetype *walked)
+long walk(Connection &c, qint64 from, const QStringList &parts, qint64 *id, qsizetype *walked)
 {
     *id = from;
     *walked = 0;
     for (const QString &part : parts) {
         qint64 next = 0;
-        const long r = childId(db, *id, part, &next);
+        const long r = childId(c, *id, part, &next);
         if (r != Success)
             return r;
         *id = next;
@@ -515,16 +553,6 @@ long walk(sqlite3 *db, qint64 from, const QStringList &parts, qint64 *id, qsizet
 
 // ---- handles ----
 
-struct OpenedKey {
-    QString file;
-    qint64 id = RootId;
-    quint32 granted = 0;
-};
-
-QMutex g_handleLock;
-QHash<Key, OpenedKey> g_handles;
-Key g_nextHandle = 0x100;
-
 bool isPredefined(Key key)
 {
     return key >= ClassesRoot && key <= DynData;
@@ -532,27 +560,26 @@ bool isPredefined(Key key)
 
 Key newHandle(const OpenedKey &k)
 {
-    QMutexLocker lock(&g_handleLock);
     do {
-        g_nextHandle += 4;
-        if (g_nextHandle >= ClassesRoot || g_nextHandle < 0x100)
-            g_nextHandle = 0x104;
-    } while (g_handles.contains(g_nextHandle));
-    g_handles.insert(g_nextHandle, k);
-    return g_nextHandle;
+        t.lastHandle += 4;
+        if (t.lastHandle >= ClassesRoot || t.lastHandle < FirstHandle)
+            t.lastHandle = FirstHandle + 4;
+    } while (t.handles.contains(t.lastHandle));
+    t.handles.insert(t.lastHandle, k);
+    return t.lastHandle;
 }
 
 long resolve(Key key, OpenedKey *out)
 {
     if (isPredefined(key)) {
+        out->hive = key;
         out->file = hiveFilePath(key);
         out->id = RootId;
         out->granted = AllAccess;
         return out->file.isEmpty() ? InvalidHandle : Success;
     }
-    QMutexLocker lock(&g_handleLock);
-    const auto it = g_handles.constFind(key);
-    if (it == g_handles.cend())
+    const auto it = t.handles.constFind(key);
+    if (it == t.handles.cend())
         return InvalidHandle;
     *out = *it;
     return Success;
@@ -572,8 +599,8 @@ long grant(const QString &file, quint32 access, quint32 *granted)
     return Success;
 }
 
-// Runs body(db, key) in a transaction on the key's hive once the handle is known, holds
-// the rights asked for and its key still exists. A write transaction is committed only
+// Runs body(connection, key) in a transaction on the key's hive once the handle is known,
+// holds the rights asked for and its key still exists. A write transaction is committed only
 // when body succeeds.
 template <typename Body> long withKey(Key key, quint32 needed, bool write, Body body)
 {
@@ -583,25 +610,26 @@ template <typename Body> long withKey(Key key, quint32 needed, bool write, Body 
         return r;
     if ((k.granted & needed) != needed)
         return AccessDenied;
-    sqlite3 *db = nullptr;
-    if ((r = connect(k.file, write, &db)) != Success)
+    Connection *c = nullptr;
+    if ((r = connect(k, write, &c)) != Success)
         return r;
-    if (write && t_batchDepth > 0 && sqlite3_get_autocommit(db)) {
+    sqlite3 *const db = c->db;
+    if (write && t.batchDepth > 0 && sqlite3_get_autocommit(db)) {
         // SQLite ends a transaction by itself after some errors (a full or failing disk): the
         // batch's writes on this hive so far are gone.
-        if (t_batchConnections.contains(db))
+        if (t.batchConnections.contains(db))
             batchLost(RegistryIoFailed);
         if ((r = fromSqlite(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr))) != Success)
             return r;
-        if (!t_batchConnections.contains(db))
-            t_batchConnections.append(db);
+        if (!t.batchConnections.contains(db))
+            t.batchConnections.append(db);
     }
     if (!sqlite3_get_autocommit(db)) {
         // Inside the batch's transaction: a savepoint undoes a failed call on its own.
         if ((r = fromSqlite(sqlite3_exec(db, "SAVEPOINT call", nullptr, nullptr, nullptr))) != Success)
             return r;
-        if ((r = keyAlive(db, k.id)) == Success)
-            r = body(db, k);
+        if ((r = keyAlive(*c, k.id)) == Success)
+            r = body(*c, k);
         if (r != Success)
             sqlite3_exec(db, "ROLLBACK TO call", nullptr, nullptr, nullptr);
         sqlite3_exec(db, "RELEASE call", nullptr, nullptr, nullptr);
@@ -610,38 +638,11 @@ template <typename Body> long withKey(Key key, quint32 needed, bool write, Body 
     Transaction tx(db, write);
     if ((r = tx.begun()) != Success)
         return r;
-    if ((r = keyAlive(db, k.id)) != Success)
+    if ((r = keyAlive(*c, k.id)) != Success)
         return r;
-    if ((r = body(db, k)) != Success)
+    if ((r = body(*c, k)) != Success)
         return r;
     return write ? tx.commit() : Success;
-}
-
-// Where the last enumeration of this thread stopped, so the next index continues from there
-// instead of counting its way through every earlier row. Valid only while nothing was
-// written since, by this connection or another.
-struct EnumCursor {
-    sqlite3 *db = nullptr;
-    qint64 key = 0;
-    quint32 index = 0;
-    qint64 changes = -1;
-    qint64 dataVersion = -1;
-    qint64 lastId = 0;     // values: id of the row at index
-    QByteArray lastFolded; // subkeys: folded name of the row at index, its bytes as stored
-};
-
-thread_local EnumCursor t_valueCursor;
-thread_local EnumCursor t_keyCursor;
-
-void forgetConnection(sqlite3 *db)
-{
-    // Closed with the batch's transaction open, its writes are rolled back.
-    if (t_batchConnections.removeAll(db) > 0)
-        batchLost(RegistryIoFailed);
-    for (EnumCursor *c : {&t_valueCursor, &t_keyCursor}) {
-        if (c->db == db)
-            *c = EnumCursor();
-    }
 }
 
 // Changes whenever any connection, this one included, commits to the hive.
@@ -733,10 +734,10 @@ long openKey(Key parent, const QString &subKey, quint32 access, Key *result)
         return InvalidParameter;
     *result = 0;
     OpenedKey found;
-    long r = withKey(parent, 0, false, [&](sqlite3 *db, const OpenedKey &k) {
+    long r = withKey(parent, 0, false, [&](Connection &c, const OpenedKey &k) {
         found = k;
         qsizetype walked = 0;
-        return walk(db, k.id, pathParts(subKey), &found.id, &walked);
+        return walk(c, k.id, pathParts(subKey), &found.id, &walked);
     });
     if (r == Success && (r = grant(found.file, access, &found.granted)) == Success)
         *result = newHandle(found);
@@ -751,9 +752,9 @@ long createKey(Key parent, const QString &subKey, quint32 access, Key *result, q
     const QStringList parts = pathParts(subKey);
     OpenedKey found;
     qsizetype walked = 0;
-    const auto walkPath = [&](sqlite3 *db, const OpenedKey &k) {
+    const auto walkPath = [&](Connection &c, const OpenedKey &k) {
         found = k;
-        const long w = walk(db, k.id, parts, &found.id, &walked);
+        const long w = walk(c, k.id, parts, &found.id, &walked);
         return w == FileNotFound ? Success : w;
     };
     long r = withKey(parent, 0, false, walkPath);
@@ -762,12 +763,12 @@ long createKey(Key parent, const QString &subKey, quint32 access, Key *result, q
     quint32 created = OpenedExistingKey;
     if (walked < parts.size()) {
         // Walked again under the write lock: another process may have made part of the path.
-        r = withKey(parent, CreateSubKey, true, [&](sqlite3 *db, const OpenedKey &k) {
-            long w = walkPath(db, k);
+        r = withKey(parent, CreateSubKey, true, [&](Connection &c, const OpenedKey &k) {
+            long w = walkPath(c, k);
             for (qsizetype i = walked; w == Success && i < parts.size(); ++i) {
-                Statement ins(db, "INSERT INTO keys(parent, name, folded) VALUES(?, ?, ?)");
+                Statement ins(c, "INSERT INTO keys(parent, name, folded) VALUES(?, ?, ?)");
                 w = done(ins.bind(1, found.id).bind(2, parts[i]).bind(3, fold(parts[i])).step());
-                found.id = sqlite3_last_insert_rowid(db);
+                found.id = sqlite3_last_insert_rowid(c.db);
                 created = CreatedNewKey;
             }
             return w;
@@ -787,13 +788,12 @@ long closeKey(Key key)
 {
     if (isPredefined(key))
         return Success;
-    QMutexLocker lock(&g_handleLock);
-    return g_handles.remove(key) ? Success : InvalidHandle;
+    return t.handles.remove(key) ? Success : InvalidHandle;
 }
 
 Batch::Batch()
 {
-    ++t_batchDepth;
+    ++t.batchDepth;
 }
 
 Batch::~Batch()
@@ -803,10 +803,10 @@ Batch::~Batch()
 
 long Batch::finish()
 {
-    if (std::exchange(m_finished, true) || --t_batchDepth > 0)
+    if (std::exchange(m_finished, true) || --t.batchDepth > 0)
         return Success;
-    long result = std::exchange(t_batchFailure, long(Success));
-    for (sqlite3 *db : std::exchange(t_batchConnections, {})) {
+    long result = std::exchange(t.batchFailure, long(Success));
+    for (sqlite3 *db : std::exchange(t.batchConnections, {})) {
         const int rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -819,8 +819,7 @@ long Batch::finish()
 
 qsizetype openHandleCount()
 {
-    QMutexLocker lock(&g_handleLock);
-    return g_handles.size();
+    return t.handles.size();
 }
 
 long queryValue(Key key, const QString &name, quint32 *type, char *data, quint32 *size)
@@ -840,8 +839,8 @@ long queryValue(Key key, const QString &name, quint32 *type, char *data, quint32
 
 long readValue(Key key, const QString &name, quint32 *type, QByteArray *data)
 {
-    return withKey(key, QueryValue, false, [&](sqlite3 *db, const OpenedKey &k) {
-        Statement q(db, "SELECT type, data FROM vals WHERE key=? AND folded=?");
+    return withKey(key, QueryValue, false, [&](Connection &c, const OpenedKey &k) {
+        Statement q(c, "SELECT type, data FROM vals WHERE key=? AND folded=?");
         const int rc = q.bind(1, k.id).bind(2, fold(name)).step();
         if (rc != SQLITE_ROW)
             return rc == SQLITE_DONE ? long(FileNotFound) : fromSqlite(rc);
@@ -855,9 +854,9 @@ long readValue(Key key, const QString &name, quint32 *type, QByteArray *data)
 
 long setValue(Key key, const QString &name, quint32 type, const QByteArray &data)
 {
-    return withKey(key, SetValue, true, [&](sqlite3 *db, const OpenedKey &k) {
-        Statement up(db, "INSERT INTO vals(key, name, folded, type, data) VALUES(?, ?, ?, ?, ?)"
-                         " ON CONFLICT(key, folded) DO UPDATE SET type=excluded.type, data=excluded.data");
+    return withKey(key, SetValue, true, [&](Connection &c, const OpenedKey &k) {
+        Statement up(c, "INSERT INTO vals(key, name, folded, type, data) VALUES(?, ?, ?, ?, ?)"
+                        " ON CONFLICT(key, folded) DO UPDATE SET type=excluded.type, data=excluded.data");
         return done(
             up.bind(1, k.id).bind(2, name).bind(3, fold(name)).bind(4, qint64(type)).bind(5, data).step());
     });
@@ -865,34 +864,34 @@ long setValue(Key key, const QString &name, quint32 type, const QByteArray &data
 
 long deleteValue(Key key, const QString &name)
 {
-    return withKey(key, SetValue, true, [&](sqlite3 *db, const OpenedKey &k) {
-        Statement del(db, "DELETE FROM vals WHERE key=? AND folded=?");
+    return withKey(key, SetValue, true, [&](Connection &c, const OpenedKey &k) {
+        Statement del(c, "DELETE FROM vals WHERE key=? AND folded=?");
         const long r = done(del.bind(1, k.id).bind(2, fold(name)).step());
-        return r == Success && sqlite3_changes(db) == 0 ? long(FileNotFound) : r;
+        return r == Success && sqlite3_changes(c.db) == 0 ? long(FileNotFound) : r;
     });
 }
 
 long deleteKey(Key key, const QString &subKey)
 {
     const QStringList parts = pathParts(subKey);
-    return withKey(key, parts.isEmpty() ? quint32(Delete) : 0u, true, [&](sqlite3 *db, const OpenedKey &k) {
+    return withKey(key, parts.isEmpty() ? quint32(Delete) : 0u, true, [&](Connection &c, const OpenedKey &k) {
         qint64 id = 0;
         qsizetype walked = 0;
-        long r = walk(db, k.id, parts, &id, &walked);
+        long r = walk(c, k.id, parts, &id, &walked);
         if (r != Success)
             return r;
         if (id == RootId)
             return long(AccessDenied);
-        Statement children(db, "SELECT 1 FROM keys WHERE parent=? LIMIT 1");
+        Statement children(c, "SELECT 1 FROM keys WHERE parent=? LIMIT 1");
         const int rc = children.bind(1, id).step();
         if (rc == SQLITE_ROW)
             return long(AccessDenied);
         if ((r = done(rc)) != Success)
             return r;
-        Statement delValues(db, "DELETE FROM vals WHERE key=?");
+        Statement delValues(c, "DELETE FROM vals WHERE key=?");
         if ((r = done(delValues.bind(1, id).step())) != Success)
             return r;
-        Statement delKey(db, "DELETE FROM keys WHERE id=?");
+        Statement delKey(c, "DELETE FROM keys WHERE id=?");
         return done(delKey.bind(1, id).step());
     });
 }
@@ -901,19 +900,19 @@ long enumKey(Key key, quint32 index, char *name, quint32 *nameSize)
 {
     if (!name || !nameSize)
         return InvalidParameter;
-    return withKey(key, EnumerateSubKeys, false, [&](sqlite3 *db, const OpenedKey &k) {
-        const bool next = continues(t_keyCursor, db, k.id, index);
-        Statement q(db,
+    return withKey(key, EnumerateSubKeys, false, [&](Connection &c, const OpenedKey &k) {
+        const bool next = continues(t.keyCursor, c.db, k.id, index);
+        Statement q(c,
                     next ? "SELECT name, folded FROM keys WHERE parent=? AND folded>? ORDER BY folded LIMIT 1"
                          : "SELECT name, folded FROM keys WHERE parent=? ORDER BY folded LIMIT 1 OFFSET ?");
         q.bind(1, k.id);
         // The cursor goes on from the bytes of the last name as stored: a name that changed on
         // its way through a decode could sort before itself and be found again and again.
-        const int rc = next ? q.bindText(2, t_keyCursor.lastFolded).step() : q.bind(2, qint64(index)).step();
+        const int rc = next ? q.bindText(2, t.keyCursor.lastFolded).step() : q.bind(2, qint64(index)).step();
         if (rc != SQLITE_ROW)
             return rc == SQLITE_DONE ? long(NoMoreItems) : fromSqlite(rc);
-        remember(t_keyCursor, db, k.id, index);
-        t_keyCursor.lastFolded = q.textBytes(1);
+        remember(t.keyCursor, c.db, k.id, index);
+        t.keyCursor.lastFolded = q.textBytes(1);
         return copyOut(q.textBytes(0), name, nameSize, true);
     });
 }
@@ -923,16 +922,16 @@ long enumValue(Key key, quint32 index, char *name, quint32 *nameSize, quint32 *t
 {
     if (!name || !nameSize || (data && !dataSize))
         return InvalidParameter;
-    return withKey(key, QueryValue, false, [&](sqlite3 *db, const OpenedKey &k) {
-        const bool next = continues(t_valueCursor, db, k.id, index);
-        Statement q(db,
+    return withKey(key, QueryValue, false, [&](Connection &c, const OpenedKey &k) {
+        const bool next = continues(t.valueCursor, c.db, k.id, index);
+        Statement q(c,
                     next ? "SELECT name, type, data, id FROM vals WHERE key=? AND id>? ORDER BY id LIMIT 1"
                          : "SELECT name, type, data, id FROM vals WHERE key=? ORDER BY id LIMIT 1 OFFSET ?");
-        const int rc = q.bind(1, k.id).bind(2, next ? t_valueCursor.lastId : qint64(index)).step();
+        const int rc = q.bind(1, k.id).bind(2, next ? t.valueCursor.lastId : qint64(index)).step();
         if (rc != SQLITE_ROW)
             return rc == SQLITE_DONE ? long(NoMoreItems) : fromSqlite(rc);
-        remember(t_valueCursor, db, k.id, index);
-        t_valueCursor.lastId = q.integer(3);
+        remember(t.valueCursor, c.db, k.id, index);
+        t.valueCursor.lastId = q.integer(3);
         const long r = copyOut(q.textBytes(0), name, nameSize, true);
         if (r != Success)
             return r;

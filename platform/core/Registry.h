@@ -9,6 +9,11 @@
 // read permission bit (or unreadable to this process) answers AccessDenied to every
 // call. The permission bits count even for root, so "chmod a-w" works in every setting.
 // Key and value names are case-insensitive and keep the case they were created with.
+//
+// The program calls these from its user-interface thread only, and nothing here is shared
+// between threads: each thread has connections, handles and batches of its own, so a handle
+// is valid only on the thread that opened it. A second thread (tests have them) opens its own
+// keys and sees the hives as another process would.
 #pragma once
 
 #include <QByteArray>
@@ -140,7 +145,7 @@ private:
     bool m_finished = false;
 };
 
-// Number of handles opened and not yet closed, so tests can catch leaks.
+// Number of handles this thread opened and has not yet closed, so tests can catch leaks.
 qsizetype openHandleCount();
 
 } // namespace platform::Registry

@@ -1,4 +1,6 @@
-// Per-user settings store: string values under HKCU\Software\<appName>\<section>.
+// Per-user settings store: string values under HKCU\Software\<appName>\<section>. Called on
+// the user-interface thread; like the registry beneath it, a second thread works through
+// connections of its own.
 #pragma once
 
 #include <QString>

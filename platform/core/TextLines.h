@@ -42,23 +42,22 @@ template <typename Take> void forEachLine(QByteArrayView text, LineEnds ends, Ta
             take(text.sliced(start, size - start - (data[size - 1] == '\r' ? 1 : 0)));
         return;
     }
-    const bool crEnds = ends != LineEnds::CrLfOrLf;
-    const bool lfEnds = ends != LineEnds::CrLfOrCr;
+    // Every CR ends a line from here on, together with an LF that follows it.
+    const bool lfEnds = ends == LineEnds::Any;
     const char *const data = text.data();
     const qsizetype size = text.size();
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const char c = data[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        // A CR that ends the text is a CR LF cut short.
-        const bool crLf = c == '\r' && (i + 1 == size || data[i + 1] == '\n');
-        if (!crLf && !(c == '\r' && crEnds) && !(c == '\n' && lfEnds))
-            continue;
-        take(text.sliced(start, i - start));
-        if (crLf)
-            ++i;
-        start = i + 1;
+        if (c == '\r') {
+            take(text.sliced(start, i - start));
+            if (i + 1 < size && data[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        } else if (c == '\n' && lfEnds) {
+            take(text.sliced(start, i - start));
+            start = i + 1;
+        }
     }
     if (start < size)
         take(text.sliced(start));

@@ -1,6 +1,8 @@
-// Atomic file replacement: a write that fails at any step (open, a short write that is still
-// in the buffer, a short write that went straight to the file, a disk that fails to store it)
-// keeps the old file and leaves no scratch file beside it; and the scratch-file round trip.
+// Atomic file writes: a write that fails at any step (open, a short write that is still in the
+// buffer, a short write that went straight to the file, a disk that fails to store it) keeps
+// the old file, or leaves no file where there was none, and leaves no scratch file beside it;
+// a write that must not replace keeps whatever holds its path, even what turns up while it
+// runs; and the scratch-file round trip.
 #include "platform/core/FileWrite.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempEnvironment.h"
@@ -83,6 +85,104 @@ TEST(FileWrite, ShortWriteKeepsTheOldFileAndLeavesNoScratchFile)
         EXPECT_FALSE(error.isEmpty());
         EXPECT_EQ(testsupport::TempEnvironment::readFile(path), "old content\r\n");
         EXPECT_EQ(filesIn(folder), QStringList{"Favorites.txt"});
+
+        // Where nothing was, nothing is left.
+        {
+            testsupport::FileSizeLimit limit(200);
+            ASSERT_TRUE(limit.ok());
+            written = platform::writeFileAtomically(folder + "/new.reg", QByteArray(size, 'x'), &error,
+                                                    platform::ExistingFile::Keep);
+        }
+        EXPECT_FALSE(written);
+        EXPECT_EQ(filesIn(folder), QStringList{"Favorites.txt"});
+    }
+}
+
+// Whatever holds the path (a file, a folder, a link to a file or to nothing) stays as it was,
+// and nothing is created beside it.
+TEST(FileWrite, WriteThatMustNotReplaceKeepsWhatHoldsThePath)
+{
+    testsupport::TempEnvironment env;
+    const QString folder = env.root() + "/out";
+    const QString path = folder + "/saved.reg";
+    QString error = "untouched";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(platform::writeFileAtomically(path, "first\r\n", &error, platform::ExistingFile::Keep));
+    EXPECT_EQ(error, "untouched");
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(path), "first\r\n");
+
+    EXPECT_FALSE(platform::writeFileAtomically(path, "second\r\n", &error, platform::ExistingFile::Keep));
+    EXPECT_NE(error, "untouched");
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(path), "first\r\n");
+
+    const QString victim = env.writeFile(env.root() + "/elsewhere/precious.txt", "keep me\r\n");
+    ASSERT_TRUE(QFile::link(victim, folder + "/link.reg"));
+    ASSERT_TRUE(QFile::link(env.root() + "/elsewhere/planted.txt", folder + "/dangling.reg"));
+    ASSERT_TRUE(QDir().mkpath(folder + "/taken.reg"));
+    for (const char *name : {"link.reg", "dangling.reg", "taken.reg"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(platform::writeFileAtomically(folder + "/" + QString::fromLatin1(name), "x", nullptr,
+                                                   platform::ExistingFile::Keep));
+    }
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(victim), "keep me\r\n");
+    EXPECT_FALSE(QFileInfo::exists(env.root() + "/elsewhere/planted.txt"));
+    EXPECT_TRUE(QFileInfo(folder + "/taken.reg").isDir());
+    EXPECT_EQ(filesIn(folder), QStringList({"link.reg", "saved.reg"}));
+    EXPECT_TRUE(QFileInfo(folder + "/dangling.reg").isSymLink());
+}
+
+// Written in pieces, the file shows only when committed; one that another program saves at the
+// path meanwhile is kept by a write that must not replace, and replaced by one that may.
+TEST(FileWrite, FileWrittenInPiecesAppearsWholeAndOnlyWhereItMay)
+{
+    testsupport::TempEnvironment env;
+    const QString folder = env.root() + "/out";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + "/list.txt";
+    {
+        platform::AtomicFileWrite file(path, platform::ExistingFile::Keep);
+        ASSERT_TRUE(file.open());
+        EXPECT_TRUE(file.write("one\r\n"));
+        EXPECT_TRUE(file.write(QByteArray(100000, 'x')));
+        EXPECT_FALSE(QFileInfo::exists(path));
+        EXPECT_TRUE(file.write("three\r\n"));
+        ASSERT_TRUE(file.commit());
+    }
+    EXPECT_EQ(testsupport::TempEnvironment::readFile(path),
+              "one\r\n" + QByteArray(100000, 'x') + "three\r\n");
+    EXPECT_EQ(filesIn(folder), QStringList{"list.txt"});
+
+    for (const auto existing : {platform::ExistingFile::Keep, platform::ExistingFile::Replace}) {
+        const bool keep = existing == platform::ExistingFile::Keep;
+        SCOPED_TRACE(keep);
+        const QString target = folder + "/race.txt";
+        QFile::remove(target);
+        platform::AtomicFileWrite file(target, existing);
+        ASSERT_TRUE(file.open());
+        EXPECT_TRUE(file.write("mine, first half\r\n"));
+        env.writeFile(target, "theirs");
+        EXPECT_TRUE(file.write("mine, second half\r\n"));
+        EXPECT_EQ(file.commit(), !keep);
+        EXPECT_EQ(file.errorString().isEmpty(), !keep);
+        EXPECT_EQ(testsupport::TempEnvironment::readFile(target),
+                  keep ? QByteArray("theirs") : QByteArray("mine, first half\r\nmine, second half\r\n"));
+        EXPECT_EQ(filesIn(folder), QStringList({"list.txt", "race.txt"}));
+    }
+
+    // Dropped or cancelled before the commit, nothing of it remains.
+    for (const auto existing : {platform::ExistingFile::Keep, platform::ExistingFile::Replace}) {
+        {
+            platform::AtomicFileWrite file(folder + "/dropped.txt", existing);
+            ASSERT_TRUE(file.open());
+            EXPECT_TRUE(file.write("half"));
+        }
+        platform::AtomicFileWrite file(folder + "/cancelled.txt", existing);
+        ASSERT_TRUE(file.open());
+        EXPECT_TRUE(file.write("half"));
+        file.cancel();
+        EXPECT_FALSE(file.commit());
+        EXPECT_FALSE(file.write("more"));
+        EXPECT_EQ(filesIn(folder), QStringList({"list.txt", "race.txt"}));
     }
 }
 
@@ -162,6 +262,11 @@ TEST(FileWrite, DiskThatFailsToStoreTheFileKeepsTheOldOne)
         EXPECT_FALSE(platform::writeFileAtomically(path, "new content\r\n", &error));
         EXPECT_FALSE(error.isEmpty());
         EXPECT_EQ(testsupport::TempEnvironment::readFile(path), "before\r\n");
+        EXPECT_EQ(filesIn(folder), QStringList{"Favorites.txt"});
+        error.clear();
+        EXPECT_FALSE(platform::writeFileAtomically(folder + "/new.reg", "new content\r\n", &error,
+                                                   platform::ExistingFile::Keep));
+        EXPECT_FALSE(error.isEmpty());
         EXPECT_EQ(filesIn(folder), QStringList{"Favorites.txt"});
     }
 }

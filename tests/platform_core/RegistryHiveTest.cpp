@@ -147,6 +147,91 @@ TEST(RegistryHive, MachineHiveWithoutWritePermissionIsReadOnly)
               Success);
 }
 
+// A hive's connection is closed and opened again on the same file when its rights change;
+// the new one serves every key and value through statements of its own, never through those
+// the closed one kept.
+TEST(RegistryHive, ConnectionOpenedAgainOnTheSameFileServesEveryKeyAndValue)
+{
+    testsupport::TempEnvironment env;
+    const auto keyPath = [](int i) {
+        return QStringLiteral("Software\\Many\\K%1").arg(i, 2, 10, QLatin1Char('0'));
+    };
+    const auto text = [](const char *round, int key, int value) {
+        return QByteArray(round) + ' ' + QByteArray::number(key) + '.' + QByteArray::number(value) + '\0';
+    };
+    const auto fill = [&](const char *round) {
+        for (int i = 0; i < 30; ++i) {
+            for (int v = 0; v < 4; ++v)
+                ASSERT_EQ(
+                    writeValue(CurrentUser, keyPath(i), QStringLiteral("v%1").arg(v), text(round, i, v)),
+                    Success);
+        }
+    };
+    const auto check = [&](const char *round) {
+        for (int i = 0; i < 30; ++i) {
+            for (int v = 0; v < 4; ++v)
+                ASSERT_EQ(readValue(CurrentUser, keyPath(i), QStringLiteral("v%1").arg(v)),
+                          text(round, i, v));
+        }
+        Key k = 0;
+        ASSERT_EQ(openKey(CurrentUser, QStringLiteral("Software\\Many"), KeyRead, &k), Success);
+        char name[32];
+        quint32 index = 0;
+        for (quint32 size = sizeof name; enumKey(k, index, name, &size) == Success; size = sizeof name) {
+            EXPECT_EQ(QLatin1String(name), QStringLiteral("K%1").arg(index, 2, 10, QLatin1Char('0')));
+            ++index;
+        }
+        EXPECT_EQ(index, 30u);
+        closeKey(k);
+        ASSERT_EQ(openKey(CurrentUser, keyPath(7), KeyRead, &k), Success);
+        char data[32];
+        index = 0;
+        for (quint32 size = sizeof name, dataSize = sizeof data;
+             enumValue(k, index, name, &size, nullptr, data, &dataSize) == Success;
+             size = sizeof name, dataSize = sizeof data) {
+            EXPECT_EQ(QLatin1String(name), QStringLiteral("v%1").arg(index));
+            EXPECT_EQ(QByteArray(data, dataSize), text(round, 7, int(index)));
+            ++index;
+        }
+        EXPECT_EQ(index, 4u);
+        closeKey(k);
+    };
+    fill("first");
+    check("first");
+    const QString file = hiveFilePath(CurrentUser);
+    setMode(file, ReadOnly);
+    check("first");
+    EXPECT_EQ(writeValue(CurrentUser, keyPath(0), QStringLiteral("v0"), sz("x")), AccessDenied);
+    setMode(file, ReadWrite);
+    fill("second");
+    check("second");
+}
+
+// Hives of a registry folder that moved (every test environment has its own) are not kept
+// open beside those of the folder in use.
+TEST(RegistryHive, ConnectionsToHivesOfAFolderThatMovedAreClosed)
+{
+    const auto openFiles = [] {
+        return QDir(QStringLiteral("/proc/self/fd"))
+            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+            .size();
+    };
+    const auto useHives = [] {
+        testsupport::TempEnvironment env;
+        ASSERT_EQ(writeValue(CurrentUser, QStringLiteral("Software\\A"), QStringLiteral("v"), sz("1")),
+                  Success);
+        ASSERT_EQ(writeValue(LocalMachine, QStringLiteral("SOFTWARE\\B"), QStringLiteral("v"), sz("2")),
+                  Success);
+        ASSERT_EQ(readValue(CurrentUser, QStringLiteral("Software\\A"), QStringLiteral("v")), sz("1"));
+    };
+    useHives();
+    const qsizetype before = openFiles();
+    for (int i = 0; i < 30; ++i)
+        useHives();
+    // Each hive left open would hold its file and both journal files.
+    EXPECT_LT(openFiles(), before + 10);
+}
+
 TEST(RegistryHive, UnreadableHiveDeniesEveryCall)
 {
     testsupport::TempEnvironment env;

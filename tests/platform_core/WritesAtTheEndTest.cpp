@@ -40,6 +40,9 @@ TEST(WritesAtTheEnd, NoWriteStartsOnceTheEndHasBegun)
         EXPECT_FALSE(platform::writeFileAtomically(path, "new line\r\n", &error));
         EXPECT_FALSE(error.isEmpty());
         EXPECT_FALSE(platform::writeFileAtomically(env.root() + "/Data.htm", "<data>\r\n"));
+        platform::AtomicFileWrite file(env.root() + "/out.reg", platform::ExistingFile::Keep);
+        EXPECT_FALSE(file.open());
+        EXPECT_FALSE(file.errorString().isEmpty());
         // The scratch round trip answers its input and leaves the folder alone.
         EXPECT_EQ(platform::passThroughScratchFile(scratch, "page text"), QByteArray("page text"));
     }

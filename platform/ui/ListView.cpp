@@ -1,4 +1,4 @@
-// The list view: items, column headers, selection and the keep-sorted mode.
+// The list view: items, column headers and selection; the rows and their order live in the model.
 #include "platform/ui/ListView.h"
 
 #include "platform/ui/ListViewModel.h"

@@ -238,17 +238,34 @@ QByteArray linePerTag(const QByteArray &page)
     return text;
 }
 
-// The keys of the items listed, as views of the list's own texts: nothing changes those while
-// a page is read.
-QSet<QStringView> listedKeys(const ui::ListView *lv)
+// The keys of the items listed, copied into one string of its own: rows added while a page is
+// read may move the list's texts. One string, not one per key: a scrape copies many keys.
+class ListedKeys
 {
-    QSet<QStringView> keys;
-    ui::ListItemCollection *items = lv->ListItems();
-    keys.reserve(items->Count());
-    for (int i = 1; i <= items->Count(); ++i)
-        keys.insert(items->keyView(i));
-    return keys;
-}
+public:
+    explicit ListedKeys(const ui::ListView *lv)
+    {
+        ui::ListItemCollection *items = lv->ListItems();
+        QList<qsizetype> sizes;
+        sizes.reserve(items->Count());
+        for (int i = 1; i <= items->Count(); ++i) {
+            const QStringView key = items->keyView(i);
+            m_chars.append(key);
+            sizes.append(key.size());
+        }
+        m_keys.reserve(sizes.size());
+        qsizetype at = 0;
+        for (const qsizetype size : std::as_const(sizes)) {
+            m_keys.insert(QStringView(m_chars).mid(at, size));
+            at += size;
+        }
+    }
+    bool contains(QStringView key) const { return m_keys.contains(key); }
+
+private:
+    QString m_chars;
+    QSet<QStringView> m_keys; // views into m_chars, which no longer changes
+};
 
 } // namespace
 
@@ -345,7 +362,7 @@ void Form1::ParseYouTubePage(const QByteArray &strPage)
     text = platform::passThroughScratchFile(userFile("youtube.tmp"), text);
 
     const bool searchMode = Combo3->Text() == searchEntry;
-    const QSet<QStringView> listed = listedKeys(ListView3);
+    const ListedKeys listed(ListView3);
     QSet<QString> added;
     // Lines end at CR or CR LF; a bare LF stays inside its line. Lines are read as bytes: no
     // character outside ASCII folds to one of the letters of the marks looked for.

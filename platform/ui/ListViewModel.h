@@ -57,7 +57,7 @@ public:
     // 0-based row; nullptr when out of range.
     ListItem *item(int row);
     ListItem *itemAt(const QModelIndex &index);
-    // The key of a row without making its item; valid until the row changes or goes.
+    // The Key of a row without making its item; valid until the row changes or goes.
     QStringView keyView(int row);
     void clear();
     bool remove(int row);
@@ -89,32 +89,35 @@ private:
     static constexpr int StoredTexts = 8;
     struct Row {
         ListItem *item = nullptr;        // once made, it holds the texts
-        const char16_t *chars = nullptr; // the stored texts, one after another
+        const char16_t *chars = nullptr; // the stored texts, one after another, as an item holds them
         quint32 sizes[StoredTexts] = {};
     };
-    // A row with the text it sorts by (its own characters when plain ASCII, folded while
-    // compared, else a case-folded copy) and, to compare quickly, the first four folded
-    // characters of it.
-    struct Keyed {
+    // What a row sorts by: the text of the sort column (its own characters when plain ASCII,
+    // folded while compared, else a case-folded copy) and, to compare quickly, its first four
+    // folded characters packed in a number.
+    struct SortValue {
         quint64 prefix;
         QStringView text;
         int row;
         quint32 changeOrder;
     };
-    struct SortKeys {
-        std::vector<Keyed> keyed;
-        std::vector<QString> folded;
+    struct SortValues {
+        std::vector<SortValue> values;
+        std::vector<QString> folded; // the characters of the folded copies
     };
 
-    QStringView rowText(const Row &row, int slot) const;
-    ListItem *handle(int row);
+    QStringView storedText(const Row &row, int slot) const;
+    QStringView columnView(const Row &row, int column) const;
+    // The row's item, made from its stored texts the first time it is asked for.
+    ListItem *materialise(int row);
     void addRow(const Row &row);
-    SortKeys keysOf(int from, int to) const;
-    Keyed keyOf(int row, std::vector<QString> &folded) const;
-    int compareKeys(const Keyed &a, const Keyed &b) const;
-    void sortKeys(std::vector<Keyed> &keyed, bool byChangeOrder) const;
-    // Puts the placed rows in the order of keyed; answers the new row of each old one.
-    std::vector<int> reorder(const std::vector<Keyed> &keyed);
+    SortValues sortValuesOf(int from, int to) const;
+    SortValue sortValueOf(int row, std::vector<QString> &folded) const;
+    int compare(const SortValue &a, const SortValue &b) const;
+    void sortByValue(std::vector<SortValue> &values, bool byChangeOrder) const;
+    // Puts the placed rows in the order of values; answers the new row of each old one.
+    std::vector<int> reorder(const std::vector<SortValue> &values);
+    void placeWaitingRows();
     void scheduleFlush();
     void resort(bool byChangeOrder);
     void renumber(int from);

@@ -3,6 +3,7 @@
 #include "services/modListViewEnh.h"
 #include "tests/support/MsgBoxRecorder.h"
 
+#include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
 
 using namespace ui;
@@ -36,6 +37,7 @@ protected:
     }
 
     ListView lv;
+    QAbstractItemModelTester tester{lv.model(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
 } // namespace

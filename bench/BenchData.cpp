@@ -7,17 +7,17 @@ namespace bench
 namespace
 {
 
-const char *const categories[] = {"TV", "TV", "TV", "TV", "TV", "TV", "TV", "TV", "TV",
-                                  "Radio", "Radio", "Radio", "Radio", "Radio", "Radio",
-                                  "Video", "Video", "Video", "Video", "XXX"};
-const char *const languages[] = {"English", "Spanish", "French", "German", "Italian", "Portuguese",
-                                 "Dutch", "Polish", "Russian", "Arabic", "Turkish", "Greek",
-                                 "Chinese", "Japanese", "Korean", "Hindi", "Swedish", "Czech",
-                                 "Hungarian", "Romanian", "Persian", "Thai", "Vietnamese", "Other"};
-const char *const genres[] = {"News", "Sports", "Music", "Movies", "Kids", "Religion", "Business",
-                              "Documentary", "Weather", "Talk"};
-const char *const words[] = {"Star", "City", "Sun", "Radio", "Channel", "Live", "Max", "Prime", "Nova",
-                             "Planet", "Metro", "Wave", "Nord", "Sur", "Classic", "Hit", "Alpha"};
+const char *const categories[] = {"TV",    "TV",    "TV",    "TV",    "TV",    "TV",    "TV",
+                                  "TV",    "TV",    "Radio", "Radio", "Radio", "Radio", "Radio",
+                                  "Radio", "Video", "Video", "Video", "Video", "XXX"};
+const char *const languages[] = {"English",   "Spanish",  "French",  "German", "Italian",    "Portuguese",
+                                 "Dutch",     "Polish",   "Russian", "Arabic", "Turkish",    "Greek",
+                                 "Chinese",   "Japanese", "Korean",  "Hindi",  "Swedish",    "Czech",
+                                 "Hungarian", "Romanian", "Persian", "Thai",   "Vietnamese", "Other"};
+const char *const genres[] = {"News",     "Sports",   "Music",       "Movies",  "Kids",
+                              "Religion", "Business", "Documentary", "Weather", "Talk"};
+const char *const words[] = {"Star",   "City",  "Sun",  "Radio", "Channel", "Live",    "Max", "Prime", "Nova",
+                             "Planet", "Metro", "Wave", "Nord",  "Sur",     "Classic", "Hit", "Alpha"};
 
 } // namespace
 

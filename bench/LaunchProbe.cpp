@@ -102,7 +102,8 @@ LaunchFigures launchOnce(const QString &program)
     environment.insert(QStringLiteral("HOME"), env.root());
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     if (geteuid() == 0 && !environment.contains(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS")))
-        environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--no-sandbox --disable-gpu"));
+        environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+                           QStringLiteral("--no-sandbox --disable-gpu"));
 
     QProcess process;
     process.setProcessEnvironment(environment);

@@ -55,8 +55,9 @@ struct Session {
         env = std::make_unique<testsupport::TempEnvironment>();
         env->setEnv("CHANNELDECK_HEADLESS_MEDIA", "1");
         boxes = std::make_unique<testsupport::MsgBoxRecorder>();
-        mwtest::beginMainWindowSession(
-            {QStringLiteral("DeckBench"), QStringLiteral("Bench Co"), QStringLiteral("www.example.org"), 1, 0}, [] {});
+        mwtest::beginMainWindowSession({QStringLiteral("DeckBench"), QStringLiteral("Bench Co"),
+                                        QStringLiteral("www.example.org"), 1, 0},
+                                       [] {});
         for (const char *key : {"TVLang", "RadioLang", "VideoLang"})
             mwtest::putProgramSetting(QLatin1String(key), QStringLiteral("All"));
         writeData(starterList());
@@ -314,7 +315,8 @@ public:
     {
         for (const Run &run : runs) {
             if (run.aggregate_name == "median")
-                medians[{run.run_name.function_name, std::stol(run.run_name.args)}] = run.GetAdjustedRealTime();
+                medians[{run.run_name.function_name, std::stol(run.run_name.args)}] =
+                    run.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -380,8 +382,8 @@ struct Row {
     const char *name;
     long size;
     const char *goal;
-    double limitMs;     // 0 = no time goal
-    double limitRatio;  // 0 = no ratio goal
+    double limitMs;    // 0 = no time goal
+    double limitRatio; // 0 = no ratio goal
 };
 
 void printTable(const TableReporter &r, double startupMs, double memoryMb, const bench::LaunchFigures &launch)
@@ -435,20 +437,20 @@ void printTable(const TableReporter &r, double startupMs, double memoryMb, const
                     "<= 1.5 (linear)", growth <= 1.5 ? "yes" : "NO");
     }
     if (startupMs >= 0)
-        std::printf("%-32s %8s %11.1f %8s  %-18s %s\n", "main window: load to shown", "starter", startupMs, "-",
-                    "<= 300 ms", startupMs <= 300 ? "yes" : "NO");
+        std::printf("%-32s %8s %11.1f %8s  %-18s %s\n", "main window: load to shown", "starter", startupMs,
+                    "-", "<= 300 ms", startupMs <= 300 ? "yes" : "NO");
     if (launch.firstWindowMs >= 0)
-        std::printf("%-32s %8s %11.1f %8s  %-18s %s\n", "launch to splash on screen", "starter", launch.firstWindowMs,
-                    "-", "", "");
+        std::printf("%-32s %8s %11.1f %8s  %-18s %s\n", "launch to splash on screen", "starter",
+                    launch.firstWindowMs, "-", "", "");
     if (launch.mainMs >= 0)
-        std::printf("%-32s %8s %11.1f %8s  %-18s %s\n", "launch to main window on screen", "starter", launch.mainMs,
-                    "-", "<= 530 ms", launch.mainMs <= 530 ? "yes" : "NO");
+        std::printf("%-32s %8s %11.1f %8s  %-18s %s\n", "launch to main window on screen", "starter",
+                    launch.mainMs, "-", "<= 530 ms", launch.mainMs <= 530 ? "yes" : "NO");
     else
         std::printf("%-32s %8s %11s %8s  %-18s %s\n", "launch to main window on screen", "starter", "-", "-",
                     "needs X display", "");
     if (launch.residentMb >= 0)
-        std::printf("%-32s %8s %11.1f %8s  %-18s %s\n", "memory after start, all (MB)", "starter", launch.residentMb,
-                    "-", "<= 200 MB", launch.residentMb <= 200 ? "yes" : "NO");
+        std::printf("%-32s %8s %11.1f %8s  %-18s %s\n", "memory after start, all (MB)", "starter",
+                    launch.residentMb, "-", "<= 200 MB", launch.residentMb <= 200 ? "yes" : "NO");
     if (memoryMb >= 0)
         std::printf("%-32s %8d %11.1f %8s  %-18s %s\n", "memory over idle (MB)", Big, memoryMb, "-",
                     "<= 100 MB", memoryMb <= 100 ? "yes" : "NO");
@@ -457,7 +459,8 @@ void printTable(const TableReporter &r, double startupMs, double memoryMb, const
 
 void registerAll(int reps)
 {
-    const auto add = [reps](const char *name, void (*fn)(benchmark::State &), std::initializer_list<long> sizes) {
+    const auto add = [reps](const char *name, void (*fn)(benchmark::State &),
+                            std::initializer_list<long> sizes) {
         for (long size : sizes)
             benchmark::RegisterBenchmark(name, fn)
                 ->Arg(size)

@@ -126,8 +126,8 @@ void frmLanguage::Combo1_Click()
 
 void frmLanguage::Command1_Click()
 {
-    const QString url = productServer() + QStringLiteral("/Languages/") +
-                        QString::number(intProductId) + QStringLiteral("/Localization.txt");
+    const QString url = productServer() + QStringLiteral("/Languages/") + QString::number(intProductId) +
+                        QStringLiteral("/Localization.txt");
     // The window's messages run during the download: the user may close the chooser meanwhile.
     // Closing it stops the download: the file stays as it was and nothing is announced.
     const ui::WindowGuard guard(this);

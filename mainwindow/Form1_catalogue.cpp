@@ -57,8 +57,9 @@ private:
     {
         while (m_count <= count && !m_ended) {
             const qsizetype from = m_start[m_count - 1];
-            const void *bar = m_count <= Used ? std::memchr(m_line.data() + from, '|', size_t(m_line.size() - from))
-                                              : nullptr;
+            const void *bar = m_count <= Used
+                                  ? std::memchr(m_line.data() + from, '|', size_t(m_line.size() - from))
+                                  : nullptr;
             if (bar) {
                 m_start[m_count++] = static_cast<const char *>(bar) - m_line.data() + 1;
             } else {
@@ -230,7 +231,8 @@ void Form1::LoadChannels()
 
     ListView1->ListItems()->Clear();
 
-    const std::optional<QByteArray> content = platform::readWholeFile(strDataFolder + QStringLiteral("/Data.txt"));
+    const std::optional<QByteArray> content =
+        platform::readWholeFile(strDataFolder + QStringLiteral("/Data.txt"));
     if (!content) {
         MsgBox(message("MSG_NOTFOUND"), vbOKOnly);
         return;
@@ -278,7 +280,8 @@ void Form1::LoadChannels()
                     countChars = padSixDigits(platform::textOfUtf8(countField));
                     countText = countChars;
                 }
-                items->AddTexts({fields.of(1), fields.of(3), QByteArrayView(), fields.of(2), lineTypes, ratingText,
+                items->AddTexts({fields.of(1), fields.of(3), QByteArrayView(), fields.of(2), lineTypes,
+                                 ratingText,
                                  countText.isNull() ? ui::ItemText(countField) : ui::ItemText(countText)});
                 ++shown;
             }

@@ -145,8 +145,7 @@ QString embedAddress(const QString &videoId)
 {
     static const QRegularExpression idEnd(QStringLiteral("[?&#]"));
     const qsizetype cut = videoId.indexOf(idEnd);
-    QString address =
-        videoSite() + QStringLiteral("/embed/") + videoId.left(cut) + QStringLiteral("?rel=1");
+    QString address = videoSite() + QStringLiteral("/embed/") + videoId.left(cut) + QStringLiteral("?rel=1");
     if (cut < 0)
         return address;
     QString rest = videoId.mid(cut);

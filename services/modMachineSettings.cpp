@@ -15,8 +15,9 @@ namespace reg = platform::Registry;
 namespace
 {
 
-constexpr quint32 MachineWriteAccess = reg::ReadControl | reg::QueryValue | reg::SetValue | reg::CreateSubKey |
-                                       reg::EnumerateSubKeys | reg::Notify | reg::CreateLink;
+constexpr quint32 MachineWriteAccess = reg::ReadControl | reg::QueryValue | reg::SetValue |
+                                       reg::CreateSubKey | reg::EnumerateSubKeys | reg::Notify |
+                                       reg::CreateLink;
 constexpr quint32 MachineReadAccess = reg::KeyRead;
 static_assert(MachineWriteAccess == 0x2003F && MachineReadAccess == 0x20019);
 
@@ -37,7 +38,8 @@ void beginStep(int step)
 QString machineKeyPath(const QString &AppName, const QString &Section)
 {
     return QStringLiteral("SOFTWARE\\") + platform::trimBlanks(platform::versionInfo().companyName) +
-           QLatin1Char('\\') + platform::trimBlanks(AppName) + QLatin1Char('\\') + platform::trimBlanks(Section);
+           QLatin1Char('\\') + platform::trimBlanks(AppName) + QLatin1Char('\\') +
+           platform::trimBlanks(Section);
 }
 
 [[noreturn]] void raise(long offset, const QString &description)

@@ -6,8 +6,8 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/WindowGuard.h"
-#include "services/ProductAddresses.h"
 #include "services/FavouritesStore.h"
+#include "services/ProductAddresses.h"
 #include "services/modDownload.h"
 #include "services/modGenDec.h"
 

@@ -6,7 +6,8 @@
 #include <exception>
 #include <string>
 
-namespace platform {
+namespace platform
+{
 
 // Base of user-defined error numbers (0x80040000).
 constexpr long vbObjectError = -2147221504L;

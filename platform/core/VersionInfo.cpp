@@ -3,8 +3,10 @@
 #include <QtGlobal>
 #include <optional>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 std::optional<VersionInfo> &overrideInfo()
 {

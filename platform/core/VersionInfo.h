@@ -3,10 +3,10 @@
 
 #include <QString>
 
-namespace platform {
-
-struct VersionInfo
+namespace platform
 {
+
+struct VersionInfo {
     QString productName;
     QString companyName;
     QString comments; // the product's website

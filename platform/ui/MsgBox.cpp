@@ -7,8 +7,10 @@
 #include <QApplication>
 #include <QMessageBox>
 
-namespace platform {
-namespace {
+namespace platform
+{
+namespace
+{
 
 int showQtBox(const MessageBoxRequest &req)
 {
@@ -18,25 +20,47 @@ int showQtBox(const MessageBoxRequest &req)
     box.setTextFormat(Qt::PlainText);
     box.setText(req.prompt);
     switch (req.buttons & 0xF0) {
-    case vbCritical: box.setIcon(QMessageBox::Critical); break;
-    case vbQuestion: box.setIcon(QMessageBox::Question); break;
-    case vbExclamation: box.setIcon(QMessageBox::Warning); break;
-    case vbInformation: box.setIcon(QMessageBox::Information); break;
-    default: box.setIcon(QMessageBox::NoIcon); break;
+    case vbCritical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case vbQuestion:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case vbExclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case vbInformation:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
     }
-    struct Btn { QMessageBox::StandardButton qt; int vb; };
+    struct Btn {
+        QMessageBox::StandardButton qt;
+        int vb;
+    };
     QList<Btn> buttons;
     switch (req.buttons & 0x0F) {
-    case vbOKCancel: buttons = {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}}; break;
+    case vbOKCancel:
+        buttons = {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
+        break;
     case vbAbortRetryIgnore:
-        buttons = {{QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}};
+        buttons = {
+            {QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}};
         break;
     case vbYesNoCancel:
         buttons = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
         break;
-    case vbYesNo: buttons = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}}; break;
-    case vbRetryCancel: buttons = {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}}; break;
-    default: buttons = {{QMessageBox::Ok, vbOK}}; break;
+    case vbYesNo:
+        buttons = {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
+        break;
+    case vbRetryCancel:
+        buttons = {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}};
+        break;
+    default:
+        buttons = {{QMessageBox::Ok, vbOK}};
+        break;
     }
     QMessageBox::StandardButtons set;
     for (const Btn &b : buttons)
@@ -83,13 +107,18 @@ int MsgBox(const QString &prompt, int buttons, const QString &title)
     if (ui::programEnding()) {
         // Nobody is left to answer: the choice that does nothing.
         switch (buttons & 7) {
-        case vbOKOnly: return vbOK;
-        case vbAbortRetryIgnore: return vbAbort;
-        case vbYesNo: return vbNo;
-        default: return vbCancel;
+        case vbOKOnly:
+            return vbOK;
+        case vbAbortRetryIgnore:
+            return vbAbort;
+        case vbYesNo:
+            return vbNo;
+        default:
+            return vbCancel;
         }
     }
-    platform::MessageBoxRequest req{prompt, buttons, title.isEmpty() ? platform::defaultMessageBoxTitle() : title};
+    platform::MessageBoxRequest req{prompt, buttons,
+                                    title.isEmpty() ? platform::defaultMessageBoxTitle() : title};
     const platform::UnderWay waiting(QStringLiteral("the message box \"") + prompt + QLatin1Char('"'));
     // The box's own loop runs the window's messages: a window unloaded meanwhile outlives it.
     const ui::HandlerWait wait;

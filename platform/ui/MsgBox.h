@@ -30,10 +30,10 @@ enum MsgBoxResult : int {
     vbNo = 7,
 };
 
-namespace platform {
-
-struct MessageBoxRequest
+namespace platform
 {
+
+struct MessageBoxRequest {
     QString prompt;
     int buttons = vbOKOnly; // buttons | icon
     QString title;          // already resolved: never empty

@@ -247,9 +247,11 @@ TEST_F(WindowTranslationTest, MdiVariantTranslatesTheSameWay)
 
 TEST_F(WindowTranslationTest, MdiTypeTestTrimsBlanksOnly)
 {
-    auto *blank = window->addControl<loctest::BlankTypeLabel>(QStringLiteral("lblBlank"), nullptr, 0, 0, 900, 255);
+    auto *blank =
+        window->addControl<loctest::BlankTypeLabel>(QStringLiteral("lblBlank"), nullptr, 0, 0, 900, 255);
     blank->setCaption(QStringLiteral("Blank"));
-    auto *tab = window->addControl<loctest::TabTypeLabel>(QStringLiteral("lblTab"), nullptr, 0, 300, 900, 255);
+    auto *tab =
+        window->addControl<loctest::TabTypeLabel>(QStringLiteral("lblTab"), nullptr, 0, 300, 900, 255);
     tab->setCaption(QStringLiteral("Tab"));
     Group german = germanGroup();
     german.items << item("FRMSAMPLE_LBLBLANK", "Leerzeichen") << item("FRMSAMPLE_LBLTAB", "Tabulator");

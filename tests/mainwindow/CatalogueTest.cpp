@@ -129,7 +129,7 @@ TEST_F(CatalogueTest, TypesOutsideAsciiMatchIgnoringCaseInTheListAndTheFilter)
     Form1 *f = loadForm1();
     EXPECT_EQ(comboItems(f->Combo1), (QStringList{"All", "English", "FRANÇAIS", "Ελληνικά"}));
     EXPECT_EQ(itemTexts(f->ListView1).size(), 2); // A and B
-    EXPECT_EQ(f->Combo1->Text(), "français"); // the stored filter is one of the types
+    EXPECT_EQ(f->Combo1->Text(), "français");     // the stored filter is one of the types
 }
 
 // U+FEFF opening a field is a character of it: only a byte-order mark at the very start of
@@ -336,8 +336,11 @@ TEST_F(CatalogueTest, SortRequestsToggleTheOrderWhicheverColumn)
 TEST(CatalogueHelpers, FormatRatingFollowsItsLengthRules)
 {
     const QList<QPair<QString, QString>> cases = {
-        {"", "1.0"},     {"5", "5.0"},     {"4.", "4.0"},  {"45", "4.0"}, {"4.5", "4.5"},
-        {"4.55", "4.5"}, {"12345", "1.0"}, {"abc", "a.0"}, {".5", ".50"}, {QStringLiteral("\u00e9"), QStringLiteral("\u00e9.0")},
+        {"", "1.0"},      {"5", "5.0"},
+        {"4.", "4.0"},    {"45", "4.0"},
+        {"4.5", "4.5"},   {"4.55", "4.5"},
+        {"12345", "1.0"}, {"abc", "a.0"},
+        {".5", ".50"},    {QStringLiteral("\u00e9"), QStringLiteral("\u00e9.0")},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Form1::formatRating(c.first), c.second) << c.first.toStdString();
@@ -395,7 +398,8 @@ TEST_F(CatalogueTest, HundredThousandChannelsListInFileOrderAmongEqualRatings)
     QStringList lines;
     for (int i = 0; i < 100000; ++i)
         lines.append(channelLine(QStringLiteral("Channel %1").arg(i), QLatin1String(i % 2 ? "TV" : "Radio"),
-                                 QStringLiteral("Lang%1/News").arg(i % 50), QStringLiteral("http://127.0.0.1:9/s%1").arg(i),
+                                 QStringLiteral("Lang%1/News").arg(i % 50),
+                                 QStringLiteral("http://127.0.0.1:9/s%1").arg(i),
                                  ratings.at(i % ratings.size()), counts.at(i % counts.size())));
     writeData(lines);
     Form1 *f = loadForm1(); // loads, then sorts by rating
@@ -409,9 +413,8 @@ TEST_F(CatalogueTest, HundredThousandChannelsListInFileOrderAmongEqualRatings)
     for (int i = 1; i < 100000; i += 2)
         expected.append(i);
     const auto rating = [&](int i) { return Form1::formatRating(ratings.at(i % ratings.size())); };
-    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
-        return rating(a).compare(rating(b), Qt::CaseInsensitive) > 0;
-    });
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](int a, int b) { return rating(a).compare(rating(b), Qt::CaseInsensitive) > 0; });
     QCoreApplication::processEvents(); // the view takes the rows
     QAbstractItemModel *model = f->ListView1->model();
     ASSERT_EQ(model->rowCount(), 50000);

@@ -3,8 +3,8 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
 #include "localisation/frmLanguage.h"
-#include "localisation/registerLocalisation.h"
 #include "localisation/modLanguages.h"
+#include "localisation/registerLocalisation.h"
 #include "platform/ui/Forms.h"
 
 #include <QRegularExpression>

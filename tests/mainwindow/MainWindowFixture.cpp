@@ -31,8 +31,9 @@ void MainWindowTest::SetUp()
     env = std::make_unique<testsupport::TempEnvironment>();
     env->setEnv("CHANNELDECK_HEADLESS_MEDIA", "1");
     boxes = std::make_unique<testsupport::MsgBoxRecorder>();
-    beginMainWindowSession({QStringLiteral("DeckTest"), QStringLiteral("Test Co"), QStringLiteral("www.example.org"), 2, 5},
-                           [this] { ++endCalls; });
+    beginMainWindowSession(
+        {QStringLiteral("DeckTest"), QStringLiteral("Test Co"), QStringLiteral("www.example.org"), 2, 5},
+        [this] { ++endCalls; });
 }
 
 void MainWindowTest::TearDown()

@@ -44,7 +44,8 @@ public:
         Window found = 0;
         walk(DefaultRootWindow(m_display), [&](Window w) {
             XWindowAttributes attributes;
-            if (found || !XGetWindowAttributes(m_display, w, &attributes) || attributes.map_state != IsViewable)
+            if (found || !XGetWindowAttributes(m_display, w, &attributes) ||
+                attributes.map_state != IsViewable)
                 return;
             char *name = nullptr;
             if (XFetchName(m_display, w, &name) && name) {
@@ -128,14 +129,16 @@ TEST(ProgramWindows, FirstRunChooserClosedByItsCloseBoxThenMainWindowClosedEndsA
         env.writeFile(path, QStringLiteral("#!/bin/sh\necho \"$@\" >> '%1'\n").arg(opened).toUtf8());
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    QFile::copy(QStringLiteral(CD_BINARY_DIR "/bin/Help.chm"), env.programFolder() + QStringLiteral("/Help.chm"));
+    QFile::copy(QStringLiteral(CD_BINARY_DIR "/bin/Help.chm"),
+                env.programFolder() + QStringLiteral("/Help.chm"));
 
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("CHANNELDECK_HEADLESS_MEDIA"), QStringLiteral("1"));
     environment.insert(QStringLiteral("HOME"), env.programFolder());
-    environment.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + environment.value(QStringLiteral("PATH")));
+    environment.insert(QStringLiteral("PATH"),
+                       bin + QLatin1Char(':') + environment.value(QStringLiteral("PATH")));
     program.setProcessEnvironment(environment);
     // Its output goes nowhere: a program left running must not hold the test's output open.
     program.setStandardOutputFile(QProcess::nullDevice());
@@ -147,7 +150,8 @@ TEST(ProgramWindows, FirstRunChooserClosedByItsCloseBoxThenMainWindowClosedEndsA
     ASSERT_NE(chooser, 0u) << "the first run shows the language chooser";
     display.pressCloseBox(chooser);
 
-    const Window main = display.waitForWindow(platform::versionInfo().productName + QStringLiteral(" by "), 15000);
+    const Window main =
+        display.waitForWindow(platform::versionInfo().productName + QStringLiteral(" by "), 15000);
     EXPECT_NE(main, 0u) << "the main window comes up after the chooser";
     EXPECT_EQ(program.state(), QProcess::Running);
     EXPECT_EQ(GetProgramSetting(QStringLiteral("Language")), QStringLiteral("English"));

@@ -449,7 +449,8 @@ QString oracleDecode(QString title)
 
 std::optional<QPair<QString, QString>> oracleLink(const QString &line, bool searchMode)
 {
-    if (!line.contains(QLatin1String("<a href=\"/watch?"), Qt::CaseInsensitive) || !line.contains(QLatin1Char('>')))
+    if (!line.contains(QLatin1String("<a href=\"/watch?"), Qt::CaseInsensitive) ||
+        !line.contains(QLatin1Char('>')))
         return std::nullopt;
     const QStringList pieces = line.split(QLatin1Char('>'));
     QString title = pieces.value(1);
@@ -501,10 +502,34 @@ QStringList oracleScrape(const QByteArray &page, bool searchMode)
 
 TEST_F(YouTubeTest, ScrapedLinksAndTitlesMatchATextScrapeOnRandomPages)
 {
-    const char *const pieces[] = {"<a href=\"/watch?v=", "<A HREF=\"/WATCH?V=", "\">", ">", "\"", "title=\"",
-                                  " TiTlE=", "&amp;", "&AMP;", "&quot;", "&Quot;", "</a>", "<", "</", "x",
-                                  "\xc3\xa9", "\xff", "\xe2\x82", "|", "'", "\n", "\r", "/watch?v=", "id1",
-                                  "id2", " ", "&amp;quot;", "<b>"};
+    const char *const pieces[] = {"<a href=\"/watch?v=",
+                                  "<A HREF=\"/WATCH?V=",
+                                  "\">",
+                                  ">",
+                                  "\"",
+                                  "title=\"",
+                                  " TiTlE=",
+                                  "&amp;",
+                                  "&AMP;",
+                                  "&quot;",
+                                  "&Quot;",
+                                  "</a>",
+                                  "<",
+                                  "</",
+                                  "x",
+                                  "\xc3\xa9",
+                                  "\xff",
+                                  "\xe2\x82",
+                                  "|",
+                                  "'",
+                                  "\n",
+                                  "\r",
+                                  "/watch?v=",
+                                  "id1",
+                                  "id2",
+                                  " ",
+                                  "&amp;quot;",
+                                  "<b>"};
     QRandomGenerator rng(5);
     int named = 0;
     for (int round = 0; round < 400; ++round) {
@@ -517,9 +542,13 @@ TEST_F(YouTubeTest, ScrapedLinksAndTitlesMatchATextScrapeOnRandomPages)
         // Links much as the site writes them, with odd pieces in and between them.
         QByteArray page;
         for (int n = int(rng.bounded(1, 8)); n > 0; --n) {
-            page += some(2) + pieces[rng.bounded(2)] + "v" + QByteArray::number(rng.bounded(6)) + some(1) + "\"";
-            page += some(1) + (rng.bounded(2) ? "\" title=\"" + some(2) + (rng.bounded(2) ? "&amp;quot;" : "") + "\"" : "") + "\">" +
-                    (rng.bounded(3) ? some(3) + (rng.bounded(3) ? "</a>" : "") : QByteArray()) + some(2);
+            page +=
+                some(2) + pieces[rng.bounded(2)] + "v" + QByteArray::number(rng.bounded(6)) + some(1) + "\"";
+            page += some(1) +
+                    (rng.bounded(2) ? "\" title=\"" + some(2) + (rng.bounded(2) ? "&amp;quot;" : "") + "\""
+                                    : "") +
+                    "\">" + (rng.bounded(3) ? some(3) + (rng.bounded(3) ? "</a>" : "") : QByteArray()) +
+                    some(2);
         }
         const bool searchMode = round % 2;
         pick(form->Combo3, QLatin1String(searchMode ? "Search YouTube Videos" : "Comedy"));

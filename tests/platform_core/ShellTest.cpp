@@ -25,6 +25,7 @@ TEST(ShellTest, ChmFileOpensInTheViewerOnThePathOrFails)
                                          "#!/bin/sh\necho \"$1\" > '" + record.toUtf8() + "'\n");
     QFile::setPermissions(viewer, QFile::permissions(viewer) | QFile::ExeOwner);
     EXPECT_TRUE(platform::shellOpen(help));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return TempEnvironment::readFile(record) == help.toUtf8() + "\n"; }, 5000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return TempEnvironment::readFile(record) == help.toUtf8() + "\n"; }, 5000))
         << TempEnvironment::readFile(record).toStdString();
 }

@@ -7,11 +7,11 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
-#include <QScreen>
 #include <QTimer>
-#include <QPointer>
 #include <gtest/gtest.h>
 
 using namespace ui;

@@ -364,8 +364,8 @@ TEST_F(ListViewTest, TextsSharingOneStringSurviveManyEditsAndPieces)
     EXPECT_EQ(shown(1), (QStringList{QString(199 % 37, QLatin1Char('x')), "7"}));
     // More texts than a stored row keeps: the item holds them all.
     lv.ListItems()->AddTexts({QByteArrayView("many"), QByteArrayView(), QByteArrayView(), QByteArrayView("1"),
-                              QByteArrayView("2"), QByteArrayView("3"), QByteArrayView("4"), QByteArrayView("5"),
-                              QByteArrayView("6")});
+                              QByteArrayView("2"), QByteArrayView("3"), QByteArrayView("4"),
+                              QByteArrayView("5"), QByteArrayView("6")});
     EXPECT_EQ(lv.ListItems()->Item(3)->SubItems(6), "6");
     EXPECT_EQ(lv.ListItems()->Item(3)->SubItems(1), "1");
     EXPECT_EQ(shown(0), (QStringList{"longer name", "Caf\u00e9 \u20ac", "many"}));

@@ -3,7 +3,8 @@
 #include <QTcpServer>
 #include <chrono>
 
-namespace testsupport {
+namespace testsupport
+{
 
 LoopbackServer::LoopbackServer() = default;
 

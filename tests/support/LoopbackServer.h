@@ -7,7 +7,8 @@
 #include <memory>
 #include <thread>
 
-namespace testsupport {
+namespace testsupport
+{
 
 class LoopbackServer
 {

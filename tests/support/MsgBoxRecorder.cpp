@@ -1,6 +1,7 @@
 #include "tests/support/MsgBoxRecorder.h"
 
-namespace testsupport {
+namespace testsupport
+{
 
 MsgBoxRecorder::MsgBoxRecorder(int answer) : m_answer(answer)
 {

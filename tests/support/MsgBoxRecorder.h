@@ -5,7 +5,8 @@
 
 #include <QList>
 
-namespace testsupport {
+namespace testsupport
+{
 
 class MsgBoxRecorder
 {

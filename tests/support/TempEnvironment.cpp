@@ -5,7 +5,8 @@
 #include <QFileInfo>
 #include <QtGlobal>
 
-namespace testsupport {
+namespace testsupport
+{
 
 TempEnvironment::TempEnvironment()
 {
@@ -29,10 +30,22 @@ TempEnvironment::~TempEnvironment()
     }
 }
 
-QString TempEnvironment::programFolder() const { return m_dir.path() + QStringLiteral("/program"); }
-QString TempEnvironment::dataHome() const { return m_dir.path() + QStringLiteral("/data"); }
-QString TempEnvironment::userFolder() const { return dataHome() + QStringLiteral("/ChannelDeck"); }
-QString TempEnvironment::registryDir() const { return m_dir.path() + QStringLiteral("/registry"); }
+QString TempEnvironment::programFolder() const
+{
+    return m_dir.path() + QStringLiteral("/program");
+}
+QString TempEnvironment::dataHome() const
+{
+    return m_dir.path() + QStringLiteral("/data");
+}
+QString TempEnvironment::userFolder() const
+{
+    return dataHome() + QStringLiteral("/ChannelDeck");
+}
+QString TempEnvironment::registryDir() const
+{
+    return m_dir.path() + QStringLiteral("/registry");
+}
 
 QString TempEnvironment::writeFile(const QString &path, const QByteArray &content) const
 {

@@ -9,7 +9,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-namespace testsupport {
+namespace testsupport
+{
 
 class TempEnvironment
 {
@@ -20,10 +21,10 @@ public:
     TempEnvironment &operator=(const TempEnvironment &) = delete;
 
     QString root() const { return m_dir.path(); }
-    QString programFolder() const;  // CHANNELDECK_PROGRAM_FOLDER
-    QString dataHome() const;       // XDG_DATA_HOME ("[appdata]")
-    QString userFolder() const;     // dataHome()/ChannelDeck, where the program writes
-    QString registryDir() const;    // CHANNELDECK_REGISTRY_DIR
+    QString programFolder() const; // CHANNELDECK_PROGRAM_FOLDER
+    QString dataHome() const;      // XDG_DATA_HOME ("[appdata]")
+    QString userFolder() const;    // dataHome()/ChannelDeck, where the program writes
+    QString registryDir() const;   // CHANNELDECK_REGISTRY_DIR
 
     // Writes a file (creating folders) and returns its full path.
     QString writeFile(const QString &path, const QByteArray &content) const;

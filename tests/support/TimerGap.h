@@ -5,7 +5,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-namespace testsupport {
+namespace testsupport
+{
 
 class TimerGap
 {

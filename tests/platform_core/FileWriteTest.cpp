@@ -7,10 +7,12 @@
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempEnvironment.h"
 
+#include "tests/support/FailingDiskChild.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+
 #include <gtest/gtest.h>
 
 namespace
@@ -234,18 +236,12 @@ TEST(FileWrite, ScratchFileNeverFollowsALink)
 // file is closed. The test starts its own binary again with that disk preloaded.
 TEST(FileWrite, DiskThatFailsToStoreTheFileKeepsTheOldOne)
 {
-    if (!qEnvironmentVariableIsSet("CD_FAILING_DISK_CHILD")) {
-        QProcess child;
-        QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
-        pe.insert(QStringLiteral("CD_FAILING_DISK_CHILD"), QStringLiteral("1"));
-        pe.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CD_FAILING_DISK));
-        pe.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("verify_asan_link_order=0"));
-        child.setProcessEnvironment(pe);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=FileWrite.DiskThatFailsToStoreTheFileKeepsTheOldOne")});
-        ASSERT_TRUE(child.waitForFinished(60000));
-        EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
+    if (!testsupport::inFailingDiskChild()) {
+        const testsupport::ChildResult child = testsupport::runUnderFailingDisk(
+            CD_FAILING_DISK, QStringLiteral("FileWrite.DiskThatFailsToStoreTheFileKeepsTheOldOne"));
+        ASSERT_TRUE(child.finished);
+        EXPECT_EQ(child.exitCode, 0) << child.output.toStdString();
+        EXPECT_TRUE(child.output.contains("[  PASSED  ] 1 test")) << child.output.toStdString();
         return;
     }
     for (const char *failing : {"CD_FAIL_SYNC_UNDER", "CD_FAIL_CLOSE_UNDER"}) {

@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "tests/support/FailingDiskChild.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -378,21 +380,12 @@ TEST(RegistryHive, HiveInAFolderTheUserMayNotWriteStillReads)
 // preloaded.
 TEST(RegistryHive, ABatchWhoseCommitFailsSaysSoAndKeepsNothing)
 {
-    if (!qEnvironmentVariableIsSet("CD_FAILING_DISK_CHILD")) {
-        QProcess child;
-        QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
-        pe.insert(QStringLiteral("CD_FAILING_DISK_CHILD"), QStringLiteral("1"));
-        pe.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CD_FAILING_DISK));
-        pe.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("verify_asan_link_order=0"));
-        child.setProcessEnvironment(pe);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(
-            QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--gtest_filter=RegistryHive.ABatchWhoseCommitFailsSaysSoAndKeepsNothing")});
-        ASSERT_TRUE(child.waitForFinished(60000));
-        const QByteArray output = child.readAll();
-        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    if (!testsupport::inFailingDiskChild()) {
+        const testsupport::ChildResult child = testsupport::runUnderFailingDisk(
+            CD_FAILING_DISK, QStringLiteral("RegistryHive.ABatchWhoseCommitFailsSaysSoAndKeepsNothing"));
+        ASSERT_TRUE(child.finished);
+        EXPECT_EQ(child.exitCode, 0) << child.output.toStdString();
+        EXPECT_TRUE(child.output.contains("[  PASSED  ] 1 test")) << child.output.toStdString();
         return;
     }
     testsupport::TempEnvironment env;

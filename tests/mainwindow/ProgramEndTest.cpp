@@ -27,6 +27,9 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+// Xlib after Qt: its macros (Status, None) would break Qt's headers.
+#include "tests/mainwindow/TestDisplay.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -89,122 +92,7 @@ private:
     QString m_name;
 };
 
-// A connection to the display with what a window manager and a user's hands do.
-class Display
-{
-public:
-    explicit Display(const QString &name) : m_display(XOpenDisplay(name.toLocal8Bit().constData()))
-    {
-        XSetErrorHandler([](::Display *, XErrorEvent *) { return 0; });
-    }
-    ~Display()
-    {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    explicit operator bool() const { return m_display != nullptr; }
-
-    Window waitForWindow(const QString &prefix, int timeoutMs)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < timeoutMs) {
-            if (const Window w = findWindow(DefaultRootWindow(m_display), prefix))
-                return w;
-            QThread::msleep(50);
-        }
-        return 0;
-    }
-
-    // Where a point of a window lies on the screen.
-    QPoint onScreen(Window w, QPoint inWindow)
-    {
-        int x = 0, y = 0;
-        Window child = 0;
-        XTranslateCoordinates(m_display, w, DefaultRootWindow(m_display), inWindow.x(), inWindow.y(), &x, &y,
-                              &child);
-        return {x, y};
-    }
-
-    void pressCloseBox(Window w)
-    {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = w;
-        event.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = long(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(m_display, w, False, NoEventMask, &event);
-    }
-    void click(QPoint screen)
-    {
-        XTestFakeMotionEvent(m_display, -1, screen.x(), screen.y(), CurrentTime);
-        XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
-        XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
-    }
-    void key(KeySym sym)
-    {
-        const KeyCode code = XKeysymToKeycode(m_display, sym);
-        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
-        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
-    }
-    // How many windows are on the screen; a popup menu counts, though it has no title.
-    int viewableWindows()
-    {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(m_display, DefaultRootWindow(m_display), &root, &parent, &children, &count))
-            return 0;
-        int viewable = 0;
-        for (unsigned i = 0; i < count; ++i) {
-            XWindowAttributes attributes;
-            if (XGetWindowAttributes(m_display, children[i], &attributes) &&
-                attributes.map_state == IsViewable)
-                ++viewable;
-        }
-        if (children)
-            XFree(children);
-        return viewable;
-    }
-    // The window that key presses go to.
-    Window focus()
-    {
-        Window w = 0;
-        int revert = 0;
-        XGetInputFocus(m_display, &w, &revert);
-        return w;
-    }
-    // Everything asked for has been handled by the server.
-    void sync() { XSync(m_display, False); }
-
-private:
-    Window findWindow(Window w, const QString &prefix)
-    {
-        XWindowAttributes attributes;
-        if (XGetWindowAttributes(m_display, w, &attributes) && attributes.map_state == IsViewable) {
-            char *name = nullptr;
-            if (XFetchName(m_display, w, &name) && name) {
-                const bool match = QString::fromUtf8(name).startsWith(prefix);
-                XFree(name);
-                if (match)
-                    return w;
-            }
-        }
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(m_display, w, &root, &parent, &children, &count))
-            return 0;
-        Window found = 0;
-        for (unsigned i = 0; i < count && !found; ++i)
-            found = findWindow(children[i], prefix);
-        if (children)
-            XFree(children);
-        return found;
-    }
-
-    ::Display *m_display;
-};
+using mwtest::TestDisplay;
 
 // Opens of the files in a folder, as the kernel reports them.
 class OpenWatch
@@ -281,7 +169,7 @@ protected:
             GTEST_SKIP() << "no Xvfb";
         server = std::make_unique<PrivateXServer>();
         ASSERT_FALSE(server->name().isEmpty()) << "Xvfb starts";
-        display = std::make_unique<Display>(server->name());
+        display = std::make_unique<TestDisplay>(server->name());
         ASSERT_TRUE(*display);
         env = std::make_unique<testsupport::TempEnvironment>();
         platform::resetVersionInfo();
@@ -417,7 +305,7 @@ protected:
     }
 
     std::unique_ptr<PrivateXServer> server;
-    std::unique_ptr<Display> display;
+    std::unique_ptr<TestDisplay> display;
     std::unique_ptr<testsupport::TempEnvironment> env;
     QString runtime;
     QString errorLog;

@@ -13,102 +13,14 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
-#include <functional>
-
-namespace
-{
-
-// A connection to the display the tests run under, with the few calls a window manager makes.
-class WindowManagerStandIn
-{
-public:
-    WindowManagerStandIn() : m_display(XOpenDisplay(nullptr))
-    {
-        // Windows come and go while the tree is walked; Xlib's own handler would end the test
-        // process on the first BadWindow and leave the program running.
-        XSetErrorHandler([](::Display *, XErrorEvent *) { return 0; });
-    }
-    ~WindowManagerStandIn()
-    {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    explicit operator bool() const { return m_display != nullptr; }
-
-    // The first viewable top-level window whose title starts with prefix, or 0.
-    Window findWindow(const QString &prefix)
-    {
-        Window found = 0;
-        walk(DefaultRootWindow(m_display), [&](Window w) {
-            XWindowAttributes attributes;
-            if (found || !XGetWindowAttributes(m_display, w, &attributes) ||
-                attributes.map_state != IsViewable)
-                return;
-            char *name = nullptr;
-            if (XFetchName(m_display, w, &name) && name) {
-                if (QString::fromUtf8(name).startsWith(prefix))
-                    found = w;
-                XFree(name);
-            }
-        });
-        return found;
-    }
-
-    Window waitForWindow(const QString &prefix, int timeoutMs)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < timeoutMs) {
-            if (const Window w = findWindow(prefix))
-                return w;
-            QThread::msleep(50);
-        }
-        return 0;
-    }
-
-    // What a window manager sends when the user presses a window's close box.
-    void pressCloseBox(Window w)
-    {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = w;
-        event.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = long(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(m_display, w, False, NoEventMask, &event);
-        XFlush(m_display);
-    }
-
-private:
-    void walk(Window w, const std::function<void(Window)> &visit)
-    {
-        visit(w);
-        Window root = 0;
-        Window parent = 0;
-        Window *children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(m_display, w, &root, &parent, &children, &count))
-            return;
-        for (unsigned i = 0; i < count; ++i)
-            walk(children[i], visit);
-        if (children)
-            XFree(children);
-    }
-
-    ::Display *m_display;
-};
-
-} // namespace
+// Xlib after Qt: its macros (Status, None) would break Qt's headers.
+#include "tests/mainwindow/TestDisplay.h"
 
 TEST(ProgramWindows, FirstRunChooserClosedByItsCloseBoxThenMainWindowClosedEndsAtOnce)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         GTEST_SKIP() << "no X display (run under xvfb-run)";
-    WindowManagerStandIn display;
+    mwtest::TestDisplay display;
     ASSERT_TRUE(display);
 
     testsupport::TempEnvironment env;

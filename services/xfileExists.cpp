@@ -1,27 +1,16 @@
 #include "services/xfileExists.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "platform/core/UserFolder.h"
 
 bool FileExists(const QString &path)
 {
     const QString name = StripPath(path);
     if (name.isEmpty() || name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?')))
         return false;
-    if (QFileInfo(path).isFile())
-        return true;
-
-    // The name in another letter case: look through the folder, as the old file system did.
+    // The name in another letter case counts, as on the old file system.
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString folder = slash < 0    ? QStringLiteral(".")
-                           : slash == 0 ? QStringLiteral("/")
-                                        : path.left(slash);
-    const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    for (const QString &file : files) {
-        if (file.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    const QString folder = slash < 0 ? QStringLiteral(".") : slash == 0 ? QString() : path.left(slash);
+    return !platform::findFileIgnoringCase(folder, name).isEmpty();
 }
 
 QString StripPath(QString path)

@@ -3,6 +3,7 @@
 #include "platform/core/FileWrite.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/core/SpecialFolders.h"
+#include "platform/core/TextLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,23 +17,6 @@ namespace platform
 {
 namespace
 {
-
-// The file of that name in folder, the exact spelling first, then any letter case (names
-// were matched that way where these files come from); empty when there is none.
-QString findFile(const QString &folder, const QString &name)
-{
-    const QString exact = folder + QLatin1Char('/') + name;
-    if (QFileInfo(exact).isFile())
-        return exact;
-    const QFileInfo wanted(exact);
-    const QDir dir = wanted.dir();
-    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &file : files) {
-        if (file.compare(wanted.fileName(), Qt::CaseInsensitive) == 0)
-            return dir.filePath(file);
-    }
-    return QString();
-}
 
 // The permission bits count, not only access(2): root may write anywhere, yet an installed
 // folder marked read-only is left alone by everyone.
@@ -55,14 +39,8 @@ bool sameModificationTime(const QString &from, const QString &to)
 
 bool takeOver(const QString &from, const QString &to)
 {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = source.readAll();
-    if (source.error() != QFileDevice::NoError)
-        return false;
-    source.close();
-    if (!QDir().mkpath(QFileInfo(to).path()) || !writeFileAtomically(to, data))
+    const std::optional<QByteArray> data = readWholeFile(from);
+    if (!data || !QDir().mkpath(QFileInfo(to).path()) || !writeFileAtomically(to, *data))
         return false;
     // Kept, so that the copy left in a read-only folder counts as taken over already.
     sameModificationTime(from, to);
@@ -70,6 +48,21 @@ bool takeOver(const QString &from, const QString &to)
 }
 
 } // namespace
+
+QString findFileIgnoringCase(const QString &folder, const QString &name)
+{
+    const QString exact = folder + QLatin1Char('/') + name;
+    if (QFileInfo(exact).isFile())
+        return exact;
+    const QFileInfo wanted(exact);
+    const QDir dir = wanted.dir();
+    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
+    for (const QString &file : files) {
+        if (file.compare(wanted.fileName(), Qt::CaseInsensitive) == 0)
+            return dir.filePath(file);
+    }
+    return QString();
+}
 
 QString userFolder()
 {
@@ -85,7 +78,7 @@ QString userFileForWriting(const QString &name)
 
 QString readableFile(const QString &name)
 {
-    const QString own = findFile(userFolder(), name);
+    const QString own = findFileIgnoringCase(userFolder(), name);
     return own.isEmpty() ? programFolder() + QLatin1Char('/') + name : own;
 }
 
@@ -97,10 +90,10 @@ void takeOverFromProgramFolder(const QStringList &names)
         return;
     const bool movable = folderWritable(from);
     for (const QString &name : names) {
-        const QString old = findFile(from, name);
+        const QString old = findFileIgnoringCase(from, name);
         if (old.isEmpty())
             continue;
-        const QString held = findFile(to, name);
+        const QString held = findFileIgnoringCase(to, name);
         if (!held.isEmpty() && QFileInfo(held).lastModified() >= QFileInfo(old).lastModified())
             continue;
         const QString target = held.isEmpty() ? to + QLatin1Char('/') + name : held;

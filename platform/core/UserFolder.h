@@ -18,6 +18,10 @@ QString userFolder();
 // and the write that follows fails and says so.
 QString userFileForWriting(const QString &name);
 
+// The file of that name in folder, the exact spelling first, then any letter case (names
+// were matched that way where the program's files come from); empty when there is none.
+QString findFileIgnoringCase(const QString &folder, const QString &name);
+
 // Where the program reads name: the user folder's file when there is one (in any letter
 // case), else the program folder's. So a user's copy of a shipped file wins over it.
 QString readableFile(const QString &name);

@@ -5,6 +5,11 @@
 // libVLC draws into a native child window and leaves its last picture there when the video
 // ends. That window is therefore shown only while the current media has a video output;
 // otherwise it is hidden and the player paints its video area black itself.
+//
+// libVLC shows the first picture of a stream at once, filling its whole window, and places
+// it with the right aspect only from a later picture on (for MPEG-TS after its network
+// buffer, most of a second). The window therefore takes the picture's own shape, centred in
+// the video area, before it is shown: whatever libVLC fills it with has the right shape.
 #include "platform/ui/MediaPlayer.h"
 
 #include <vlc/vlc.h>
@@ -18,6 +23,7 @@
 #include <QRegularExpression>
 #include <QSlider>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <atomic>
@@ -123,6 +129,11 @@ const libvlc_event_e kPlayerEvents[] = {
 
 std::atomic<int> g_nextGeneration{1};
 
+// How long a video output may stay without a known picture size before its window is shown
+// over the whole area all the same.
+constexpr int kShapeWaitMs = 1000;
+constexpr int kShapeWaitTickMs = 2;
+
 } // namespace
 
 // --- controls
@@ -179,10 +190,16 @@ MediaPlayer::MediaPlayer(QWidget *parent)
     : QWidget(parent), m_controls(new MediaPlayerControls(this)),
       m_video(new VideoWindow(this, embeddable() && !headless())), m_bar(new QWidget(this)),
       m_playButton(new QToolButton(m_bar)), m_stopButton(new QToolButton(m_bar)),
-      m_volumeSlider(new QSlider(Qt::Horizontal, m_bar))
+      m_volumeSlider(new QSlider(Qt::Horizontal, m_bar)), m_shapeWait(new QTimer(this))
 {
     setAutoFillBackground(true);
     m_video->hide();
+    m_shapeWait->setInterval(kShapeWaitTickMs);
+    m_shapeWait->setTimerType(Qt::PreciseTimer);
+    connect(m_shapeWait, &QTimer::timeout, this, [this] {
+        if (readPictureShape() || ++m_shapeWaitTicks * kShapeWaitTickMs >= kShapeWaitMs)
+            showVideo(true);
+    });
 
     auto *layout = new QHBoxLayout(m_bar);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -278,7 +295,7 @@ void MediaPlayer::handleVlcEvent(int type, int vouts)
 {
     switch (type) {
     case libvlc_MediaPlayerVout:
-        showVideo(vouts > 0);
+        videoOutputChanged(vouts);
         break;
     case libvlc_MediaPlayerOpening:
         m_reachedPlaying = false;
@@ -424,26 +441,104 @@ void MediaPlayer::setUiMode(const QString &mode)
     layoutChildren();
 }
 
-void MediaPlayer::layoutChildren()
+bool MediaPlayer::barShown() const
 {
     const QString mode = m_uiMode.toLower();
-    const bool showBar = mode == QLatin1String("mini") || mode == QLatin1String("full");
-    const int barHeight = showBar ? m_bar->sizeHint().height() : 0;
-    m_bar->setVisible(showBar);
-    m_bar->setGeometry(0, height() - barHeight, width(), barHeight);
-    m_video->setGeometry(0, 0, width(), std::max(0, height() - barHeight));
+    return mode == QLatin1String("mini") || mode == QLatin1String("full");
+}
+
+QRect MediaPlayer::videoArea() const
+{
+    const int barHeight = barShown() ? m_bar->sizeHint().height() : 0;
+    return QRect(0, 0, width(), std::max(0, height() - barHeight));
+}
+
+void MediaPlayer::layoutChildren()
+{
+    const QRect area = videoArea();
+    m_bar->setVisible(barShown());
+    m_bar->setGeometry(0, area.height(), width(), height() - area.height());
+    QRect picture = area;
+    if (m_pictureAspect > 0.0 && !area.isEmpty()) {
+        if (area.width() > area.height() * m_pictureAspect)
+            picture.setWidth(std::max(1, int(std::lround(area.height() * m_pictureAspect))));
+        else
+            picture.setHeight(std::max(1, int(std::lround(area.width() / m_pictureAspect))));
+        picture.moveCenter(area.center());
+    }
+    m_video->setGeometry(picture);
+}
+
+// The picture's size and pixel shape as the current media's video track reports them; known
+// from the container at once, or once the first picture is decoded.
+bool MediaPlayer::readPictureShape()
+{
+    libvlc_media_t *media = m_player ? libvlc_media_player_get_media(m_player) : nullptr;
+    if (!media)
+        return false;
+    libvlc_media_track_t **tracks = nullptr;
+    const unsigned count = libvlc_media_tracks_get(media, &tracks);
+    double aspect = 0.0;
+    for (unsigned i = 0; i < count && aspect == 0.0; ++i) {
+        const libvlc_media_track_t *track = tracks[i];
+        if (track->i_type != libvlc_track_video || !track->video->i_width || !track->video->i_height)
+            continue;
+        const bool sarKnown = track->video->i_sar_num && track->video->i_sar_den;
+        const double sar = sarKnown ? double(track->video->i_sar_num) / track->video->i_sar_den : 1.0;
+        aspect = track->video->i_width * sar / track->video->i_height;
+    }
+    if (count)
+        libvlc_media_tracks_release(tracks, count);
+    libvlc_media_release(media);
+    if (aspect <= 0.0)
+        return false;
+    m_pictureAspect = aspect;
+    return true;
+}
+
+void MediaPlayer::videoOutputChanged(int vouts)
+{
+    if (vouts <= 0) {
+        showVideo(false);
+        return;
+    }
+    if (m_video->isVisibleTo(this)) {
+        // A new output for a new format: keep to the picture's shape.
+        if (readPictureShape())
+            layoutChildren();
+        return;
+    }
+    m_pictureAspect = 0.0;
+    m_shapeWaitTicks = 0;
+    if (readPictureShape())
+        showVideo(true);
+    else
+        m_shapeWait->start();
 }
 
 void MediaPlayer::showVideo(bool on)
 {
-    m_video->setVisible(on);
+    m_shapeWait->stop();
+    if (on) {
+        // Shaped first: libVLC may draw into the window the moment it is mapped.
+        layoutChildren();
+        m_video->show();
+        return;
+    }
+    m_pictureAspect = 0.0;
+    if (!m_video->isVisibleTo(this))
+        return;
+    m_video->hide();
+    // Qt paints nothing under a native window, so the back buffer there still holds whatever
+    // a window above the video last drew; paint the black that belongs there.
+    update(videoArea());
 }
 
 void MediaPlayer::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    // The video area stays black whenever libVLC's window is not over it.
-    QPainter(this).fillRect(m_video->geometry(), Qt::black);
+    // The video area is black wherever libVLC's window is not over it.
+    QPainter(this).fillRect(videoArea(), Qt::black);
 }
 
 void MediaPlayer::showEvent(QShowEvent *event)

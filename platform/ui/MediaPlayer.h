@@ -9,6 +9,7 @@
 #include <atomic>
 
 class QSlider;
+class QTimer;
 class QToolButton;
 struct libvlc_instance_t;
 struct libvlc_media_player_t;
@@ -112,6 +113,10 @@ private:
     void playMrl(const QString &mrl);
     void handleVlcEvent(int type, int vouts);
     void showVideo(bool on);
+    void videoOutputChanged(int vouts);
+    bool readPictureShape();
+    bool barShown() const;
+    QRect videoArea() const;
     void setState(int state);
     void layoutChildren();
     static void vlcCallback(const libvlc_event_t *event, void *self);
@@ -135,6 +140,11 @@ private:
     libvlc_media_list_player_t *m_listPlayer = nullptr;
     libvlc_media_list_t *m_list = nullptr;
     bool m_videoAttached = false;
+    // Width over height of the picture on screen; 0 while it is not known.
+    double m_pictureAspect = 0.0;
+    // Polls for the picture's shape between libVLC's video output and showing its window.
+    QTimer *m_shapeWait;
+    int m_shapeWaitTicks = 0;
 };
 
 } // namespace ui

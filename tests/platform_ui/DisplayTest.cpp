@@ -1,6 +1,8 @@
 // Under a real X display the player paints video into its native window and the browser
 // paints its page. The suite runs offscreen, so the display cases run in a child process
 // of this executable on the xcb platform.
+#include "platform/ui/Controls.h"
+#include "platform/ui/Form.h"
 #include "platform/ui/MediaPlayer.h"
 #include "platform/ui/WebBrowser.h"
 #include "tests/platform_ui/MediaFiles.h"
@@ -118,7 +120,7 @@ TEST(DisplayTest, VideoAndPagesPaintOnAnXDisplay)
     ASSERT_TRUE(child.waitForFinished(240000));
     const QString output = QString::fromLocal8Bit(child.readAll());
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 4 tests"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 5 tests"))) << output.toStdString();
 }
 
 TEST(OnDisplay, ThePlayerPaintsVideoIntoItsWindow)
@@ -203,6 +205,58 @@ TEST(OnDisplay, TheVideoAreaIsBlackWheneverNoPictureOfTheCurrentMediaShows)
         EXPECT_EQ(shot.pixelColor(inside), QColor(Qt::white)) << "the cover was not over the player";
     });
     EXPECT_EQ(area.litPoints(), 0) << "after a window covered part of the idle player";
+}
+
+TEST(OnDisplay, APictureOverTheVideoLeavesNoMarkOnceHidden)
+{
+    // As the main window holds its offline picture: an image placed after the player on the
+    // same window, which the player's native video window makes native too.
+    if (!onX())
+        GTEST_SKIP() << "needs the xcb platform";
+    QTemporaryDir dir;
+    const QString video = writeFile(dir, QStringLiteral("red.y4m"), testmedia::makeVideo(20));
+    QImage green(160, 100, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    const QString picture = dir.filePath(QStringLiteral("green.png"));
+    ASSERT_FALSE(video.isEmpty());
+    ASSERT_TRUE(green.save(picture));
+
+    Form form(QStringLiteral("Form1"));
+    auto *player = form.addControl<MediaPlayer>(QStringLiteral("player"), nullptr, 0, 0, 4800, 3900);
+    player->setUiMode(QStringLiteral("mini"));
+    auto *image = form.addControl<Image>(QStringLiteral("image"), nullptr, 1200, 900, 2400, 1500);
+    image->setPicture(picture);
+    image->setStretch(true);
+    image->setVisible(false);
+    form.resize(360, 300);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const VideoArea area(*player);
+    const auto showsGreen = [&] {
+        const QColor c = area.grab().pixelColor(area.rect().width() / 2, area.rect().height() / 2);
+        return c.green() > 150 && c.red() < 100 && c.blue() < 100;
+    };
+    const auto showAndHide = [&] {
+        image->setVisible(true);
+        EXPECT_TRUE(QTest::qWaitFor(showsGreen, 5000)) << "the picture did not show";
+        image->setVisible(false);
+        QTest::qWait(300);
+    };
+
+    // Over the idle player.
+    showAndHide();
+    EXPECT_EQ(area.litPoints(), 0) << "the idle player after the picture went";
+
+    // Over a video that goes on, then stops.
+    player->setUrl(video);
+    ASSERT_TRUE(area.showsRed());
+    showAndHide();
+    EXPECT_TRUE(area.showsRed(2000)) << "the video after the picture went";
+    player->controls()->stop();
+    QTest::qWait(500);
+    EXPECT_EQ(area.litPoints(), 0) << "after Stop";
+    coverAndUncover(area.rect());
+    EXPECT_EQ(area.litPoints(), 0) << "after a window covered the stopped player";
 }
 
 TEST(OnDisplay, APausedPictureStaysOnScreenWholeAfterAWindowCoveredPart)

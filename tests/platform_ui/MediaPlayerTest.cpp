@@ -19,6 +19,15 @@ namespace
 
 using testmedia::makeWav;
 
+// A red 4:3 picture for ten seconds; empty when it cannot be written.
+QString writeVideo(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("red.y4m"));
+    QFile f(path);
+    const QByteArray data = testmedia::makeVideo();
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size() ? path : QString();
+}
+
 class MediaPlayerTest : public ::testing::Test
 {
 protected:
@@ -163,11 +172,8 @@ TEST_F(MediaPlayerTest, TheVideoWindowShowsOnlyWhileTheCurrentMediaHasVideo)
     // libVLC's window keeps its last picture: it must go whenever that picture is not the
     // current media's (audio after video, stop, a failed address, a new address).
     QTemporaryDir dir;
-    const QString video = dir.filePath(QStringLiteral("red.y4m"));
-    QFile f(video);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(testmedia::makeVideo());
-    f.close();
+    const QString video = writeVideo(dir);
+    ASSERT_FALSE(video.isEmpty());
 
     MediaPlayer player;
     player.setUiMode(QStringLiteral("mini"));
@@ -212,4 +218,59 @@ TEST_F(MediaPlayerTest, TheVideoWindowShowsOnlyWhileTheCurrentMediaHasVideo)
     ASSERT_TRUE(playVideo());
     player.close();
     EXPECT_FALSE(shown());
+}
+
+TEST_F(MediaPlayerTest, TheVideoWindowHasThePicturesShapeWheneverItShows)
+{
+    // libVLC fills its whole window with the first picture; shaped like the picture, the
+    // window cannot show it stretched. 64x48 is 4:3, the area is wider.
+    QTemporaryDir dir;
+    const QString video = writeVideo(dir);
+    ASSERT_FALSE(video.isEmpty());
+
+    MediaPlayer player;
+    player.setUiMode(QStringLiteral("mini"));
+    player.resize(400, 260);
+    player.show();
+    auto *window = player.findChild<QWidget *>(QStringLiteral("video"));
+    ASSERT_NE(window, nullptr);
+    // Where the window is each time it shows.
+    QList<QRect> shownAt;
+    struct ShowWatch : QObject {
+        QList<QRect> *seen;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::Show)
+                seen->append(static_cast<QWidget *>(o)->geometry());
+            return false;
+        }
+    } watch;
+    watch.seen = &shownAt;
+    window->installEventFilter(&watch);
+    const auto hasPictureShape = [](const QRect &r) { return std::abs(r.width() * 3 - r.height() * 4) <= 4; };
+
+    player.setUrl(video);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisibleTo(&player); }, 15000));
+    ASSERT_EQ(shownAt.size(), 1);
+    EXPECT_TRUE(hasPictureShape(shownAt.first()))
+        << shownAt.first().width() << "x" << shownAt.first().height();
+    const int areaHeight = shownAt.first().height(); // the height limits a 4:3 picture here
+    EXPECT_EQ(shownAt.first().top(), 0);
+    EXPECT_NEAR(shownAt.first().center().x(), player.width() / 2, 1);
+
+    // A taller player: the picture fills the width, centred in the height.
+    player.resize(300, 400);
+    EXPECT_TRUE(hasPictureShape(window->geometry()));
+    EXPECT_EQ(window->width(), 300);
+    EXPECT_GT(window->y(), 0);
+    EXPECT_LT(window->geometry().bottom(), 400 - (260 - areaHeight));
+
+    // Stop and a new start: the window shows again only in the picture's shape.
+    player.controls()->stop();
+    EXPECT_FALSE(window->isVisibleTo(&player));
+    player.resize(400, 260);
+    player.setUrl(video);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisibleTo(&player); }, 15000));
+    ASSERT_EQ(shownAt.size(), 2);
+    EXPECT_EQ(shownAt.last(), shownAt.first());
 }

@@ -1,0 +1,160 @@
+# Shared by the measurement scripts (sourced, not run): real media made with ffmpeg and served
+# from loopback, a fresh user with the media as channels, the program started on an X display
+# and its main window at the top left of the screen.
+#
+# The sourcing script sets `here` (the repository), calls session_begin with the build folder
+# and its own arguments (which sets `app`, the program), sets `work` (a scratch folder), then calls, in order: session_tools, session_media, session_serve, session_user, session_start and
+# session_main_window. Afterwards: $base (the media server), $main (the main window), $app_pid,
+# click_at X Y (in the main window), and session_cleanup, which a trap calls.
+
+session_begin() { # build folder, the script's arguments: without a display, run again under xvfb-run
+  local build=$1
+  shift
+  case $build in /*) ;; *) build=$here/$build ;; esac
+  app=$build/bin/channeldeck
+  if [ ! -x "$app" ]; then
+    echo "No program at $app: build it first (cmake --build $build)." >&2
+    exit 1
+  fi
+  if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
+  fi
+}
+
+session_tools() { # the tools beyond ffmpeg, python3 and xdotool
+  if ! command -v ffmpeg >/dev/null; then
+    if [ "$(id -u)" -eq 0 ]; then
+      echo "Installing ffmpeg (a measuring tool only)..."
+      apt-get install -y --no-install-recommends ffmpeg >/dev/null
+    else
+      echo "This script needs ffmpeg: apt-get install ffmpeg" >&2
+      exit 1
+    fi
+  fi
+  for tool in python3 xdotool "$@"; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "This script needs $tool." >&2
+      exit 1
+    fi
+  done
+}
+
+# Two minutes each of a 640x360 video as MP4 and as MPEG-TS, of an MP3 radio, and a 640x360
+# HLS stream (hls/index.m3u8).
+session_media() {
+  echo "Making media..."
+  local media=$work/media
+  mkdir -p "$media/hls"
+  ffmpeg -hide_banner -loglevel error -f lavfi -i testsrc2=size=640x360:rate=25 \
+    -f lavfi -i sine=frequency=440:sample_rate=44100 -t 120 -c:v libx264 -preset veryfast \
+    -pix_fmt yuv420p -c:a aac -movflags +faststart "$media/video.mp4"
+  ffmpeg -hide_banner -loglevel error -f lavfi -i smptebars=size=640x360:rate=25 \
+    -f lavfi -i sine=frequency=660:sample_rate=44100 -t 120 -c:v libx264 -preset veryfast \
+    -pix_fmt yuv420p -c:a aac -f mpegts "$media/video.ts"
+  ffmpeg -hide_banner -loglevel error -f lavfi -i sine=frequency=330:sample_rate=44100 -t 120 \
+    -c:a libmp3lame -b:a 128k "$media/radio.mp3"
+  ffmpeg -hide_banner -loglevel error -f lavfi -i testsrc=size=640x360:rate=25 \
+    -f lavfi -i sine=frequency=550:sample_rate=44100 -t 120 -c:v libx264 -preset veryfast \
+    -pix_fmt yuv420p -g 50 -c:a aac -f hls -hls_time 2 -hls_list_size 0 "$media/hls/index.m3u8"
+}
+
+# Files over loopback; every request is logged to $work/requests.log.
+session_serve() {
+  cat >"$work/serve.py" <<'EOF'
+import http.server, socketserver, sys, os
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, fmt, *args):
+        with open(sys.argv[2], 'a') as log:
+            log.write(self.path + '\n')
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    def handle_error(self, request, client_address):
+        pass  # players hang up in the middle of a reply
+os.chdir(sys.argv[1])
+server = Server(('127.0.0.1', 0), Handler)
+with open(sys.argv[3], 'w') as f:
+    f.write(str(server.server_address[1]))
+server.serve_forever()
+EOF
+  python3 "$work/serve.py" "$work/media" "$work/requests.log" "$work/port" >/dev/null 2>&1 &
+  server_pid=$!
+  for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+  base=http://127.0.0.1:$(cat "$work/port")
+}
+
+# A fresh user: own home, data, runtime folder and settings; the first-run help opens nothing.
+# The arguments are the lines of Data.txt.
+session_user() {
+  export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_CONFIG_HOME=$work/home/config
+  export XDG_RUNTIME_DIR=$work/home/run CHANNELDECK_REGISTRY_DIR=$work/home/registry
+  export CHANNELDECK_SERVER=http://127.0.0.1:1 CHANNELDECK_VIDEO_SITE=http://127.0.0.1:1
+  mkdir -p "$XDG_DATA_HOME/TVDAT" "$XDG_RUNTIME_DIR" "$CHANNELDECK_REGISTRY_DIR" "$work/bin"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  for opener in xdg-open xchm kchmviewer; do
+    printf '#!/bin/sh\nexit 0\n' >"$work/bin/$opener"
+    chmod +x "$work/bin/$opener"
+  done
+  export PATH=$work/bin:$PATH
+  if [ "$(id -u)" -eq 0 ]; then
+    export QTWEBENGINE_CHROMIUM_FLAGS=${QTWEBENGINE_CHROMIUM_FLAGS:---no-sandbox --disable-gpu}
+  fi
+  printf '%s\r\n' "$@" >"$XDG_DATA_HOME/TVDAT/Data.txt"
+}
+
+# APP_WRAPPER runs the program under a tool (heaptrack, valgrind); $app_pid is the program's own.
+session_start() {
+  ${APP_WRAPPER:-} "$app" >"$work/app.log" 2>&1 &
+  wrapper_pid=$!
+  app_pid=$wrapper_pid
+  if [ -n "${APP_WRAPPER:-}" ]; then
+    app_pid=
+    for _ in $(seq 300); do
+      for p in $(pgrep -P "$wrapper_pid" || true) $(pgrep -g "$(ps -o pgid= "$wrapper_pid" | tr -d ' ')" || true); do
+        if [ "$(readlink "/proc/$p/exe" 2>/dev/null)" = "$(readlink -f "$app")" ]; then
+          app_pid=$p
+          break 2
+        fi
+      done
+      sleep 0.1
+    done
+    [ -n "$app_pid" ] || { echo "The program did not start under $APP_WRAPPER." >&2; exit 1; }
+  fi
+}
+
+wait_window() { # name, seconds
+  for _ in $(seq $(($2 * 10))); do
+    local w
+    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    if [ -n "$w" ]; then
+      echo "$w"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+session_main_window() {
+  local chooser size
+  if chooser=$(wait_window "Language Selection" 60); then
+    # Its OK button, at the bottom right.
+    size=$(xdotool getwindowgeometry "$chooser" | awk '/Geometry/ { print $2 }')
+    xdotool mousemove --window "$chooser" $((${size%x*} - 50)) $((${size#*x} - 22)) click 1
+  fi
+  main=$(wait_window "ChannelDeck by" 60) || {
+    echo "The main window did not appear." >&2
+    cat "$work/app.log" >&2
+    exit 1
+  }
+  xdotool windowmove "$main" 0 0
+  sleep 2
+}
+
+click_at() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
+
+session_cleanup() {
+  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "${wrapper_pid:-}" ] && wait "$wrapper_pid" 2>/dev/null || true
+  [ -n "${server_pid:-}" ] && kill "$server_pid" 2>/dev/null || true
+  rm -rf "$work"
+}

@@ -4,6 +4,7 @@
 
 #include "localisation/modLanguages.h"
 #include "platform/core/RuntimeError.h"
+#include "platform/core/UserFolder.h"
 #include "platform/core/VersionInfo.h"
 #include "services/modMarque.h"
 #include "services/xfileExists.h"
@@ -115,6 +116,7 @@ QString clsLanguages::getCaption(const QString &strName) const
     result = replaceAnyCase(result, QStringLiteral("[ProgramName]"), strProgramName);
     result = replaceAnyCase(result, QStringLiteral("[CompanyName]"), strCompanyName);
     result = replaceAnyCase(result, QStringLiteral("[Website]"), WebsiteUrl);
+    result = replaceAnyCase(result, QStringLiteral("[UserFolder]"), platform::userFolder());
     return upperFirst(result);
 }
 

@@ -4,6 +4,7 @@
 
 #include "localisation/modLanguages.h"
 #include "platform/core/Text.h"
+#include "platform/core/UserFolder.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Forms.h"
@@ -58,8 +59,11 @@ QString menuIndex(const QObject *menu)
     return QString::number(qMax(0, ui::controlIndex(menu)));
 }
 
-QString itemLine(const QString &key, const QString &text)
+// The user folder differs per user: a template keeps its placeholder, so that a translation
+// made from it shows each user's own folder.
+QString itemLine(const QString &key, QString text)
 {
+    text.replace(platform::userFolder(), QStringLiteral("[UserFolder]"));
     return QStringLiteral("\t\t<") + key + QLatin1Char('>') + text + QStringLiteral("</") + key +
            QLatin1Char('>');
 }

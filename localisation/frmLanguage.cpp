@@ -48,12 +48,14 @@ frmLanguage::frmLanguage(QWidget *parent) : ui::Form(QStringLiteral("frmLanguage
     Command1->setCaption(QStringLiteral("Check for language updates"));
     Command2 = addControl<ui::CommandButton>(QStringLiteral("Command2"), nullptr, 4965, 1740, 1215, 435);
     Command2->setCaption(QStringLiteral("OK"));
+    Command2->setDefault(true);
     Command3 = addControl<ui::CommandButton>(QStringLiteral("Command3"), nullptr, 3225, 1140, 2955, 435);
     Command3->setCaption(QStringLiteral("Translate this program"));
     Line1 = addControl<ui::Line>(QStringLiteral("Line1"), nullptr, 120, 975, 6060, 15);
     Line1->setPoints(120, 975, 6180, 975);
 
     Move(Left(), Top(), 6300 + DesignFrameWidth, 2295 + DesignFrameHeight);
+    setClosesOnEscape(true);
 
     connect(Combo1, &ui::ComboBox::Click, this, &frmLanguage::Combo1_Click);
     connect(Command1, &ui::CommandButton::Click, this, &frmLanguage::Command1_Click);

@@ -3,6 +3,7 @@
 #include "mainwindow/Form1.h"
 
 #include "mainwindow/ctxHookMenu.h"
+#include "platform/core/UserFolder.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -224,10 +225,12 @@ void Form1::createEditorPanel()
     Command2 = button(addControl<ui::CommandButton>("Command2", Frame2, 9360, 0, 315, 315), "X", true);
     Label5 = labelled(
         addControl<ui::Label>("Label5", Frame2, 180, 300, 9075, 855),
-        "First clear the existing list.  Then click Decrypt and Load.  This will load ALL categories "
-        "(TV, Radio, Video and XXX).  Edit the list.  When you are done click Encrypt and Save.  "
-        "Data.htm will be saved in the program directory.  Upload it to your webserver and click File "
-        "> Download.  This will update your list within the program.");
+        QStringLiteral(
+            "First clear the existing list.  Then click Decrypt and Load.  This will load ALL categories "
+            "(TV, Radio, Video and XXX).  Edit the list.  When you are done click Encrypt and Save.  "
+            "Data.htm will be saved in your ChannelDeck folder (%1).  Upload it to your webserver and click "
+            "File > Download.  This will update your list within the program.")
+            .arg(platform::userFolder()));
     Label5->setWordWrap(true);
     Clear =
         button(addControl<ui::CommandButton>("Clear", Frame2, 180, 1140, 1875, 675), "Clear the list", true);

@@ -6,18 +6,20 @@
 #include "localisation/modLanguages.h"
 #include "mainwindow/SecondInstance.h"
 #include "mainwindow/modSkinLabels.h"
+#include "platform/core/FileWrite.h"
 #include "platform/core/UserFolder.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/MsgBox.h"
 #include "services/modGlobals.h"
 #include "services/modIcon.h"
 #include "services/modListViewEnh.h"
 #include "services/modMarque.h"
-#include "services/modSaveFile.h"
 #include "services/modSettings.h"
 #include "services/modSkin.h"
 #include "services/xfileExists.h"
 
+#include <QFileInfo>
 #include <cstdlib>
 
 namespace
@@ -26,13 +28,23 @@ namespace
 const QString kResellerCompany = QStringLiteral("Tandrel Software");
 
 // The page the YouTube pane shows until a video is chosen. A user folder that cannot be
-// written leaves the page as it was; the pane then shows whatever is there.
+// written leaves the page as it was and the pane shows whatever is there: the user hears what
+// the view lacks, not which file failed.
 void writePlaceholderPage(const QString &path)
 {
-    SaveFileOrTell(path,
-                   "<html><body bgcolor=black><center><font color=white><h1>Please select a video from the "
-                   "list to the left</h1><br></font></center></body></html>\r\n",
-                   QStringLiteral("The video placeholder page"));
+    const QByteArray page = "<html><body bgcolor=black><center><font color=white><h1>Please select a video "
+                            "from the list to the left</h1><br></font></center></body></html>\r\n";
+    const bool hadPage = QFileInfo(path).isFile();
+    QString error;
+    if (platform::writeFileAtomically(path, page, &error))
+        return;
+    const QString loss = hadPage ? QStringLiteral("may show an earlier page instead of its start page")
+                                 : QStringLiteral("will not show its start page");
+    MsgBox(
+        QStringLiteral("The YouTube view %1 (\"Please select a video from the list to the left\"), because "
+                       "your ChannelDeck folder (%2) could not be written to: %3.")
+            .arg(loss, QFileInfo(path).path(), error),
+        vbExclamation);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSet>
+#include <QUrl>
 #include <optional>
 
 namespace
@@ -65,12 +66,11 @@ QString userFile(const char *name)
 // A result page's address without its page number; empty for a choice that has none.
 QString listAddress(const QString &choice, const QString &locale, const QString &query)
 {
-    // The query goes out as typed, blanks and "&" included; only a "#" is encoded, as it
-    // would end the address there and take the page number with it.
+    // The words are one value: a raw "&", "+", "%" or "#" would start another parameter,
+    // stand for a blank, start an escape or end the address.
     if (choice == searchEntry)
         return videoSite() + QStringLiteral("/results?search_query=") +
-               QString(query).replace(QLatin1Char('#'), QLatin1String("%23")) +
-               QStringLiteral("&search_type=&page=");
+               QString::fromLatin1(QUrl::toPercentEncoding(query)) + QStringLiteral("&search_type=&page=");
     for (const auto &list : browseLists) {
         if (list.path && choice == QLatin1String(list.entry))
             return videoSite() + QLatin1String(list.path) + locale + QStringLiteral("&p=");

@@ -3,6 +3,7 @@
 
 #include "platform/core/ProgramEnd.h"
 #include "platform/ui/ControlProperties.h"
+#include "platform/ui/Controls.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menu.h"
@@ -10,6 +11,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaProperty>
@@ -392,6 +394,36 @@ void Form::hideEvent(QHideEvent *event)
 {
     QMainWindow::hideEvent(event);
     emit hidden();
+}
+
+void Form::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool enter = (key == Qt::Key_Return && modifiers == Qt::NoModifier) ||
+                       (key == Qt::Key_Enter && (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier);
+    if (enter) {
+        CommandButton *target = nullptr;
+        for (QObject *c : controls()) {
+            auto *button = qobject_cast<CommandButton *>(c);
+            if (button && button->isDefault() && button->isVisible() && button->isEnabled()) {
+                target = button;
+                break;
+            }
+        }
+        // As in a dialog, a focused command button takes Enter itself.
+        if (auto *focused = qobject_cast<CommandButton *>(focusWidget());
+            target && focused && focused->isEnabled())
+            target = focused;
+        if (target) {
+            target->click();
+            return;
+        }
+    } else if (key == Qt::Key_Escape && modifiers == Qt::NoModifier && m_closesOnEscape) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 bool Form::event(QEvent *event)

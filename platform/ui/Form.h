@@ -89,6 +89,10 @@ public:
     void Show(bool modal = false);
     void Hide();
 
+    // Enter that no control takes presses the window's Default command button; Escape, once
+    // set, does what the close box does.
+    void setClosesOnEscape(bool on) { m_closesOnEscape = on; }
+
     // Creates a control in design order. container nullptr = the client area;
     // index >= 0 makes the control an element of a control array.
     template <class T>
@@ -146,6 +150,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -167,6 +172,7 @@ private:
     QString m_tag;
     bool m_unloading = false;
     bool m_placedOnce = false;
+    bool m_closesOnEscape = false;
 };
 
 } // namespace ui

@@ -50,6 +50,21 @@ public:
     ui::Menu *mnuFile;
 };
 
+// The chooser, noting why each unload was asked for.
+class ChooserNotingUnloads : public frmLanguage
+{
+public:
+    explicit ChooserNotingUnloads(QList<int> *modes) : m_modes(modes) {}
+    void Form_QueryUnload(int &Cancel, int UnloadMode) override
+    {
+        m_modes->append(UnloadMode);
+        frmLanguage::Form_QueryUnload(Cancel, UnloadMode);
+    }
+
+private:
+    QList<int> *m_modes;
+};
+
 Group english()
 {
     return {QStringLiteral("English"), {item("FORM1_CMDTV", "TV/Video"), item("FRMLANGUAGE_COMMAND2", "OK")}};
@@ -455,6 +470,64 @@ TEST_F(LanguageChooserTest, TypedLanguageNameIsNotApplied)
     key(Qt::Key_Down);
     EXPECT_EQ(savedLanguage(), QStringLiteral("Deutsch"));
     EXPECT_EQ(main->cmdTV->Caption(), QStringLiteral("Fernsehen/Video"));
+}
+
+TEST_F(LanguageChooserTest, EnterPressesOkAndEscapeClosesTheWindowShownOrModal)
+{
+    writeLanguageFile({english(), german()});
+    QList<int> modes;
+    ui::Forms::registerClass(QStringLiteral("frmLanguage"),
+                             [&modes] { return new ChooserNotingUnloads(&modes); });
+    const auto press = [](QWidget *to, int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(to, &event);
+    };
+    // OK unloads the window from code, the close box as the control menu does.
+    struct Case {
+        const char *name;
+        int key;
+        int unloadMode;
+        bool modal;
+    };
+    for (const Case c : {Case{"Enter", Qt::Key_Return, ui::Form::vbFormCode, false},
+                         Case{"Escape", Qt::Key_Escape, ui::Form::vbFormControlMenu, false},
+                         Case{"keypad Enter, modal", Qt::Key_Enter, ui::Form::vbFormCode, true},
+                         Case{"Escape, modal", Qt::Key_Escape, ui::Form::vbFormControlMenu, true}}) {
+        SCOPED_TRACE(c.name);
+        modes.clear();
+        QPointer<frmLanguage> w = chooser();
+        // Typed into the language box, which passes both keys on.
+        QLineEdit *typing = w->Combo1->lineEdit();
+        if (c.modal) {
+            bool stayed = false;
+            QTimer::singleShot(0, w, [&] {
+                press(typing, c.key);
+                if ((stayed = ui::Forms::isLoaded(w)))
+                    ui::Forms::unload(w);
+            });
+            w->Show(true);
+            EXPECT_FALSE(stayed);
+        } else {
+            w->Show();
+            press(typing, c.key);
+        }
+        EXPECT_EQ(ui::Forms::find(QStringLiteral("frmLanguage")), nullptr);
+        EXPECT_EQ(modes, QList<int>{c.unloadMode});
+    }
+
+    // A control that takes Enter itself keeps it: the open list picks, a focused button clicks.
+    modes.clear();
+    frmLanguage *w = chooser();
+    w->Show();
+    static_cast<QComboBox *>(w->Combo1)->showPopup();
+    w->Combo1->view()->setCurrentIndex(w->Combo1->model()->index(1, 0));
+    press(w->Combo1->view(), Qt::Key_Return);
+    EXPECT_EQ(savedLanguage(), QStringLiteral("Deutsch"));
+    w->Command3->setFocus();
+    press(w->Command3, Qt::Key_Return);
+    EXPECT_EQ(opened, QStringList{languageFilePath()});
+    EXPECT_TRUE(ui::Forms::isLoaded(w));
+    EXPECT_TRUE(modes.isEmpty());
 }
 
 TEST_F(LanguageDownloadTest, ServerWithoutSchemeServesAndTheRefilledListHighlightsTheShownLanguage)

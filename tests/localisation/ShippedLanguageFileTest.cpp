@@ -43,11 +43,12 @@ protected:
             keys << item.first;
         return keys;
     }
-    // The brand placeholders a text holds, in order.
+    // The placeholders a text holds, in order.
     static QStringList placeholders(const QString &text)
     {
-        static const QRegularExpression placeholder(QStringLiteral("\\[(ProgramName|CompanyName|Website)\\]"),
-                                                    QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression placeholder(
+            QStringLiteral("\\[(ProgramName|CompanyName|Website|UserFolder)\\]"),
+            QRegularExpression::CaseInsensitiveOption);
         QStringList found;
         for (auto it = placeholder.globalMatch(text); it.hasNext();)
             found << it.next().captured(1).toLower();
@@ -97,11 +98,14 @@ TEST_F(ShippedLanguageFileTest, EveryLanguageTranslatesEveryEnglishKey)
     }
 }
 
-TEST_F(ShippedLanguageFileTest, BrandNamesAreFilledIn)
+TEST_F(ShippedLanguageFileTest, BrandNamesAndTheUserFolderAreFilledIn)
 {
     languages->ChangeLanguage(nullptr, QStringLiteral("English"));
     EXPECT_EQ(languages->getCaption(QStringLiteral("FORM1_CAPTION")),
               QStringLiteral("TestProduct by TestCompany"));
+    EXPECT_TRUE(
+        languages->getCaption(QStringLiteral("FORM1_LABEL5"))
+            .contains("Data.htm will be saved in your ChannelDeck folder (" + env->userFolder() + ")."));
     EXPECT_EQ(languages->getCaption(QStringLiteral("FORM1_CMDWEBSITE")),
               QStringLiteral("Visit www.example.test"));
     languages->ChangeLanguage(nullptr, QStringLiteral("Deutsch"));

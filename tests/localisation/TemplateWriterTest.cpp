@@ -171,8 +171,11 @@ TEST_F(TemplateWriterTest, RoundTripLeavesEveryTextUnchanged)
     source->Frame1->setCaption(QStringLiteral("日本語のチャンネル"));
     source->mnuFileItem3->setCaption(QStringLiteral("Fish &amp; Chips"));
     source->setCaption(QStringLiteral("Über [sic]"));
+    source->lblTitle->setCaption("Saved in " + env->userFolder() + ".");
     languages->makeLocalizationFile();
     const QStringList before = texts(source);
+    // Another user reading the template sees their own folder there, not this one.
+    EXPECT_TRUE(readLanguageFile().contains(item("FRMSAMPLE_LBLTITLE", "Saved in [UserFolder].").toUtf8()));
 
     // The same window read back, and a new window of the same class, end with the same texts.
     languages->ChangeLanguage(source, QStringLiteral("English"));

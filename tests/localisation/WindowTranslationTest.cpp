@@ -196,9 +196,11 @@ TEST_F(WindowTranslationTest, PlaceholdersAreFilledInCaptions)
     writeLanguageFile({englishGroup(),
                        {QStringLiteral("Deutsch"),
                         {item("FRMSAMPLE_CMDGO", "besuchen Sie [WEBSITE]"),
+                         item("FRMSAMPLE_LBLTITLE", "Gespeichert in [userfolder]."),
                          item("FRMSAMPLE_CAPTION", "[programname] von [CompanyName]")}}});
     languages->ChangeLanguage(window, QStringLiteral("Deutsch"));
     EXPECT_EQ(window->cmdGo->Caption(), QStringLiteral("Besuchen Sie www.example.test"));
+    EXPECT_EQ(window->lblTitle->Caption(), "Gespeichert in " + env->userFolder() + ".");
     EXPECT_EQ(window->Caption(), QStringLiteral("TestProduct von TestCompany"));
 }
 

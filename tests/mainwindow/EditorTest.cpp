@@ -38,7 +38,7 @@ protected:
         f->Frame2->setVisible(true);
         f->chkLoad->setValue(ui::vbChecked);
         tester = std::make_unique<QAbstractItemModelTester>(
-            f->ListView1->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+            f->ListView1->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         boxes->clear();
     }
 

@@ -43,7 +43,7 @@ protected:
         // Whatever the start-up loaded, each test begins with an empty list.
         form->ListView2->ListItems()->Clear();
         tester = std::make_unique<QAbstractItemModelTester>(
-            form->ListView2->model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+            form->ListView2->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     }
     void TearDown() override
     {

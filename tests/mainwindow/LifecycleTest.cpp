@@ -137,6 +137,8 @@ TEST_F(LifecycleTest, StartUpSetsTheDataFolderPlaceholderPageLanguageAndCaptions
     EXPECT_EQ(f->strYouTubeLocale, "en_us");
     EXPECT_EQ(f->Caption(), "DeckTest by Test Co");
     EXPECT_EQ(f->cmdWebsite->Caption(), "Visit www.example.org");
+    EXPECT_TRUE(f->Label5->Caption().contains("Data.htm will be saved in your ChannelDeck folder (" +
+                                              env->userFolder() + ")."));
     EXPECT_FALSE(f->wbyoutube->Visible());
     EXPECT_FALSE(f->Frame5->Visible());
     EXPECT_EQ(f->strCategory, "TV");

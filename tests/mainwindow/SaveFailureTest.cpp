@@ -1,5 +1,6 @@
 // Every file the main window rewrites: when the disk refuses the new content, the user is
-// told in one sentence naming the file, and the old file, if there was one, stays as it was.
+// told in one sentence, and the old file, if there was one, stays as it was.
+#include "platform/ui/Forms.h"
 #include "tests/mainwindow/MainWindowFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
@@ -90,5 +91,40 @@ TEST_F(SaveFailureTest, RefusedWriteIsToldAndKeepsTheOldFileOnlyWhenThereWasOne)
                     << text.toStdString();
             }
         }
+    }
+}
+
+TEST_F(SaveFailureTest, StartPageThatCannotBeWrittenIsToldAsWhatTheYouTubeViewLacks)
+{
+    writeData({channelLine("Alpha", "TV", "English")});
+    const QString page = env->userFolder() + QStringLiteral("/youtube.html");
+    for (const bool earlierPage : {false, true}) {
+        SCOPED_TRACE(earlierPage ? "over an earlier page" : "first start");
+        if (earlierPage)
+            env->writeFile(page, "an earlier video page");
+        boxes->clear();
+        {
+            testsupport::FileSizeLimit limit(10);
+            ASSERT_TRUE(limit.ok());
+            ASSERT_NE(loadForm1(), nullptr);
+        }
+        ui::Forms::unloadAll();
+        ASSERT_EQ(boxes->count(), 1);
+        // What the view lacks and why, with the system's reason after the colon.
+        const QString lacks = earlierPage
+                                  ? QStringLiteral("may show an earlier page instead of its start page")
+                                  : QStringLiteral("will not show its start page");
+        const QString told =
+            "The YouTube view " + lacks +
+            " (\"Please select a video from the list to the left\"), because your ChannelDeck "
+            "folder (" +
+            env->userFolder() + ") could not be written to: ";
+        const QString text = boxes->boxes().first().prompt;
+        EXPECT_TRUE(text.startsWith(told) && text.size() > told.size() + 1 && text.endsWith('.'))
+            << text.toStdString();
+        if (earlierPage)
+            EXPECT_EQ(testsupport::TempEnvironment::readFile(page), "an earlier video page");
+        else
+            EXPECT_FALSE(QFile::exists(page));
     }
 }

@@ -91,7 +91,7 @@ TEST_F(UpdateTest, GuideReplacesDataTxtReportsTheCountAndReloadsTheTvList)
           "007|Beta FM|Radio|http://b.example/fm|Spanish<BR>"
           "3|Gamma|TV|http://g.example/x|German|extra|fields|here<BR>");
     QAbstractItemModelTester tester(form->ListView1->model(),
-                                    QAbstractItemModelTester::FailureReportingMode::Warning);
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_TRUE(form->updateChannelsOnline());
 
     EXPECT_EQ(data(),

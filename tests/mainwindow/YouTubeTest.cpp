@@ -22,6 +22,9 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace mwtest;
 using testsupport::LoopbackServer;
@@ -38,6 +41,7 @@ protected:
         server.server().Get(".*", [this](const httplib::Request &req, httplib::Response &res) {
             std::lock_guard lock(mutex);
             targets.append(QString::fromStdString(req.target));
+            queries.push_back({req.path, req.params});
             res.set_content(pages[req.target], "text/html");
         });
         server.start();
@@ -60,6 +64,12 @@ protected:
     {
         std::lock_guard lock(mutex);
         return std::exchange(targets, {});
+    }
+    // Path and parameters of each request, as the site decodes them.
+    std::vector<std::pair<std::string, httplib::Params>> takeQueries()
+    {
+        std::lock_guard lock(mutex);
+        return std::exchange(queries, {});
     }
     static QStringList fivePages(const QString &prefix)
     {
@@ -107,6 +117,7 @@ protected:
     std::mutex mutex;
     std::map<std::string, std::string> pages;
     QStringList targets;
+    std::vector<std::pair<std::string, httplib::Params>> queries;
     Form1 *form = nullptr;
 };
 
@@ -225,9 +236,9 @@ TEST_F(YouTubeTest, IdsAndTitlesThatBeginWithUFeffKeepIt)
     EXPECT_EQ(itemTexts(form->ListView3), QStringList({bom + "Marked", "Plain"}));
 }
 
-TEST_F(YouTubeTest, SearchSendsTheWordsAsTypedAndUsesTitleAttributes)
+TEST_F(YouTubeTest, SearchSendsTheWordsEncodedAndUsesTitleAttributes)
 {
-    serve("/results?search_query=cats%20&%20dogs&search_type=&page=3", resultPage1);
+    serve("/results?search_query=cats%20%26%20dogs&search_type=&page=3", resultPage1);
     form->cmdYouTube_Click();
     takeRequests();
     const int listed = form->ListView3->ListItems()->Count();
@@ -243,7 +254,7 @@ TEST_F(YouTubeTest, SearchSendsTheWordsAsTypedAndUsesTitleAttributes)
 
     form->txtYouTube->setText("cats & dogs");
     emit form->cmdSearch->Click();
-    EXPECT_EQ(takeRequests(), fivePages("/results?search_query=cats%20&%20dogs&search_type=&page="));
+    EXPECT_EQ(takeRequests(), fivePages("/results?search_query=cats%20%26%20dogs&search_type=&page="));
     // In search mode a thumbnail link is named by its title attribute, decoded twice.
     EXPECT_EQ(keys(), QStringList({"AAA", "THUMB", "CCC&amp;feature=related", "LF"}));
     EXPECT_EQ(form->ListView3->ListItems()->Item(2)->Text(), "Tom & Jerry");
@@ -254,7 +265,7 @@ TEST_F(YouTubeTest, SearchSendsTheWordsAsTypedAndUsesTitleAttributes)
     EXPECT_TRUE(takeRequests().isEmpty());
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
     QCoreApplication::sendEvent(form->txtYouTube->editor(), &enter);
-    EXPECT_EQ(takeRequests(), fivePages("/results?search_query=cats%20&%20dogsa&search_type=&page="));
+    EXPECT_EQ(takeRequests(), fivePages("/results?search_query=cats%20%26%20dogsa&search_type=&page="));
 
     // Back to a list: the country box returns.
     pick(form->Combo3, "Music");
@@ -318,6 +329,24 @@ TEST_F(YouTubeTest, HashInSearchWordsAndIdsReachesTheSiteAndTheList)
     emit form->ListView3->Click();
     EXPECT_TRUE(page().contains("<h1>Rock &#39;n&#39; Roll</h1>"));
     EXPECT_TRUE(page().contains("/embed/ID?rel=1#t=30'"));
+}
+
+TEST_F(YouTubeTest, SearchWordsReachTheSiteWholeWhateverTheyHold)
+{
+    for (const QString &words : {QStringLiteral("rock & roll"), QStringLiteral("C++"), QStringLiteral("100%"),
+                                 QStringLiteral("a#b"), QString::fromUtf8("M\u00fcller \u6771\u4eac"),
+                                 QStringLiteral(" "), QStringLiteral("x=1;y?z/%41")}) {
+        SCOPED_TRACE(words.toStdString());
+        search(words);
+        const auto asked = takeQueries();
+        ASSERT_EQ(asked.size(), 5u);
+        for (int page = 1; page <= 5; ++page) {
+            const httplib::Params expected{
+                {"search_query", words.toStdString()}, {"search_type", ""}, {"page", std::to_string(page)}};
+            EXPECT_EQ(asked[page - 1].first, "/results");
+            EXPECT_EQ(asked[page - 1].second, expected);
+        }
+    }
 }
 
 TEST_F(YouTubeTest, ClickingAResultPlaysItUnlessChkLoadIsTicked)

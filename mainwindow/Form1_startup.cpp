@@ -6,15 +6,14 @@
 #include "localisation/modLanguages.h"
 #include "mainwindow/SecondInstance.h"
 #include "mainwindow/modSkinLabels.h"
-#include "platform/core/FileWrite.h"
 #include "platform/core/UserFolder.h"
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/MsgBox.h"
 #include "services/modGlobals.h"
 #include "services/modIcon.h"
 #include "services/modListViewEnh.h"
 #include "services/modMarque.h"
+#include "services/modSaveFile.h"
 #include "services/modSettings.h"
 #include "services/modSkin.h"
 #include "services/xfileExists.h"
@@ -34,17 +33,14 @@ void writePlaceholderPage(const QString &path)
 {
     const QByteArray page = "<html><body bgcolor=black><center><font color=white><h1>Please select a video "
                             "from the list to the left</h1><br></font></center></body></html>\r\n";
-    const bool hadPage = QFileInfo(path).isFile();
-    QString error;
-    if (platform::writeFileAtomically(path, page, &error))
-        return;
-    const QString loss = hadPage ? QStringLiteral("may show an earlier page instead of its start page")
+    SaveFileOrTell(path, page, [&](bool oldPageKept, const QString &error) {
+        const QString loss = oldPageKept
+                                 ? QStringLiteral("may show an earlier page instead of its start page")
                                  : QStringLiteral("will not show its start page");
-    MsgBox(
-        QStringLiteral("The YouTube view %1 (\"Please select a video from the list to the left\"), because "
-                       "your ChannelDeck folder (%2) could not be written to: %3.")
-            .arg(loss, QFileInfo(path).path(), error),
-        vbExclamation);
+        return QStringLiteral("The YouTube view %1 (\"Please select a video from the list to the left\"), "
+                              "because your ChannelDeck folder (%2) could not be written to: %3.")
+            .arg(loss, QFileInfo(path).path(), error);
+    });
 }
 
 } // namespace

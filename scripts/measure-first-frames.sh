@@ -23,10 +23,7 @@ record_seconds=${RECORD_SECONDS:-3.5}
 session_begin "${2:-build}" "$@"
 session_tools xwininfo
 
-work=$(mktemp -d)
-trap session_cleanup EXIT
-session_media
-session_serve
+session_prepare
 # Rated 9, 8, 7 so that the list shows them in this order.
 session_user \
   "1|Video MP4|TV|$base/video.mp4|English|1/1/01|1/1/01|000001|9|" \

@@ -25,10 +25,7 @@ settle_seconds=${SETTLE_SECONDS:-10}
 session_begin "${2:-build}" "$@"
 session_tools
 
-work=$(mktemp -d)
-trap session_cleanup EXIT
-session_media
-session_serve
+session_prepare
 # Rated 9, 8, 7 so that the list shows them in this order.
 session_user \
   "1|Video MP4|TV|$base/video.mp4|English|1/1/01|1/1/01|000001|9|" \

@@ -3,7 +3,8 @@
 # and its main window at the top left of the screen.
 #
 # The sourcing script sets `here` (the repository), calls session_begin with the build folder
-# and its own arguments (which sets `app`, the program), sets `work` (a scratch folder), then calls, in order: session_tools, session_media, session_serve, session_user, session_start and
+# and its own arguments (which sets `app`, the program), then, in order: session_tools,
+# session_prepare (scratch folder `work`, media, server), session_user, session_start and
 # session_main_window. Afterwards: $base (the media server), $main (the main window), $app_pid,
 # click_at X Y (in the main window), and session_cleanup, which a trap calls.
 
@@ -151,6 +152,13 @@ session_main_window() {
 }
 
 click_at() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
+
+session_prepare() {
+  work=$(mktemp -d)
+  trap session_cleanup EXIT
+  session_media
+  session_serve
+}
 
 session_cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true

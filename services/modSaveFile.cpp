@@ -5,16 +5,23 @@
 
 #include <QFileInfo>
 
-bool SaveFileOrTell(const QString &path, const QByteArray &data, const QString &what)
+bool SaveFileOrTell(const QString &path, const QByteArray &data,
+                    const std::function<QString(bool oldFileKept, const QString &error)> &message)
 {
     // Asked before the write: only a file that was there can have been kept.
     const bool hadFile = QFileInfo(path).isFile();
     QString error;
     if (platform::writeFileAtomically(path, data, &error))
         return true;
-    QString text = what + QStringLiteral(" could not be saved to ") + path + QStringLiteral(" (") + error +
-                   QLatin1Char(')');
-    text += hadFile ? QStringLiteral(", so the previous file has been kept.") : QStringLiteral(".");
-    MsgBox(text, vbExclamation);
+    MsgBox(message(hadFile, error), vbExclamation);
     return false;
+}
+
+bool SaveFileOrTell(const QString &path, const QByteArray &data, const QString &what)
+{
+    return SaveFileOrTell(path, data, [&](bool oldFileKept, const QString &error) {
+        return what + QStringLiteral(" could not be saved to ") + path + QStringLiteral(" (") + error +
+               (oldFileKept ? QStringLiteral("), so the previous file has been kept.")
+                            : QStringLiteral(")."));
+    });
 }

@@ -197,7 +197,7 @@ MediaPlayer::MediaPlayer(QWidget *parent)
     m_shapeWait->setInterval(kShapeWaitTickMs);
     m_shapeWait->setTimerType(Qt::PreciseTimer);
     connect(m_shapeWait, &QTimer::timeout, this, [this] {
-        if (readPictureShape() || ++m_shapeWaitTicks * kShapeWaitTickMs >= kShapeWaitMs)
+        if (readPictureShape() || m_shapeDeadline.hasExpired())
             showVideo(true);
     });
 
@@ -508,8 +508,7 @@ void MediaPlayer::videoOutputChanged(int vouts)
             layoutChildren();
         return;
     }
-    m_pictureAspect = 0.0;
-    m_shapeWaitTicks = 0;
+    m_shapeDeadline.setRemainingTime(kShapeWaitMs);
     if (readPictureShape())
         showVideo(true);
     else

@@ -4,6 +4,7 @@
 
 #include "platform/ui/ControlProperties.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -144,7 +145,7 @@ private:
     double m_pictureAspect = 0.0;
     // Polls for the picture's shape between libVLC's video output and showing its window.
     QTimer *m_shapeWait;
-    int m_shapeWaitTicks = 0;
+    QDeadlineTimer m_shapeDeadline;
 };
 
 } // namespace ui

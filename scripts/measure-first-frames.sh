@@ -129,13 +129,6 @@ if __name__ == '__main__':
         summary(sys.argv[2])
 EOF
 
-# The player's Stop button sits at the left of its bar.
-stop_player() {
-  local geometry
-  geometry=$(xdotool getwindowgeometry "$main" | awk '/Geometry/ { print $2 }')
-  click_at 407 $((${geometry#*x} - 30))
-}
-
 read -r win_x win_y win_w win_h < <(xwininfo -id "$main" |
   awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }')

@@ -6,7 +6,7 @@
 # and its own arguments (which sets `app`, the program), then, in order: session_tools,
 # session_prepare (scratch folder `work`, media, server), session_user, session_start and
 # session_main_window. Afterwards: $base (the media server), $main (the main window), $app_pid,
-# click_at X Y (in the main window), and session_cleanup, which a trap calls.
+# click_at X Y (in the main window), stop_player, and session_cleanup, which a trap calls.
 
 session_begin() { # build folder, the script's arguments: without a display, run again under xvfb-run
   local build=$1
@@ -152,6 +152,13 @@ session_main_window() {
 }
 
 click_at() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
+
+# The player's Stop button sits at the left of its bar.
+stop_player() {
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$main" | awk '/Geometry/ { print $2 }')
+  click_at 407 $((${geometry#*x} - 30))
+}
 
 session_prepare() {
   work=$(mktemp -d)

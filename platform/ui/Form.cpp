@@ -205,24 +205,9 @@ void Form::Hide()
 void Form::registerControl(QObject *control, const QString &name, int index)
 {
     control->setObjectName(name);
-    if (control->parent() == m_client)
-        control->installEventFilter(this);
     if (index >= 0)
         control->setProperty("index", index);
     m_controls.append(control);
-}
-
-// A control on the client area has a window of its own once a sibling has one (the video).
-// Hiding such a window leaves its last picture in the client's back buffer, and Qt would
-// show it again wherever the client is uncovered: what lay beneath must be painted anew.
-bool Form::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Hide) {
-        auto *control = static_cast<QWidget *>(watched);
-        if (control->internalWinId())
-            m_client->update(control->geometry());
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 Menu *Form::addMenu(const QString &name, const QString &caption, Menu *parent, int index)

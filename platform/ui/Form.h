@@ -152,7 +152,6 @@ protected:
     void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class Forms;

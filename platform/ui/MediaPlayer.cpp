@@ -2,15 +2,17 @@
 // descends into the entries of playlists (ASX/WAX/WVX, PLS, M3U, "[Reference]"). libVLC
 // reports on its own threads; each report is queued to the window's thread.
 //
-// libVLC draws into a native child window and leaves its last picture there when the video
-// ends. That window is therefore shown only while the current media has a video output;
-// otherwise it is hidden and the player paints its video area black itself.
+// libVLC renders the pictures into memory of ours and the player draws them itself, each in
+// its own shape, centred in the video area with black bars. libVLC's own window output places
+// a picture for the window size it saw when the output opened and holds a stream's first
+// picture through its network buffer: after a video of another shape that picture showed
+// squeezed for most of a second. Drawn here, every picture takes the shape known for it.
 //
-// libVLC shows the first picture of a stream at once, filling its whole window, and places
-// it with the right aspect only from a later picture on (for MPEG-TS after its network
-// buffer, most of a second). The window therefore takes the picture's own shape, centred in
-// the video area, before it is shown: whatever libVLC fills it with has the right shape.
+// The shape is the stored size, turned for the track's orientation, times the pixel shape.
+// A stream's pixel shape may be known only to its decoder: a new picture size waits for the
+// track to report it (a few milliseconds after the first picture) before it is drawn.
 #include "platform/ui/MediaPlayer.h"
+#include "platform/ui/VideoFrames.h"
 
 #include <vlc/vlc.h>
 
@@ -35,39 +37,6 @@ namespace ui
 namespace
 {
 
-bool embeddable()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
-}
-
-// The window libVLC draws into. Qt never paints it: whatever Qt drew there after a window
-// uncovered part of it would cut a hole into libVLC's picture.
-class VideoWindow : public QWidget
-{
-public:
-    VideoWindow(QWidget *parent, bool native) : QWidget(parent), m_native(native)
-    {
-        setObjectName(QStringLiteral("video"));
-        if (m_native) {
-            setAttribute(Qt::WA_NativeWindow);
-            setAttribute(Qt::WA_PaintOnScreen);
-            setAttribute(Qt::WA_NoSystemBackground);
-            setAttribute(Qt::WA_OpaquePaintEvent);
-        }
-    }
-    QPaintEngine *paintEngine() const override { return m_native ? nullptr : QWidget::paintEngine(); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        if (!m_native)
-            QPainter(this).fillRect(rect(), Qt::black);
-    }
-
-private:
-    bool m_native;
-};
-
 // Decoders free their buffers on the threads that end with the media; glibc keeps what they
 // freed in its arenas until asked to give it back.
 void releaseFreedMemory()
@@ -82,10 +51,7 @@ libvlc_instance_t *vlcInstance()
                                   "--no-stats", "--no-snapshot-preview", "--no-sub-autodetect-file",
                                   "--no-osd"};
         if (MediaPlayer::headless())
-            args << "--vout=dummy"
-                 << "--aout=dummy";
-        else if (!embeddable())
-            args << "--vout=dummy"; // no window system we can embed video into
+            args << "--aout=dummy";
         QList<const char *> argv;
         for (const QByteArray &a : args)
             argv.append(a.constData());
@@ -124,17 +90,80 @@ QString mediaMrl(libvlc_media_player_t *player)
 const libvlc_event_e kPlayerEvents[] = {
     libvlc_MediaPlayerOpening,          libvlc_MediaPlayerBuffering, libvlc_MediaPlayerPlaying,
     libvlc_MediaPlayerPaused,           libvlc_MediaPlayerStopped,   libvlc_MediaPlayerEndReached,
-    libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerVout,
+    libvlc_MediaPlayerEncounteredError,
 };
 
 std::atomic<int> g_nextGeneration{1};
 
-// How long a video output may stay without a known picture size before its window is shown
-// over the whole area all the same.
+// How long a new picture size may wait for its track to report its shape before it is drawn
+// with square pixels all the same.
 constexpr int kShapeWaitMs = 1000;
 constexpr int kShapeWaitTickMs = 2;
+// A change of pixel shape within a stream keeps the output open; the track tells it.
+constexpr int kShapeRereadMs = 250;
+
+// Whether a stored picture side of `stored` pixels holds a visible side of `visible`: decoders
+// store whole blocks plus spare lines, a few dozen pixels at most.
+bool holds(int stored, int visible)
+{
+    return stored >= visible && stored - visible < 48;
+}
+
+// Where a picture of that width-to-height ratio shows in the area: as large as fits, centred.
+QRect fitted(const QRect &area, double aspect)
+{
+    QRect picture = area;
+    if (aspect <= 0.0 || area.isEmpty())
+        return picture;
+    if (area.width() > area.height() * aspect)
+        picture.setWidth(std::max(1, int(std::lround(area.height() * aspect))));
+    else
+        picture.setHeight(std::max(1, int(std::lround(area.width() / aspect))));
+    picture.moveCenter(area.center());
+    return picture;
+}
 
 } // namespace
+
+// The video area: the current picture in its shape, black around it and whenever there is none.
+class VideoView : public QWidget
+{
+public:
+    VideoView(MediaPlayer *player, VideoFrames *frames) : QWidget(player), m_player(player), m_frames(frames)
+    {
+        setObjectName(QStringLiteral("video"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        bool drawn = false;
+        m_frames->draw([&](const VideoFrames::Picture &latest, const VideoFrames::Picture &held) {
+            // A new picture size waits for its shape; meanwhile the last picture stays.
+            const VideoFrames::Picture &picture =
+                m_player->pictureAspect(latest.format) > 0.0 ? latest : held;
+            const double aspect = m_player->pictureAspect(picture.format);
+            if (picture.image.isNull() || aspect <= 0.0)
+                return;
+            const QRect target = fitted(rect(), aspect);
+            painter.fillRect(QRect(0, 0, width(), target.top()), Qt::black);
+            painter.fillRect(QRect(0, target.bottom() + 1, width(), height()), Qt::black);
+            painter.fillRect(QRect(0, target.top(), target.left(), target.height()), Qt::black);
+            painter.fillRect(QRect(target.right() + 1, target.top(), width(), target.height()), Qt::black);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, target.size() != picture.image.size());
+            painter.drawImage(target, picture.image);
+            drawn = true;
+        });
+        if (!drawn)
+            painter.fillRect(rect(), Qt::black);
+    }
+
+private:
+    MediaPlayer *m_player;
+    VideoFrames *m_frames;
+};
 
 // --- controls
 
@@ -159,7 +188,7 @@ void MediaPlayerControls::stop()
         // What libVLC reported before it stopped is out of date now.
         m_player->m_generation = g_nextGeneration++;
         releaseFreedMemory();
-        m_player->showVideo(false);
+        m_player->clearPicture();
         m_player->setState(MediaPlayer::wmppsStopped);
     }
 }
@@ -187,19 +216,16 @@ void prepareMediaMemory()
 }
 
 MediaPlayer::MediaPlayer(QWidget *parent)
-    : QWidget(parent), m_controls(new MediaPlayerControls(this)),
-      m_video(new VideoWindow(this, embeddable() && !headless())), m_bar(new QWidget(this)),
-      m_playButton(new QToolButton(m_bar)), m_stopButton(new QToolButton(m_bar)),
-      m_volumeSlider(new QSlider(Qt::Horizontal, m_bar)), m_shapeWait(new QTimer(this))
+    : QWidget(parent), m_controls(new MediaPlayerControls(this)), m_frames(new VideoFrames(this)),
+      m_video(new VideoView(this, m_frames)), m_bar(new QWidget(this)), m_playButton(new QToolButton(m_bar)),
+      m_stopButton(new QToolButton(m_bar)), m_volumeSlider(new QSlider(Qt::Horizontal, m_bar)),
+      m_shapeWait(new QTimer(this))
 {
     setAutoFillBackground(true);
-    m_video->hide();
     m_shapeWait->setInterval(kShapeWaitTickMs);
     m_shapeWait->setTimerType(Qt::PreciseTimer);
-    connect(m_shapeWait, &QTimer::timeout, this, [this] {
-        if (readPictureShape() || m_shapeDeadline.hasExpired())
-            showVideo(true);
-    });
+    connect(m_shapeWait, &QTimer::timeout, this, &MediaPlayer::settlePictureShape);
+    connect(m_frames, &VideoFrames::pictureArrived, this, &MediaPlayer::pictureArrived);
 
     auto *layout = new QHBoxLayout(m_bar);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -264,39 +290,27 @@ void MediaPlayer::ensurePlayer()
     libvlc_event_manager_t *events = libvlc_media_player_event_manager(m_player);
     for (libvlc_event_e type : kPlayerEvents)
         libvlc_event_attach(events, type, &MediaPlayer::vlcCallback, this);
-    attachVideo();
-}
-
-void MediaPlayer::attachVideo()
-{
-    if (!m_player || m_videoAttached || headless() || !embeddable())
-        return;
-    libvlc_media_player_set_xwindow(m_player, uint32_t(m_video->winId()));
-    m_videoAttached = true;
+    m_frames->attach(m_player);
 }
 
 void MediaPlayer::vlcCallback(const libvlc_event_t *event, void *self)
 {
     auto *player = static_cast<MediaPlayer *>(self);
     const int type = event->type;
-    const int vouts = type == libvlc_MediaPlayerVout ? event->u.media_player_vout.new_count : 0;
     const int generation = player->m_generation.load();
     // libVLC's thread: hand over to the window's thread and return at once.
     QMetaObject::invokeMethod(
         player,
-        [player, type, vouts, generation] {
+        [player, type, generation] {
             if (generation == player->m_generation.load())
-                player->handleVlcEvent(type, vouts);
+                player->handleVlcEvent(type);
         },
         Qt::QueuedConnection);
 }
 
-void MediaPlayer::handleVlcEvent(int type, int vouts)
+void MediaPlayer::handleVlcEvent(int type)
 {
     switch (type) {
-    case libvlc_MediaPlayerVout:
-        videoOutputChanged(vouts);
-        break;
     case libvlc_MediaPlayerOpening:
         m_reachedPlaying = false;
         setState(wmppsTransitioning);
@@ -314,12 +328,12 @@ void MediaPlayer::handleVlcEvent(int type, int vouts)
         setState(wmppsPaused);
         break;
     case libvlc_MediaPlayerStopped:
-        showVideo(false);
+        clearPicture();
         setState(wmppsStopped);
         break;
     case libvlc_MediaPlayerEndReached:
     case libvlc_MediaPlayerEncounteredError: {
-        showVideo(false);
+        clearPicture();
         const QString mrl = mediaMrl(m_player);
         // A "[Reference]" entry that libVLC rewrote to MMS over HTTP: plain HTTP servers
         // do not speak it, so the same address is tried over plain HTTP.
@@ -364,7 +378,7 @@ void MediaPlayer::playMrl(const QString &mrl)
     // Reports of the previous address are dropped from here on.
     m_generation = g_nextGeneration++;
     releaseFreedMemory();
-    showVideo(false);
+    clearPicture();
     libvlc_media_list_t *list = libvlc_media_list_new(vlcInstance());
     libvlc_media_t *media = libvlc_media_new_location(vlcInstance(), mrl.toUtf8().constData());
     if (media) {
@@ -389,7 +403,7 @@ void MediaPlayer::setUrl(const QString &url)
             libvlc_media_list_player_stop(m_listPlayer);
         m_generation = g_nextGeneration++;
         releaseFreedMemory();
-        showVideo(false);
+        clearPicture();
         setState(wmppsStopped);
         return;
     }
@@ -408,7 +422,7 @@ void MediaPlayer::close()
         releaseFreedMemory();
     }
     m_generation = g_nextGeneration++;
-    showVideo(false);
+    clearPicture();
     m_url.clear();
     setState(wmppsUndefined);
 }
@@ -458,92 +472,102 @@ void MediaPlayer::layoutChildren()
     const QRect area = videoArea();
     m_bar->setVisible(barShown());
     m_bar->setGeometry(0, area.height(), width(), height() - area.height());
-    QRect picture = area;
-    if (m_pictureAspect > 0.0 && !area.isEmpty()) {
-        if (area.width() > area.height() * m_pictureAspect)
-            picture.setWidth(std::max(1, int(std::lround(area.height() * m_pictureAspect))));
-        else
-            picture.setHeight(std::max(1, int(std::lround(area.width() / m_pictureAspect))));
-        picture.moveCenter(area.center());
-    }
-    m_video->setGeometry(picture);
+    m_video->setGeometry(area);
+    m_frames->setLargestPicture(area.size() * devicePixelRatioF());
 }
 
-// The picture's size and pixel shape as the current media's video track reports them; known
-// from the container at once, or once the first picture is decoded.
-bool MediaPlayer::readPictureShape()
+// The shape of the open output's pictures as the media's video track reports it, or 0 while
+// the track does not describe pictures of that stored size (not decoded yet, or still the
+// size before a change).
+double MediaPlayer::trackAspect(const QSize &stored) const
 {
     libvlc_media_t *media = m_player ? libvlc_media_player_get_media(m_player) : nullptr;
     if (!media)
-        return false;
+        return 0.0;
     libvlc_media_track_t **tracks = nullptr;
     const unsigned count = libvlc_media_tracks_get(media, &tracks);
     double aspect = 0.0;
     for (unsigned i = 0; i < count && aspect == 0.0; ++i) {
-        const libvlc_media_track_t *track = tracks[i];
-        if (track->i_type != libvlc_track_video || !track->video->i_width || !track->video->i_height)
+        const libvlc_video_track_t *video =
+            tracks[i]->i_type == libvlc_track_video ? tracks[i]->video : nullptr;
+        if (!video || !video->i_width || !video->i_height || !video->i_sar_num || !video->i_sar_den)
             continue;
-        const bool sarKnown = track->video->i_sar_num && track->video->i_sar_den;
-        const double sar = sarKnown ? double(track->video->i_sar_num) / track->video->i_sar_den : 1.0;
-        aspect = track->video->i_width * sar / track->video->i_height;
+        double width = video->i_width * double(video->i_sar_num) / video->i_sar_den;
+        double height = video->i_height;
+        int storedWidth = int(video->i_width);
+        int storedHeight = int(video->i_height);
+        // Turned a quarter: libVLC renders the picture upright.
+        if (video->i_orientation >= libvlc_video_orient_left_top) {
+            std::swap(width, height);
+            std::swap(storedWidth, storedHeight);
+        }
+        if (holds(stored.width(), storedWidth) && holds(stored.height(), storedHeight))
+            aspect = width / height;
     }
     if (count)
         libvlc_media_tracks_release(tracks, count);
     libvlc_media_release(media);
-    if (aspect <= 0.0)
-        return false;
-    m_pictureAspect = aspect;
-    return true;
+    return aspect;
 }
 
-void MediaPlayer::videoOutputChanged(int vouts)
+double MediaPlayer::pictureAspect(int format) const
 {
-    if (vouts <= 0) {
-        showVideo(false);
-        return;
-    }
-    if (m_video->isVisibleTo(this)) {
-        // A new output for a new format: keep to the picture's shape.
-        if (readPictureShape())
-            layoutChildren();
-        return;
-    }
-    m_shapeDeadline.setRemainingTime(kShapeWaitMs);
-    if (readPictureShape())
-        showVideo(true);
-    else
-        m_shapeWait->start();
+    return m_aspects.value(format, 0.0);
 }
 
-void MediaPlayer::showVideo(bool on)
+void MediaPlayer::pictureArrived()
+{
+    const int format = m_frames->format();
+    if (format && !m_aspects.contains(format)) {
+        if (!m_shapeWait->isActive()) {
+            m_shapeDeadline.setRemainingTime(kShapeWaitMs);
+            m_shapeWait->start();
+        }
+        settlePictureShape();
+    } else if (format && m_shapeRead.hasExpired(kShapeRereadMs)) {
+        const double aspect = trackAspect(m_frames->formatSize());
+        if (aspect > 0.0)
+            m_aspects.insert(format, aspect);
+        m_shapeRead.start();
+    }
+    m_video->update();
+}
+
+void MediaPlayer::settlePictureShape()
+{
+    const int format = m_frames->format();
+    if (!format || m_aspects.contains(format)) {
+        m_shapeWait->stop();
+        return;
+    }
+    const QSize stored = m_frames->formatSize();
+    double aspect = trackAspect(stored);
+    if (aspect <= 0.0 && m_shapeDeadline.hasExpired())
+        aspect = double(stored.width()) / stored.height(); // nothing better will come
+    if (aspect <= 0.0)
+        return;
+    m_aspects.insert(format, aspect);
+    m_shapeRead.start();
+    m_shapeWait->stop();
+    m_video->update();
+}
+
+void MediaPlayer::clearPicture()
 {
     m_shapeWait->stop();
-    if (on) {
-        // Shaped first: libVLC may draw into the window the moment it is mapped.
-        layoutChildren();
-        m_video->show();
-        return;
-    }
-    m_pictureAspect = 0.0;
-    if (!m_video->isVisibleTo(this))
-        return;
-    m_video->hide();
-    // Qt paints nothing under a native window, so the back buffer there still holds whatever
-    // a window above the video last drew; paint the black that belongs there.
-    update(videoArea());
+    m_frames->clear();
+    m_aspects.clear();
+    m_video->update();
 }
 
-void MediaPlayer::paintEvent(QPaintEvent *event)
+bool MediaPlayer::hasPicture() const
 {
-    QWidget::paintEvent(event);
-    // The video area is black wherever libVLC's window is not over it.
-    QPainter(this).fillRect(videoArea(), Qt::black);
-}
-
-void MediaPlayer::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    attachVideo();
+    bool shown = false;
+    m_frames->draw([&](const VideoFrames::Picture &latest, const VideoFrames::Picture &held) {
+        shown = (!latest.image.isNull() && m_aspects.contains(latest.format)) ||
+                (!held.image.isNull() && m_aspects.contains(held.format));
+    });
+    return shown;
 }
 
 void MediaPlayer::resizeEvent(QResizeEvent *event)

@@ -1,10 +1,12 @@
-// The media player control: libVLC playing into a native child window, with the
+// The media player control: libVLC decoding, the player drawing the pictures, with the
 // properties the windows use (URL, controls, close) and an optional mini control bar.
 #pragma once
 
 #include "platform/ui/ControlProperties.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -22,6 +24,8 @@ namespace ui
 {
 
 class MediaPlayer;
+class VideoFrames;
+class VideoView;
 
 // Call first in main(), before any thread starts: keeps the memory that decoder threads free
 // from piling up in glibc's arenas.
@@ -94,8 +98,10 @@ public:
 
     // The address libVLC is playing now (an entry of a playlist, or a fallback address).
     QString currentMrl() const;
-    // True when libVLC runs without video and audio output.
+    // True when libVLC runs without sound output (tests).
     static bool headless();
+    // Whether the video area shows a picture now (black otherwise).
+    bool hasPicture() const;
 
 signals:
     void PlayStateChange(int NewState);
@@ -103,19 +109,20 @@ signals:
     void MediaError(const QString &address);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     friend class MediaPlayerControls;
+    friend class VideoView;
     void ensurePlayer();
-    void attachVideo();
     void playMrl(const QString &mrl);
-    void handleVlcEvent(int type, int vouts);
-    void showVideo(bool on);
-    void videoOutputChanged(int vouts);
-    bool readPictureShape();
+    void handleVlcEvent(int type);
+    void pictureArrived();
+    void settlePictureShape();
+    void clearPicture();
+    double trackAspect(const QSize &stored) const;
+    // Width over height on screen of the pictures of an output; 0 while not known.
+    double pictureAspect(int format) const;
     bool barShown() const;
     QRect videoArea() const;
     void setState(int state);
@@ -132,7 +139,8 @@ private:
     // Bumped with every new address; reports of older ones are dropped.
     std::atomic<int> m_generation{0};
     MediaPlayerControls *m_controls;
-    QWidget *m_video;
+    VideoFrames *m_frames;
+    VideoView *m_video;
     QWidget *m_bar;
     QToolButton *m_playButton;
     QToolButton *m_stopButton;
@@ -140,12 +148,12 @@ private:
     libvlc_media_player_t *m_player = nullptr;
     libvlc_media_list_player_t *m_listPlayer = nullptr;
     libvlc_media_list_t *m_list = nullptr;
-    bool m_videoAttached = false;
-    // Width over height of the picture on screen; 0 while it is not known.
-    double m_pictureAspect = 0.0;
-    // Polls for the picture's shape between libVLC's video output and showing its window.
+    // Width over height on screen, by output, of the media playing now.
+    QHash<int, double> m_aspects;
+    // Polls the track for the shape of a new picture size, which is not drawn until then.
     QTimer *m_shapeWait;
     QDeadlineTimer m_shapeDeadline;
+    QElapsedTimer m_shapeRead;
 };
 
 } // namespace ui

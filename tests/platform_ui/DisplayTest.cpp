@@ -1,6 +1,5 @@
-// Under a real X display the player paints video into its native window and the browser
-// paints its page. The suite runs offscreen, so the display cases run in a child process
-// of this executable on the xcb platform.
+// Under a real X display the player paints its pictures and the browser paints its page. The suite runs
+// offscreen, so the display cases run in a child process of this executable on the xcb platform.
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/MediaPlayer.h"
@@ -47,7 +46,8 @@ bool isRed(const QColor &c)
     return c.red() > 150 && c.green() < 100 && c.blue() < 100;
 }
 
-// What the screen shows over the player's video area, whatever window is on top.
+// What the screen shows over the player's whole video area (bars included), whatever window is
+// on top.
 class VideoArea
 {
 public:
@@ -210,7 +210,7 @@ TEST(OnDisplay, TheVideoAreaIsBlackWheneverNoPictureOfTheCurrentMediaShows)
 TEST(OnDisplay, APictureOverTheVideoLeavesNoMarkOnceHidden)
 {
     // As the main window holds its offline picture: an image placed after the player on the
-    // same window, which the player's native video window makes native too.
+    // same window.
     if (!onX())
         GTEST_SKIP() << "needs the xcb platform";
     QTemporaryDir dir;

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 
@@ -26,6 +27,58 @@ QString writeVideo(const QTemporaryDir &dir)
     QFile f(path);
     const QByteArray data = testmedia::makeVideo();
     return f.open(QIODevice::WriteOnly) && f.write(data) == data.size() ? path : QString();
+}
+
+QString testVideo(const char *name)
+{
+    return QStringLiteral(CD_SOURCE_DIR "/tests/platform_ui/media/") + QLatin1String(name);
+}
+
+QSize videoArea(MediaPlayer &player)
+{
+    return player.findChild<QWidget *>(QStringLiteral("video"))->size();
+}
+
+// Where the video area shows a picture now, as the player draws it: the bounds of what is not
+// black. Empty when all of it is black.
+QRect picturePlace(MediaPlayer &player)
+{
+    const QImage shot = player.findChild<QWidget *>(QStringLiteral("video"))->grab().toImage();
+    QRect lit;
+    for (int y = 0; y < shot.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(shot.constScanLine(y));
+        for (int x = 0; x < shot.width(); ++x) {
+            if (std::max({qRed(line[x]), qGreen(line[x]), qBlue(line[x])}) > 40)
+                lit |= QRect(x, y, 1, 1);
+        }
+    }
+    return lit;
+}
+
+// A picture of that width-to-height ratio, as large as the area allows, centred.
+bool hasShape(const QRect &place, double aspect, const QSize &area)
+{
+    if (place.isEmpty())
+        return false;
+    const bool shape = std::abs(double(place.width()) / place.height() - aspect) < aspect * 0.04;
+    const bool fills =
+        std::abs(place.width() - area.width()) <= 2 || std::abs(place.height() - area.height()) <= 2;
+    const bool centred = std::abs(place.center().x() - area.width() / 2) <= 2 &&
+                         std::abs(place.center().y() - area.height() / 2) <= 2;
+    return shape && fills && centred;
+}
+
+// Calls look as often as the window's thread lets, until it answers true or 15 s have passed.
+bool watch(const std::function<bool()> &look)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 15000) {
+        if (look())
+            return true;
+        QTest::qWait(2);
+    }
+    return false;
 }
 
 class MediaPlayerTest : public ::testing::Test
@@ -167,110 +220,141 @@ TEST_F(MediaPlayerTest, AnAddressThatCannotBePlayedReportsAnError)
     EXPECT_NE(player.playState(), MediaPlayer::wmppsPlaying);
 }
 
-TEST_F(MediaPlayerTest, TheVideoWindowShowsOnlyWhileTheCurrentMediaHasVideo)
+TEST_F(MediaPlayerTest, TheVideoAreaShowsAPictureOnlyWhileTheCurrentMediaHasOne)
 {
-    // libVLC's window keeps its last picture: it must go whenever that picture is not the
-    // current media's (audio after video, stop, a failed address, a new address).
+    // Whatever libVLC last rendered must go whenever it is not the current media's: audio
+    // after video, stop, a failed address, close.
     QTemporaryDir dir;
     const QString video = writeVideo(dir);
     ASSERT_FALSE(video.isEmpty());
 
     MediaPlayer player;
     player.setUiMode(QStringLiteral("mini"));
-    auto *window = player.findChild<QWidget *>(QStringLiteral("video"));
-    ASSERT_NE(window, nullptr);
-    const auto shown = [&] { return window->isVisibleTo(&player); };
-    EXPECT_FALSE(shown());
+    player.resize(320, 260);
+    player.show();
+    const auto lit = [&] { return !picturePlace(player).isEmpty(); };
+    EXPECT_FALSE(lit());
     const auto playVideo = [&] {
         player.setUrl(video);
-        return QTest::qWaitFor(shown, 15000);
+        return QTest::qWaitFor(lit, 15000) && player.hasPicture();
     };
 
     ASSERT_TRUE(playVideo());
-    EXPECT_EQ(player.playState(), MediaPlayer::wmppsPlaying);
     player.setUrl(server.url(QStringLiteral("/tone.wav")));
-    EXPECT_FALSE(shown());
-    // Nothing the video reported late brings its window back while the tone plays.
+    EXPECT_FALSE(lit());
+    // Nothing the video rendered late brings a picture back while the tone plays.
     QElapsedTimer t;
     t.start();
     bool appeared = false;
     while (!(player.playState() == MediaPlayer::wmppsPlaying && player.currentPosition() >= 0.5) &&
            t.elapsed() < 15000) {
         QTest::qWait(20);
-        appeared |= shown();
+        appeared |= lit() || player.hasPicture();
     }
     EXPECT_EQ(player.playState(), MediaPlayer::wmppsPlaying);
     EXPECT_FALSE(appeared);
 
     ASSERT_TRUE(playVideo());
-    player.controls()->stop();
-    EXPECT_FALSE(shown());
+    player.controls()->pause();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.playState() == MediaPlayer::wmppsPaused; }, 5000));
     QTest::qWait(300);
-    EXPECT_FALSE(shown());
+    EXPECT_TRUE(lit()) << "a paused picture stays";
+    player.controls()->stop();
+    EXPECT_FALSE(lit());
+    QTest::qWait(300);
+    EXPECT_FALSE(lit());
 
     ASSERT_TRUE(playVideo());
     QSignalSpy errors(&player, &MediaPlayer::MediaError);
     player.setUrl(QStringLiteral("http://127.0.0.1:%1/none.mp4").arg(testsupport::unusedLoopbackPort()));
-    EXPECT_FALSE(shown());
+    EXPECT_FALSE(lit());
     EXPECT_TRUE(errors.wait(15000));
-    EXPECT_FALSE(shown());
+    EXPECT_FALSE(lit());
 
     ASSERT_TRUE(playVideo());
     player.close();
-    EXPECT_FALSE(shown());
+    EXPECT_FALSE(lit());
+    EXPECT_FALSE(player.hasPicture());
 }
 
-TEST_F(MediaPlayerTest, TheVideoWindowHasThePicturesShapeWheneverItShows)
+TEST_F(MediaPlayerTest, EveryPictureShowsInItsOwnShapeFromTheFirstOn)
 {
-    // libVLC fills its whole window with the first picture; shaped like the picture, the
-    // window cannot show it stretched. 64x48 is 4:3, the area is wider.
+    // Each after a video of another shape. The transport streams tell their picture size and
+    // pixel shape only through the decoder; the MP4 is stored wide and turned upright.
     QTemporaryDir dir;
-    const QString video = writeVideo(dir);
-    ASSERT_FALSE(video.isEmpty());
+    const QString red = writeVideo(dir); // 64x48
+    ASSERT_FALSE(red.isEmpty());
+    struct Case {
+        QString path;
+        double aspect;
+    };
+    const QList<Case> cases = {
+        {testVideo("rotated.mp4"), 9.0 / 16.0},   {testVideo("wide.ts"), 16.0 / 9.0},
+        {testVideo("anamorphic.ts"), 16.0 / 9.0}, {red, 4.0 / 3.0},
+        {testVideo("rotated.mp4"), 9.0 / 16.0},
+    };
 
     MediaPlayer player;
     player.setUiMode(QStringLiteral("mini"));
-    player.resize(400, 260);
+    player.resize(400, 300);
     player.show();
-    auto *window = player.findChild<QWidget *>(QStringLiteral("video"));
-    ASSERT_NE(window, nullptr);
-    // Where the window is each time it shows.
-    QList<QRect> shownAt;
-    struct ShowWatch : QObject {
-        QList<QRect> *seen;
-        bool eventFilter(QObject *o, QEvent *e) override
-        {
-            if (e->type() == QEvent::Show)
-                seen->append(static_cast<QWidget *>(o)->geometry());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        player.setUrl(c.path);
+        // No state the window's thread passes through shows another shape.
+        QRect place;
+        int wrong = 0;
+        QString seen;
+        watch([&] {
+            place = picturePlace(player);
+            if (hasShape(place, c.aspect, videoArea(player)))
+                return true;
+            if (!place.isEmpty() && ++wrong == 1)
+                seen = QStringLiteral("%1x%2").arg(place.width()).arg(place.height());
             return false;
-        }
-    } watch;
-    watch.seen = &shownAt;
-    window->installEventFilter(&watch);
-    const auto hasPictureShape = [](const QRect &r) { return std::abs(r.width() * 3 - r.height() * 4) <= 4; };
+        });
+        EXPECT_TRUE(hasShape(place, c.aspect, videoArea(player)))
+            << place.width() << "x" << place.height() << " in " << videoArea(player).width() << "x"
+            << videoArea(player).height();
+        EXPECT_EQ(wrong, 0) << "first wrong picture " << seen.toStdString();
+    }
 
-    player.setUrl(video);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisibleTo(&player); }, 15000));
-    ASSERT_EQ(shownAt.size(), 1);
-    EXPECT_TRUE(hasPictureShape(shownAt.first()))
-        << shownAt.first().width() << "x" << shownAt.first().height();
-    const int areaHeight = shownAt.first().height(); // the height limits a 4:3 picture here
-    EXPECT_EQ(shownAt.first().top(), 0);
-    EXPECT_NEAR(shownAt.first().center().x(), player.width() / 2, 1);
+    // The picture follows the area, as large as fits.
+    player.resize(300, 500);
+    QTest::qWait(100);
+    const QRect tall = picturePlace(player);
+    EXPECT_TRUE(hasShape(tall, 9.0 / 16.0, videoArea(player))) << tall.width() << "x" << tall.height();
+}
 
-    // A taller player: the picture fills the width, centred in the height.
-    player.resize(300, 400);
-    EXPECT_TRUE(hasPictureShape(window->geometry()));
-    EXPECT_EQ(window->width(), 300);
-    EXPECT_GT(window->y(), 0);
-    EXPECT_LT(window->geometry().bottom(), 400 - (260 - areaHeight));
-
-    // Stop and a new start: the window shows again only in the picture's shape.
-    player.controls()->stop();
-    EXPECT_FALSE(window->isVisibleTo(&player));
-    player.resize(400, 260);
-    player.setUrl(video);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isVisibleTo(&player); }, 15000));
-    ASSERT_EQ(shownAt.size(), 2);
-    EXPECT_EQ(shownAt.last(), shownAt.first());
+TEST_F(MediaPlayerTest, AChangeOfPictureSizeWithinAStreamKeepsEachPartInItsShapeWithoutAGap)
+{
+    // A channel going from a 16:9 programme (green) to a 4:3 one (red): the decoder opens a
+    // new output. Neither black nor the old shape may show while the new pictures come.
+    MediaPlayer player;
+    player.setUiMode(QStringLiteral("mini"));
+    player.resize(400, 300);
+    player.show();
+    const QSize area = videoArea(player);
+    const auto part = [&](const QRect &place) {
+        const QColor c = player.findChild<QWidget *>(QStringLiteral("video"))
+                             ->grab()
+                             .toImage()
+                             .pixelColor(area.width() / 2, area.height() / 2);
+        return place.isEmpty() ? 0 : c.green() > c.red() ? 1 : 2;
+    };
+    player.setUrl(testVideo("change.ts"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return part(picturePlace(player)) == 1; }, 15000));
+    int black = 0;
+    int wrong = 0;
+    QRect place;
+    watch([&] {
+        place = picturePlace(player);
+        const int seen = part(place);
+        black += seen == 0 ? 1 : 0;
+        wrong += seen && !hasShape(place, seen == 1 ? 16.0 / 9.0 : 4.0 / 3.0, area) ? 1 : 0;
+        return seen == 2 && hasShape(place, 4.0 / 3.0, area);
+    });
+    EXPECT_TRUE(hasShape(place, 4.0 / 3.0, area)) << place.width() << "x" << place.height();
+    EXPECT_EQ(black, 0) << "looks at a black area while the stream changed size";
+    EXPECT_EQ(wrong, 0) << "looks at a picture in the other part's shape";
 }

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Makes the small videos the player tests play, each a plain colour, with ffmpeg. They are
+# kept in the repository; run this again only to change them.
+#   wide.ts        128x72, square pixels: its size is known only once the decoder has it
+#   anamorphic.ts  96x72 stored, pixels 4:3 wide: shown 128x72; the shape is in the stream only
+#   change.ts      128x72 green for 1.5 s, then 96x72 red with square pixels (16:9, then 4:3)
+#   rotated.mp4    128x72 stored, turned a quarter by the container: shown 72x128
+set -euo pipefail
+cd "$(dirname "$0")"
+x264=(-c:v libx264 -preset veryfast -tune stillimage -pix_fmt yuv420p -g 25 -bf 0)
+ff() { ffmpeg -hide_banner -loglevel error -y "$@"; }
+ff -f lavfi -i color=c=0x2060e0:size=128x72:rate=25 -t 3 "${x264[@]}" -f mpegts wide.ts
+ff -f lavfi -i color=c=0xe0a020:size=96x72:rate=25 -t 3 -vf setsar=4/3 "${x264[@]}" -f mpegts anamorphic.ts
+ff -f lavfi -i color=c=0x20c040:size=128x72:rate=25 -t 1.5 "${x264[@]}" -f mpegts change-a.ts
+ff -f lavfi -i color=c=0xe04020:size=96x72:rate=25 -t 2.5 "${x264[@]}" -output_ts_offset 1.5 -f mpegts change-b.ts
+cat change-a.ts change-b.ts >change.ts
+rm change-a.ts change-b.ts
+ff -f lavfi -i color=c=0xd03090:size=128x72:rate=25 -t 3 "${x264[@]}" -movflags +faststart rotated-plain.mp4
+ff -i rotated-plain.mp4 -c copy -metadata:s:v:0 rotate=90 -movflags +faststart rotated.mp4
+rm rotated-plain.mp4

@@ -28,7 +28,7 @@ void Form1::playIfOnline(const QString &url)
     // may be unloaded before it returns.
     const ui::WindowGuard guard = ui::WindowGuard::newTicket(this, m_probeTicket);
     const StreamProbeBounds bounds = channelProbeBounds();
-    const StreamProbe probe = ProbeStreamUrl(url, bounds.maxBytes, bounds.maxMs, guard);
+    const StreamProbe probe = ProbeStreamUrl(url, bounds.maxBytes, bounds.maxMs, bounds.graceMs, guard);
     if (!guard.alive() || probe.givenUp)
         return;
     // Error words count even in a reply the bound cut; without any, a reply that keeps

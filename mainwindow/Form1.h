@@ -4,6 +4,7 @@
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/MediaPlayer.h"
 #include "services/FavouritesStore.h"
 
 #include <QString>
@@ -160,6 +161,12 @@ private:
     // gives an earlier probe still under way up.
     void playIfOnline(const QString &url);
     quint64 m_probeTicket = 0;
+    // Every address the window itself hands to the player goes through here.
+    void playUrl(const QString &url);
+    // The player and the video site's pane share one place: shows the one, hides the other.
+    void showPlayer(bool shown);
+    void WindowsMediaPlayer1_PlayStateChange(int NewState);
+    int m_playState = ui::MediaPlayer::wmppsUndefined;
 
     // Favourites.
     void connectFavoritesEvents();

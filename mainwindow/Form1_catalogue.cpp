@@ -412,8 +412,7 @@ void Form1::showPanel(ui::Frame *panel)
 {
     for (ui::Frame *frame : {Frame1, Frame3, Frame4, Frame5})
         frame->setVisible(frame == panel);
-    wbyoutube->setVisible(panel == Frame5);
-    WindowsMediaPlayer1->setVisible(panel != Frame5);
+    showPlayer(panel != Frame5);
 }
 
 void Form1::showCategory(const QString &category, const QString &settingKey)

@@ -193,14 +193,12 @@ void Form1::ListView2_Click()
     const QString tag = item->Tag();
 
     if (tag.contains(QLatin1String("youtube="), Qt::CaseInsensitive)) {
-        WindowsMediaPlayer1->setVisible(false);
-        wbyoutube->setVisible(true);
+        showPlayer(false);
         showYouTubeVideo(title, favoriteVideoId(tag));
         return;
     }
 
-    WindowsMediaPlayer1->setVisible(true);
-    wbyoutube->setVisible(false);
+    showPlayer(true);
     playIfOnline(tag);
 }
 

@@ -34,7 +34,7 @@ void Form1::File1_Click()
     // A root folder already ends in the separator.
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
-    WindowsMediaPlayer1->setUrl(folder + name);
+    playUrl(folder + name);
 }
 
 void Form1::restoreFileBrowser()

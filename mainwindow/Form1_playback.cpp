@@ -28,15 +28,47 @@ void Form1::playIfOnline(const QString &url)
     // may be unloaded before it returns.
     const ui::WindowGuard guard = ui::WindowGuard::newTicket(this, m_probeTicket);
     const StreamProbeBounds bounds = channelProbeBounds();
-    const StreamProbe probe = ProbeStreamUrl(url, bounds.maxBytes, bounds.maxMs, guard);
+    const StreamProbe probe = ProbeStreamUrl(url, bounds.maxBytes, bounds.maxMs, bounds.graceMs, guard);
     if (!guard.alive() || probe.givenUp)
         return;
     // Error words count even in a reply the bound cut; without any, a reply that keeps
     // coming is a stream that plays.
     if (isStreamOnline(QString::fromLatin1(probe.reply)))
-        WindowsMediaPlayer1->setUrl(url);
+        playUrl(url);
     else
-        imgOffline->setVisible(true);
+        // The user may have left for the video site's pane meanwhile: no card over it.
+        imgOffline->setVisible(!WindowsMediaPlayer1->isHidden());
+}
+
+// The offline picture speaks of a channel that failed its probe; whatever starts to play or
+// takes the player's place afterwards must not sit under it.
+void Form1::playUrl(const QString &url)
+{
+    imgOffline->setVisible(false);
+    WindowsMediaPlayer1->setUrl(url);
+}
+
+void Form1::showPlayer(bool shown)
+{
+    WindowsMediaPlayer1->setVisible(shown);
+    wbyoutube->setVisible(!shown);
+    if (!shown)
+        imgOffline->setVisible(false);
+}
+
+void Form1::WindowsMediaPlayer1_PlayStateChange(int NewState)
+{
+    // Out of Stop or Pause into play is the player's own Play button. What was playing
+    // already goes from opening through buffering to playing by itself, and a playlist goes
+    // from one entry's end to the next one's opening: neither is a new start.
+    const bool resting =
+        m_playState == ui::MediaPlayer::wmppsStopped || m_playState == ui::MediaPlayer::wmppsPaused;
+    const bool starting = NewState == ui::MediaPlayer::wmppsTransitioning ||
+                          NewState == ui::MediaPlayer::wmppsBuffering ||
+                          NewState == ui::MediaPlayer::wmppsPlaying;
+    m_playState = NewState;
+    if (resting && starting)
+        imgOffline->setVisible(false);
 }
 
 bool Form1::isStreamOnline(const QString &probe)

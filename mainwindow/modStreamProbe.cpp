@@ -8,12 +8,14 @@ StreamProbeBounds &channelProbeBounds()
     return bounds;
 }
 
-StreamProbe ProbeStreamUrl(const QString &url, qint64 maxBytes, int maxMs, const ui::WindowGuard &guard)
+StreamProbe ProbeStreamUrl(const QString &url, qint64 maxBytes, int maxMs, int graceMs,
+                           const ui::WindowGuard &guard)
 {
     DownloadOptions options;
     options.guard = guard;
     options.maxBytes = maxBytes;
     options.maxMs = maxMs;
+    options.streamGraceMs = graceMs;
     DownloadResult download = DownloadUrl(url, options);
     StreamProbe probe;
     probe.reply = std::move(download.body);

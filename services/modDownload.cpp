@@ -77,13 +77,17 @@ DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
     bool stopped = false;
     bool outOfTime = false;
     bool tooLong = false;
+    qint64 firstBlockAt = -1; // on the transfer clock
     // False once the download should end; past its time it still takes in what has arrived.
     const auto keepGoing = [&] {
         if (stopped || !options.guard.alive()) {
             stopped = true;
             return false;
         }
-        if (options.maxMs > 0 && clock.elapsed() >= options.maxMs)
+        const qint64 now = clock.elapsed();
+        if (options.maxMs > 0 && now >= options.maxMs)
+            outOfTime = true;
+        if (options.streamGraceMs > 0 && firstBlockAt >= 0 && now - firstBlockAt >= options.streamGraceMs)
             outOfTime = true;
         return !outOfTime;
     };
@@ -140,6 +144,8 @@ DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
                 if (!outOfTime)
                     runMessages();
             }
+            if (first)
+                firstBlockAt = clock.elapsed();
             first = false;
             // Past its time the download goes on reading what has already arrived.
             keepGoing();

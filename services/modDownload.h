@@ -56,6 +56,10 @@ struct DownloadOptions {
     // what has arrived and ends; the reply is cut unless that was all of it. The time the
     // window's messages take meanwhile (a box the user reads, another action) does not count.
     int maxMs = 0;
+    // A reply still coming streamGraceMs after its first block (0 for no such bound) is taken
+    // for one without end: what has arrived is taken in and the reply is cut there. Counted
+    // like maxMs. A reply of one block or less is read whole however it pauses, within maxMs.
+    int streamGraceMs = 0;
 };
 
 struct DownloadResult {

@@ -3,9 +3,12 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
 #include "mainwindow/modStreamProbe.h"
+#include "tests/platform_ui/MediaFiles.h"
 #include "tests/support/LoopbackServer.h"
 
 #include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -35,6 +38,18 @@ protected:
         server.server().Get("/lower", page(500, "an internal error occurred"));
         server.server().Get("/reference", page(200, "[reference]\r\nRef1=http://127.0.0.1:9/x\r\n"));
         server.server().Get("/playlist", page(200, "#EXTM3U\n#EXTINF:-1,Live\nhttp://127.0.0.1:9/live\n"));
+        server.server().Get("/slowmissing", [](const httplib::Request &, httplib::Response &res) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            res.status = 404;
+            res.set_content("Not Found", "text/html");
+        });
+        // A tone that plays; the player's own requests (not the probe's) are answered a second late.
+        server.server().Get("/tone.wav", [](const httplib::Request &req, httplib::Response &res) {
+            static const std::string wav = testmedia::makeWav(20);
+            if (req.get_header_value("User-Agent") != "Mozilla")
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+            res.set_content(wav.data(), wav.size(), "audio/wav");
+        });
         // An audio stream that never ends on its own: fast, or a trickle.
         server.server().Get("/endless", [this](const httplib::Request &, httplib::Response &res) {
             ++hits;
@@ -200,6 +215,60 @@ TEST_F(PlaybackTest, ClickWithoutSelectionAndOnThePictureOnlyHide)
     emit form->ListView1->Click();
     EXPECT_EQ(hits, before);
     EXPECT_TRUE(form->imgOffline->Visible());
+}
+
+TEST_F(PlaybackTest, OfflinePictureGivesWayToAFileOrTheVideoSitesPane)
+{
+    env->setEnv("CHANNELDECK_VIDEO_SITE", server.url().toUtf8());
+    const QString file = env->writeFile(env->root() + "/media/clip.mp3", "ID3");
+    loadWith({"/missing", "/slowmissing"});
+    click("/missing");
+    ASSERT_TRUE(form->imgOffline->Visible());
+    form->Dir1->setPath(env->root() + "/media");
+    form->File1->setFileName("clip.mp3");
+    emit form->File1->Click();
+    EXPECT_FALSE(form->imgOffline->Visible());
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), file);
+
+    click("/missing");
+    ASSERT_TRUE(form->imgOffline->Visible());
+    form->cmdYouTube_Click();
+    EXPECT_FALSE(form->imgOffline->Visible());
+
+    // A probe that fails after the user left for the video site's pane shows nothing over it.
+    form->cmdTV_Click();
+    QTimer::singleShot(100, form, [this] { form->cmdYouTube_Click(); });
+    click("/slowmissing");
+    EXPECT_FALSE(form->imgOffline->Visible());
+}
+
+TEST_F(PlaybackTest, OfflinePictureStaysOverWhatPlaysOnUntilPlayIsPressed)
+{
+    loadWith({"/tone.wav", "/missing"});
+    ui::MediaPlayer *player = form->WindowsMediaPlayer1;
+    const auto reaches = [player](int state) {
+        return QTest::qWaitFor([&] { return player->playState() == state; }, 15000);
+    };
+    // The channel before is still opening when the probe fails; its reaching play is no new start.
+    click("/tone.wav");
+    click("/missing");
+    ASSERT_NE(player->playState(), ui::MediaPlayer::wmppsPlaying);
+    ASSERT_TRUE(reaches(ui::MediaPlayer::wmppsPlaying));
+    EXPECT_TRUE(form->imgOffline->Visible());
+    player->controls()->stop();
+    EXPECT_TRUE(form->imgOffline->Visible());
+    player->controls()->play();
+    ASSERT_TRUE(reaches(ui::MediaPlayer::wmppsPlaying));
+    EXPECT_FALSE(form->imgOffline->Visible());
+
+    click("/missing");
+    player->controls()->pause();
+    ASSERT_TRUE(reaches(ui::MediaPlayer::wmppsPaused));
+    EXPECT_TRUE(form->imgOffline->Visible());
+    player->controls()->play();
+    ASSERT_TRUE(reaches(ui::MediaPlayer::wmppsPlaying));
+    EXPECT_FALSE(form->imgOffline->Visible());
+    EXPECT_EQ(player->url(), server.url("/tone.wav"));
 }
 
 TEST(StreamOnline, ErrorWordsAndEmptyReplies)

@@ -111,6 +111,48 @@ TEST_F(SlowServersTest, ProbeDecidesWithinItsBoundWhateverTheServerDoes)
     }
 }
 
+TEST_F(SlowServersTest, StreamPlaysSoonAfterItsFirstBytesAndSlowErrorPagesStillCount)
+{
+    platform::inetSetDefaultTimeouts(30000, 30000);
+    // 16 KB a second in small pieces, as a 128 kbit/s radio sends without a first burst.
+    ScriptedServer radio(ScriptedServer::trickledBody(10, std::string(160, 'U')));
+    const auto inTwo = [](const std::string &first, int pauseMs, const std::string &rest) {
+        return [=](testsupport::ScriptedConnection &c) {
+            const std::string head = ScriptedServer::headers((long long)(first.size() + rest.size()));
+            if (c.readRequest() && c.send(head + first) && c.pause(pauseMs))
+                c.send(rest);
+        };
+    };
+    // Longer than a block with a brief pause; short with a long one; error words that go on.
+    ScriptedServer paused(inTwo("<html><head>" + std::string(500, ' '), 100, "404 Not Found</html>"));
+    ScriptedServer shortPaused(inTwo("<html><body>", 800, "Not Found</body></html>"));
+    ScriptedServer errorsGoingOn(ScriptedServer::trickledBody(10, std::string(100, ' ') + "Error"));
+    loadWith({radio.url(), paused.url(), shortPaused.url(), errorsGoingOn.url()});
+    form->addFavorite({"Radio", radio.url(QStringLiteral("/favourite")), "Radio", "English"});
+
+    QElapsedTimer clock;
+    clock.start();
+    click(radio.url());
+    EXPECT_LT(clock.elapsed(), 2000); // 64 KiB at this rate took 4 s
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), radio.url());
+    form->ListView2->ListItems()->Item(1)->setSelected(true);
+    clock.restart();
+    emit form->ListView2->Click();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(form->WindowsMediaPlayer1->url(), radio.url(QStringLiteral("/favourite")));
+
+    const std::pair<const char *, QString> errorPages[] = {
+        {"long page, brief pause", paused.url()},
+        {"short page, long pause", shortPaused.url()},
+        {"error words going on", errorsGoingOn.url()},
+    };
+    for (const auto &[what, url] : errorPages) {
+        click(url);
+        EXPECT_TRUE(form->imgOffline->Visible()) << what;
+        EXPECT_EQ(form->WindowsMediaPlayer1->url(), radio.url(QStringLiteral("/favourite"))) << what;
+    }
+}
+
 TEST_F(SlowServersTest, LargeErrorPageCutByTheBoundIsStillOffline)
 {
     // A 100 KB "404 Not Found" page fills the 64 KiB bound before it ends.

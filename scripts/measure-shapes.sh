@@ -98,21 +98,28 @@ def fits(box, width, height, aspect):
     x0, y0 = (width - pw) / 2, (height - ph) / 2
     return all(abs(a - b) <= 6 for a, b in zip(box, (x0, y0, x0 + pw, y0 + ph)))
 
-def classify(raw_path, info_path, width, height, click, aspects):
+def classify(raw_path, info_path, width, height, click, aspects, before):
     """One try: ms from the click to the first picture, the frames with a picture of another
-    shape or size, the black frames after the first picture."""
+    shape or size, the black frames after the first picture. Until the area first goes black,
+    a picture in the shape of the video played before (aspect `before`, 0 for none) is that
+    video still playing while the click's probe runs."""
     stamps = [int(l.split('pts:')[1].split()[0]) / 1e6 for l in open(info_path) if 'pts:' in l and 'n:' in l]
     data = open(raw_path, 'rb').read()
     size = width * height * 3
     first = None
     wrong = black = 0
+    switched = before == 0
     for i in range(min(len(stamps), len(data) // size)):
         box = lit_box(data[i * size:(i + 1) * size], width, height)
         if (stamps[i] - click) * 1000 < 0:
             continue
         if box is None:
+            switched = True
             black += first is not None
             continue
+        if not switched and fits(box, width, height, before):
+            continue
+        switched = True
         if first is None:
             first = round((stamps[i] - click) * 1000)
         if not any(fits(box, width, height, a) for a in aspects):
@@ -134,7 +141,7 @@ def summary(path):
 if __name__ == '__main__':
     if sys.argv[1] == 'classify':
         classify(sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5]), float(sys.argv[6]),
-                 [float(a) for a in sys.argv[7].split(',')])
+                 [float(a) for a in sys.argv[7].split(',')], float(sys.argv[8]))
     else:
         summary(sys.argv[2])
 EOF
@@ -169,12 +176,16 @@ echo "Video area: ${area_w}x${area_h}; $tries tries per case"
 # record CASE SECONDS ASPECTS BEFORE ROW: plays the row BEFORE for 3 s (then stops it when
 # BEFORE ends in "s"; only stops when it is -), then records while clicking ROW.
 record() {
-  local case=$1 seconds=$2 aspects=$3 before=$4 target=$5 click recorder
+  local case=$1 seconds=$2 aspects=$3 before=$4 target=$5 click recorder still=0
   if [ "$before" != - ]; then
     click_at 50 "$(row "${before%s}")"
     sleep 3
   fi
-  [ "$before" = - ] || [ "${before%s}" != "$before" ] && stop_player
+  if [ "$before" = - ] || [ "${before%s}" != "$before" ]; then
+    stop_player
+  else
+    still=${shape_of[$before]}
+  fi
   sleep 1
   ffmpeg -hide_banner -loglevel info -f x11grab -framerate 25 -video_size "${area_w}x${area_h}" -t "$seconds" \
     -draw_mouse 0 -i "$DISPLAY+$((win_x + area_x)),$((win_y + area_y))" -copyts -vf "showinfo,scale=iw/2:ih/2" \
@@ -185,12 +196,14 @@ record() {
   click_at 50 "$(row "$target")"
   wait "$recorder"
   read -r first wrong black < <(python3 "$work/shapes.py" classify "$work/try.raw" "$work/try.info" \
-    $((area_w / 2)) $((area_h / 2)) "$click" "$aspects")
+    $((area_w / 2)) $((area_h / 2)) "$click" "$aspects" "$still")
   echo "$case: picture $first ms, wrong-shaped $wrong, black after $black"
   echo "$case|$first|$wrong|$black" >>"$work/results"
 }
 
 wide=1.7778
+# The shape of the rows played before a case.
+shape_of=(0.5625 $wide)
 : >"$work/results"
 for _ in $(seq "$tries"); do
   record "16:9 TS after vertical, stopped" 3 $wide 0s 1

@@ -37,31 +37,6 @@ session_main_window
 cat >"$work/frames.py" <<'EOF'
 import statistics, sys
 
-def area(raw_path, width, height):
-    """The video area: the black rectangle right of the channel list, found in a still of the
-    idle window. Prints x y width height."""
-    f = open(raw_path, 'rb').read()
-    dark = lambda x, y: max(f[(y * width + x) * 3:(y * width + x) * 3 + 3]) < 8
-    y = height // 2
-    best = (0, 0)
-    x = width // 3
-    while x < width:
-        if dark(x, y):
-            start = x
-            while x < width and dark(x, y):
-                x += 1
-            best = max(best, (x - start, start))
-        x += 1
-    w, x0 = best
-    cx = x0 + w // 2
-    top = y
-    while top > 0 and dark(cx, top - 1):
-        top -= 1
-    bottom = y
-    while bottom < height - 1 and dark(cx, bottom + 1):
-        bottom += 1
-    print(x0, top, w, bottom - top + 1)
-
 def classify(raw_path, info_path, width, height, aspect, click):
     """One try: ms from the click to the first frame with a picture, to the first frame whose
     picture has the right shape, and the count of frames with a picture of another shape."""
@@ -120,24 +95,14 @@ def summary(path):
 
 if __name__ == '__main__':
     command = sys.argv[1]
-    if command == 'area':
-        area(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]))
-    elif command == 'classify':
+    if command == 'classify':
         classify(sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5]), float(sys.argv[6]),
                  float(sys.argv[7]))
     else:
         summary(sys.argv[2])
 EOF
 
-read -r win_x win_y win_w win_h < <(xwininfo -id "$main" |
-  awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-       /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }')
-ffmpeg -hide_banner -loglevel error -f x11grab -video_size "${win_w}x${win_h}" -i "$DISPLAY+$win_x,$win_y" \
-  -draw_mouse 0 -frames:v 1 -f rawvideo -pix_fmt rgb24 "$work/still.raw"
-read -r area_x area_y area_w area_h < <(python3 "$work/frames.py" area "$work/still.raw" "$win_w" "$win_h")
-# Even sizes, halved for the analysis.
-area_w=$((area_w / 4 * 4))
-area_h=$((area_h / 4 * 4))
+session_video_area
 echo "Video area: ${area_w}x${area_h} at $((win_x + area_x)),$((win_y + area_y)); $tries tries per kind"
 
 : >"$work/results"

@@ -146,31 +146,7 @@ if __name__ == '__main__':
         summary(sys.argv[2])
 EOF
 
-read -r win_x win_y < <(xwininfo -id "$main" |
-  awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print x, y }')
-# The video area: the black rectangle right of the channel list.
-ffmpeg -hide_banner -loglevel error -f x11grab -video_size 1200x800 -i "$DISPLAY+$win_x,$win_y" -draw_mouse 0 \
-  -frames:v 1 -f rawvideo -pix_fmt rgb24 -y "$work/still.raw"
-read -r area_x area_y area_w area_h < <(python3 - "$work/still.raw" <<'EOF'
-import sys
-f = open(sys.argv[1], 'rb').read()
-dark = lambda x, y: max(f[(y * 1200 + x) * 3:(y * 1200 + x) * 3 + 3]) < 8
-y, x = 400, 300
-while not dark(x, y):
-    x += 1
-x0 = x
-while dark(x + 1, y):
-    x += 1
-cx, top, bottom = (x0 + x) // 2, y, y
-while dark(cx, top - 1):
-    top -= 1
-while dark(cx, bottom + 1):
-    bottom += 1
-print(x0, top, x - x0 + 1, bottom - top + 1)
-EOF
-)
-area_w=$((area_w / 4 * 4))
-area_h=$((area_h / 4 * 4))
+session_video_area
 echo "Video area: ${area_w}x${area_h}; $tries tries per case"
 
 # record CASE SECONDS ASPECTS BEFORE ROW: plays the row BEFORE for 3 s (then stops it when

@@ -6,7 +6,8 @@
 # and its own arguments (which sets `app`, the program), then, in order: session_tools,
 # session_prepare (scratch folder `work`, media, server), session_user, session_start and
 # session_main_window. Afterwards: $base (the media server), $main (the main window), $app_pid,
-# click_at X Y (in the main window), stop_player, and session_cleanup, which a trap calls.
+# click_at X Y (in the main window), stop_player, session_video_area (needs xwininfo), and
+# session_cleanup, which a trap calls.
 
 session_begin() { # build folder, the script's arguments: without a display, run again under xvfb-run
   local build=$1
@@ -158,6 +159,44 @@ stop_player() {
   local geometry
   geometry=$(xdotool getwindowgeometry "$main" | awk '/Geometry/ { print $2 }')
   click_at 407 $((${geometry#*x} - 30))
+}
+
+# The video area: the black rectangle right of the channel list, found in a still of the idle
+# window. Sets win_x win_y win_w win_h (the window on screen) and area_x area_y area_w area_h
+# (in the window; the sizes a multiple of 4, to be halved for the analysis).
+session_video_area() {
+  read -r win_x win_y win_w win_h < <(xwininfo -id "$main" |
+    awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+         /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }')
+  ffmpeg -hide_banner -loglevel error -f x11grab -video_size "${win_w}x${win_h}" -i "$DISPLAY+$win_x,$win_y" \
+    -draw_mouse 0 -frames:v 1 -f rawvideo -pix_fmt rgb24 -y "$work/still.raw"
+  read -r area_x area_y area_w area_h < <(python3 - "$work/still.raw" "$win_w" "$win_h" <<'EOF'
+import sys
+f, width, height = open(sys.argv[1], 'rb').read(), int(sys.argv[2]), int(sys.argv[3])
+dark = lambda x, y: max(f[(y * width + x) * 3:(y * width + x) * 3 + 3]) < 8
+y = height // 2
+best = (0, 0)
+x = width // 3
+while x < width:
+    if dark(x, y):
+        start = x
+        while x < width and dark(x, y):
+            x += 1
+        best = max(best, (x - start, start))
+    x += 1
+w, x0 = best
+cx = x0 + w // 2
+top = y
+while top > 0 and dark(cx, top - 1):
+    top -= 1
+bottom = y
+while bottom < height - 1 and dark(cx, bottom + 1):
+    bottom += 1
+print(x0, top, w, bottom - top + 1)
+EOF
+  )
+  area_w=$((area_w / 4 * 4))
+  area_h=$((area_h / 4 * 4))
 }
 
 session_prepare() {

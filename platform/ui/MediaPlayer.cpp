@@ -12,7 +12,6 @@
 // A stream's pixel shape may be known only to its decoder: a new picture size waits for the
 // track to report it (a few milliseconds after the first picture) before it is drawn.
 #include "platform/ui/MediaPlayer.h"
-#include "platform/ui/VideoFrames.h"
 
 #include <vlc/vlc.h>
 
@@ -141,19 +140,16 @@ protected:
         QPainter painter(this);
         bool drawn = false;
         m_frames->draw([&](const VideoFrames::Picture &latest, const VideoFrames::Picture &held) {
-            // A new picture size waits for its shape; meanwhile the last picture stays.
-            const VideoFrames::Picture &picture =
-                m_player->pictureAspect(latest.format) > 0.0 ? latest : held;
-            const double aspect = m_player->pictureAspect(picture.format);
-            if (picture.image.isNull() || aspect <= 0.0)
+            const VideoFrames::Picture *picture = m_player->shownPicture(latest, held);
+            if (!picture)
                 return;
-            const QRect target = fitted(rect(), aspect);
+            const QRect target = fitted(rect(), m_player->pictureAspect(picture->format));
             painter.fillRect(QRect(0, 0, width(), target.top()), Qt::black);
             painter.fillRect(QRect(0, target.bottom() + 1, width(), height()), Qt::black);
             painter.fillRect(QRect(0, target.top(), target.left(), target.height()), Qt::black);
             painter.fillRect(QRect(target.right() + 1, target.top(), width(), target.height()), Qt::black);
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, target.size() != picture.image.size());
-            painter.drawImage(target, picture.image);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, target.size() != picture->image.size());
+            painter.drawImage(target, picture->image);
             drawn = true;
         });
         if (!drawn)
@@ -560,12 +556,23 @@ void MediaPlayer::clearPicture()
     m_video->update();
 }
 
+// A new picture size waits for its shape; meanwhile the last picture of the output before
+// stays. Null when neither can be drawn.
+const VideoFrames::Picture *MediaPlayer::shownPicture(const VideoFrames::Picture &latest,
+                                                      const VideoFrames::Picture &held) const
+{
+    for (const VideoFrames::Picture *picture : {&latest, &held}) {
+        if (!picture->image.isNull() && m_aspects.contains(picture->format))
+            return picture;
+    }
+    return nullptr;
+}
+
 bool MediaPlayer::hasPicture() const
 {
     bool shown = false;
     m_frames->draw([&](const VideoFrames::Picture &latest, const VideoFrames::Picture &held) {
-        shown = (!latest.image.isNull() && m_aspects.contains(latest.format)) ||
-                (!held.image.isNull() && m_aspects.contains(held.format));
+        shown = shownPicture(latest, held) != nullptr;
     });
     return shown;
 }

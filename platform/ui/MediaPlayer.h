@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/ui/ControlProperties.h"
+#include "platform/ui/VideoFrames.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -24,7 +25,6 @@ namespace ui
 {
 
 class MediaPlayer;
-class VideoFrames;
 class VideoView;
 
 // Call first in main(), before any thread starts: keeps the memory that decoder threads free
@@ -123,6 +123,8 @@ private:
     double trackAspect(const QSize &stored) const;
     // Width over height on screen of the pictures of an output; 0 while not known.
     double pictureAspect(int format) const;
+    const VideoFrames::Picture *shownPicture(const VideoFrames::Picture &latest,
+                                             const VideoFrames::Picture &held) const;
     bool barShown() const;
     QRect videoArea() const;
     void setState(int state);

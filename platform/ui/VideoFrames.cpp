@@ -52,7 +52,6 @@ unsigned VideoFrames::setupFormat(void **opaque, char *chroma, unsigned *width, 
     self->m_pitch = int(pitch);
     self->m_format = self->m_nextFormat++;
     self->m_front = -1;
-    self->m_writing = -1;
     return 1;
 }
 
@@ -70,16 +69,16 @@ void VideoFrames::closeFormat(void *opaque)
     self->m_stored = QSize();
     self->m_width = self->m_height = self->m_pitch = 0;
     self->m_front = -1;
-    self->m_writing = -1;
 }
 
 void *VideoFrames::lockBuffer(void *opaque, void **planes)
 {
     auto *self = static_cast<VideoFrames *>(opaque);
     const std::lock_guard<std::mutex> lock(self->m_mutex);
-    self->m_writing = self->m_front == 0 ? 1 : 0;
-    planes[0] = self->m_buffers[self->m_writing].data();
-    return reinterpret_cast<void *>(quintptr(self->m_writing + 1));
+    // The buffer not shown; libVLC names it back to showBuffer.
+    const int index = self->m_front == 0 ? 1 : 0;
+    planes[0] = self->m_buffers[index].data();
+    return reinterpret_cast<void *>(quintptr(index + 1));
 }
 
 void VideoFrames::showBuffer(void *opaque, void *buffer)
@@ -88,7 +87,6 @@ void VideoFrames::showBuffer(void *opaque, void *buffer)
     {
         const std::lock_guard<std::mutex> lock(self->m_mutex);
         self->m_front = int(reinterpret_cast<quintptr>(buffer)) - 1;
-        self->m_writing = -1;
     }
     if (!self->m_notifyPending.exchange(true)) {
         QMetaObject::invokeMethod(

@@ -66,9 +66,8 @@ private:
     int m_pitch = 0;
     int m_format = 0;
     int m_nextFormat = 1;
-    int m_front = -1;   // the buffer holding the latest picture
-    int m_writing = -1; // the buffer libVLC renders into
-    QImage m_held;      // the last picture of an output that closed
+    int m_front = -1; // the buffer holding the latest picture
+    QImage m_held;    // the last picture of an output that closed
     int m_heldFormat = 0;
     std::atomic<bool> m_notifyPending{false};
     std::atomic<int> m_largestWidth{0};

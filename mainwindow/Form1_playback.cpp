@@ -33,11 +33,14 @@ void Form1::playIfOnline(const QString &url)
         return;
     // Error words count even in a reply the bound cut; without any, a reply that keeps
     // coming is a stream that plays.
-    if (isStreamOnline(QString::fromLatin1(probe.reply)))
+    if (isStreamOnline(QString::fromLatin1(probe.reply))) {
         playUrl(url);
-    else
-        // The user may have left for the video site's pane meanwhile: no card over it.
+    } else {
+        // The user may have left for the video site's pane meanwhile: no card over it. The
+        // card speaks of this channel; words of an earlier one that failed go.
         imgOffline->setVisible(!WindowsMediaPlayer1->isHidden());
+        WindowsMediaPlayer1->clearFailure();
+    }
 }
 
 // The offline picture speaks of a channel that failed its probe; whatever starts to play or

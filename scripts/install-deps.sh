@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
   libqt6svg6 libgl-dev
-  libvlc-dev libvlc-bin vlc-plugin-base vlc-plugin-video-output
+  libvlc-dev libvlc-bin vlc-plugin-base vlc-plugin-video-output libswscale-dev libavutil-dev
   libcurl4-openssl-dev libsqlite3-dev
   xvfb xauth fonts-dejavu-core
   ca-certificates xdg-utils xchm

@@ -2,11 +2,11 @@
 // descends into the entries of playlists (ASX/WAX/WVX, PLS, M3U, "[Reference]"). libVLC
 // reports on its own threads; each report is queued to the window's thread.
 //
-// libVLC renders the pictures into memory of ours and the player draws them itself, each in
-// its own shape, centred in the video area with black bars. libVLC's own window output places
-// a picture for the window size it saw when the output opened and holds a stream's first
-// picture through its network buffer: after a video of another shape that picture showed
-// squeezed for most of a second. Drawn here, every picture takes the shape known for it.
+// libVLC hands the decoded pictures to memory of ours and the player draws them itself, each
+// in its own shape, centred in the video area with black bars, scaled once from the decoded
+// size to the size drawn. libVLC's own window output places a picture for the window size it
+// saw when the output opened and holds a stream's first picture through its network buffer:
+// after a video of another shape that picture showed squeezed for most of a second.
 //
 // The shape is the stored size, turned for the track's orientation, times the pixel shape.
 // A stream's pixel shape may be known only to its decoder: a new picture size waits for the
@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPaintEvent>
@@ -89,7 +90,7 @@ QString mediaMrl(libvlc_media_player_t *player)
 const libvlc_event_e kPlayerEvents[] = {
     libvlc_MediaPlayerOpening,          libvlc_MediaPlayerBuffering, libvlc_MediaPlayerPlaying,
     libvlc_MediaPlayerPaused,           libvlc_MediaPlayerStopped,   libvlc_MediaPlayerEndReached,
-    libvlc_MediaPlayerEncounteredError,
+    libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerESAdded,
 };
 
 std::atomic<int> g_nextGeneration{1};
@@ -100,13 +101,9 @@ constexpr int kShapeWaitMs = 1000;
 constexpr int kShapeWaitTickMs = 2;
 // A change of pixel shape within a stream keeps the output open; the track tells it.
 constexpr int kShapeRereadMs = 250;
-
-// Whether a stored picture side of `stored` pixels holds a visible side of `visible`: decoders
-// store whole blocks plus spare lines, a few dozen pixels at most.
-bool holds(int stored, int visible)
-{
-    return stored >= visible && stored - visible < 48;
-}
+// A playlist ends as its first entry opens; an address that ends with nothing to see or hear
+// and nothing after it within this time could not be played.
+constexpr int kEndCheckMs = 300;
 
 // Where a picture of that width-to-height ratio shows in the area: as large as fits, centred.
 QRect fitted(const QRect &area, double aspect)
@@ -128,7 +125,7 @@ QRect fitted(const QRect &area, double aspect)
 class VideoView : public QWidget
 {
 public:
-    VideoView(MediaPlayer *player, VideoFrames *frames) : QWidget(player), m_player(player), m_frames(frames)
+    explicit VideoView(MediaPlayer *player) : QWidget(player), m_player(player)
     {
         setObjectName(QStringLiteral("video"));
         setAttribute(Qt::WA_OpaquePaintEvent);
@@ -138,27 +135,11 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        bool drawn = false;
-        m_frames->draw([&](const VideoFrames::Picture &latest, const VideoFrames::Picture &held) {
-            const VideoFrames::Picture *picture = m_player->shownPicture(latest, held);
-            if (!picture)
-                return;
-            const QRect target = fitted(rect(), m_player->pictureAspect(picture->format));
-            painter.fillRect(QRect(0, 0, width(), target.top()), Qt::black);
-            painter.fillRect(QRect(0, target.bottom() + 1, width(), height()), Qt::black);
-            painter.fillRect(QRect(0, target.top(), target.left(), target.height()), Qt::black);
-            painter.fillRect(QRect(target.right() + 1, target.top(), width(), target.height()), Qt::black);
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, target.size() != picture->image.size());
-            painter.drawImage(target, picture->image);
-            drawn = true;
-        });
-        if (!drawn)
-            painter.fillRect(rect(), Qt::black);
+        m_player->paintVideo(painter, rect());
     }
 
 private:
     MediaPlayer *m_player;
-    VideoFrames *m_frames;
 };
 
 // --- controls
@@ -185,6 +166,7 @@ void MediaPlayerControls::stop()
         m_player->m_generation = g_nextGeneration++;
         releaseFreedMemory();
         m_player->clearPicture();
+        m_player->clearFailure();
         m_player->setState(MediaPlayer::wmppsStopped);
     }
 }
@@ -213,14 +195,22 @@ void prepareMediaMemory()
 
 MediaPlayer::MediaPlayer(QWidget *parent)
     : QWidget(parent), m_controls(new MediaPlayerControls(this)), m_frames(new VideoFrames(this)),
-      m_video(new VideoView(this, m_frames)), m_bar(new QWidget(this)), m_playButton(new QToolButton(m_bar)),
+      m_video(new VideoView(this)), m_bar(new QWidget(this)), m_playButton(new QToolButton(m_bar)),
       m_stopButton(new QToolButton(m_bar)), m_volumeSlider(new QSlider(Qt::Horizontal, m_bar)),
-      m_shapeWait(new QTimer(this))
+      m_shapeWait(new QTimer(this)), m_shapeReread(new QTimer(this)), m_endCheck(new QTimer(this))
 {
     setAutoFillBackground(true);
     m_shapeWait->setInterval(kShapeWaitTickMs);
     m_shapeWait->setTimerType(Qt::PreciseTimer);
     connect(m_shapeWait, &QTimer::timeout, this, &MediaPlayer::settlePictureShape);
+    m_shapeReread->setInterval(kShapeRereadMs);
+    connect(m_shapeReread, &QTimer::timeout, this, [this] {
+        if (const int format = m_frames->format(); format && m_aspects.contains(format))
+            readPictureShape(format, false);
+    });
+    m_endCheck->setSingleShot(true);
+    m_endCheck->setInterval(kEndCheckMs);
+    connect(m_endCheck, &QTimer::timeout, this, &MediaPlayer::judgeEnd);
     connect(m_frames, &VideoFrames::pictureArrived, this, &MediaPlayer::pictureArrived);
 
     auto *layout = new QHBoxLayout(m_bar);
@@ -281,8 +271,6 @@ void MediaPlayer::ensurePlayer()
     m_player = libvlc_media_player_new(vlc);
     m_listPlayer = libvlc_media_list_player_new(vlc);
     libvlc_media_list_player_set_media_player(m_listPlayer, m_player);
-    libvlc_video_set_mouse_input(m_player, 0);
-    libvlc_video_set_key_input(m_player, 0);
     libvlc_event_manager_t *events = libvlc_media_player_event_manager(m_player);
     for (libvlc_event_e type : kPlayerEvents)
         libvlc_event_attach(events, type, &MediaPlayer::vlcCallback, this);
@@ -294,22 +282,29 @@ void MediaPlayer::vlcCallback(const libvlc_event_t *event, void *self)
     auto *player = static_cast<MediaPlayer *>(self);
     const int type = event->type;
     const int generation = player->m_generation.load();
+    const int esType = type == libvlc_MediaPlayerESAdded ? event->u.media_player_es_changed.i_type : -1;
     // libVLC's thread: hand over to the window's thread and return at once.
     QMetaObject::invokeMethod(
         player,
-        [player, type, generation] {
+        [player, type, esType, generation] {
             if (generation == player->m_generation.load())
-                player->handleVlcEvent(type);
+                player->handleVlcEvent(type, esType);
         },
         Qt::QueuedConnection);
 }
 
-void MediaPlayer::handleVlcEvent(int type)
+void MediaPlayer::handleVlcEvent(int type, int esType)
 {
     switch (type) {
     case libvlc_MediaPlayerOpening:
         m_reachedPlaying = false;
+        m_sawPicture = m_hasSound = false;
+        m_endCheck->stop();
+        clearFailure();
         setState(wmppsTransitioning);
+        break;
+    case libvlc_MediaPlayerESAdded:
+        m_hasSound |= esType == libvlc_track_audio;
         break;
     case libvlc_MediaPlayerBuffering:
         if (m_state != wmppsPlaying && m_state != wmppsPaused)
@@ -318,9 +313,11 @@ void MediaPlayer::handleVlcEvent(int type)
     case libvlc_MediaPlayerPlaying:
         m_reachedPlaying = true;
         libvlc_audio_set_volume(m_player, m_volume);
+        m_shapeReread->start();
         setState(wmppsPlaying);
         break;
     case libvlc_MediaPlayerPaused:
+        m_shapeReread->stop();
         setState(wmppsPaused);
         break;
     case libvlc_MediaPlayerStopped:
@@ -341,9 +338,11 @@ void MediaPlayer::handleVlcEvent(int type)
         }
         if (type == libvlc_MediaPlayerEncounteredError) {
             setState(wmppsReady);
-            emit MediaError(mrl);
+            fail();
         } else {
             setState(wmppsMediaEnded);
+            if (!m_sawPicture && !m_hasSound)
+                m_endCheck->start();
         }
         break;
     }
@@ -375,6 +374,7 @@ void MediaPlayer::playMrl(const QString &mrl)
     m_generation = g_nextGeneration++;
     releaseFreedMemory();
     clearPicture();
+    clearFailure();
     libvlc_media_list_t *list = libvlc_media_list_new(vlcInstance());
     libvlc_media_t *media = libvlc_media_new_location(vlcInstance(), mrl.toUtf8().constData());
     if (media) {
@@ -400,6 +400,7 @@ void MediaPlayer::setUrl(const QString &url)
         m_generation = g_nextGeneration++;
         releaseFreedMemory();
         clearPicture();
+        clearFailure();
         setState(wmppsStopped);
         return;
     }
@@ -419,6 +420,7 @@ void MediaPlayer::close()
     }
     m_generation = g_nextGeneration++;
     clearPicture();
+    clearFailure();
     m_url.clear();
     setState(wmppsUndefined);
 }
@@ -469,41 +471,6 @@ void MediaPlayer::layoutChildren()
     m_bar->setVisible(barShown());
     m_bar->setGeometry(0, area.height(), width(), height() - area.height());
     m_video->setGeometry(area);
-    m_frames->setLargestPicture(area.size() * devicePixelRatioF());
-}
-
-// The shape of the open output's pictures as the media's video track reports it, or 0 while
-// the track does not describe pictures of that stored size (not decoded yet, or still the
-// size before a change).
-double MediaPlayer::trackAspect(const QSize &stored) const
-{
-    libvlc_media_t *media = m_player ? libvlc_media_player_get_media(m_player) : nullptr;
-    if (!media)
-        return 0.0;
-    libvlc_media_track_t **tracks = nullptr;
-    const unsigned count = libvlc_media_tracks_get(media, &tracks);
-    double aspect = 0.0;
-    for (unsigned i = 0; i < count && aspect == 0.0; ++i) {
-        const libvlc_video_track_t *video =
-            tracks[i]->i_type == libvlc_track_video ? tracks[i]->video : nullptr;
-        if (!video || !video->i_width || !video->i_height || !video->i_sar_num || !video->i_sar_den)
-            continue;
-        double width = video->i_width * double(video->i_sar_num) / video->i_sar_den;
-        double height = video->i_height;
-        int storedWidth = int(video->i_width);
-        int storedHeight = int(video->i_height);
-        // Turned a quarter: libVLC renders the picture upright.
-        if (video->i_orientation >= libvlc_video_orient_left_top) {
-            std::swap(width, height);
-            std::swap(storedWidth, storedHeight);
-        }
-        if (holds(stored.width(), storedWidth) && holds(stored.height(), storedHeight))
-            aspect = width / height;
-    }
-    if (count)
-        libvlc_media_tracks_release(tracks, count);
-    libvlc_media_release(media);
-    return aspect;
 }
 
 double MediaPlayer::pictureAspect(int format) const
@@ -514,17 +481,13 @@ double MediaPlayer::pictureAspect(int format) const
 void MediaPlayer::pictureArrived()
 {
     const int format = m_frames->format();
+    m_sawPicture |= format != 0;
     if (format && !m_aspects.contains(format)) {
         if (!m_shapeWait->isActive()) {
             m_shapeDeadline.setRemainingTime(kShapeWaitMs);
             m_shapeWait->start();
         }
         settlePictureShape();
-    } else if (format && m_shapeRead.hasExpired(kShapeRereadMs)) {
-        const double aspect = trackAspect(m_frames->formatSize());
-        if (aspect > 0.0)
-            m_aspects.insert(format, aspect);
-        m_shapeRead.start();
     }
     m_video->update();
 }
@@ -532,49 +495,129 @@ void MediaPlayer::pictureArrived()
 void MediaPlayer::settlePictureShape()
 {
     const int format = m_frames->format();
-    if (!format || m_aspects.contains(format)) {
+    if (!format || m_aspects.contains(format) || readPictureShape(format, m_shapeDeadline.hasExpired()))
         m_shapeWait->stop();
-        return;
-    }
+}
+
+// Stores the shape the track tells for the output's pictures, or with `orSquare` square pixels
+// when it tells none (nothing better will come). True when a shape is stored.
+bool MediaPlayer::readPictureShape(int format, bool orSquare)
+{
     const QSize stored = m_frames->formatSize();
-    double aspect = trackAspect(stored);
-    if (aspect <= 0.0 && m_shapeDeadline.hasExpired())
-        aspect = double(stored.width()) / stored.height(); // nothing better will come
+    double aspect = describedPicture(m_player, stored).aspect;
+    if (aspect <= 0.0 && orSquare && !stored.isEmpty())
+        aspect = double(stored.width()) / stored.height();
     if (aspect <= 0.0)
-        return;
-    m_aspects.insert(format, aspect);
-    m_shapeRead.start();
-    m_shapeWait->stop();
-    m_video->update();
+        return false;
+    if (m_aspects.value(format) != aspect) {
+        m_aspects.insert(format, aspect);
+        m_video->update();
+    }
+    return true;
 }
 
 void MediaPlayer::clearPicture()
 {
     m_shapeWait->stop();
+    m_shapeReread->stop();
     m_frames->clear();
     m_aspects.clear();
     m_video->update();
 }
 
-// A new picture size waits for its shape; meanwhile the last picture of the output before
-// stays. Null when neither can be drawn.
-const VideoFrames::Picture *MediaPlayer::shownPicture(const VideoFrames::Picture &latest,
-                                                      const VideoFrames::Picture &held) const
+// The open output's latest picture once its shape is known, drawn at the very size it takes;
+// else, while a new size waits for its shape, the last picture of the output before.
+QImage MediaPlayer::shownPicture(const QRect &area, QRect *target)
 {
-    for (const VideoFrames::Picture *picture : {&latest, &held}) {
-        if (!picture->image.isNull() && m_aspects.contains(picture->format))
-            return picture;
+    const qreal ratio = devicePixelRatioF();
+    const int format = m_frames->format();
+    if (const double aspect = pictureAspect(format); aspect > 0.0) {
+        *target = fitted(area, aspect);
+        const QImage latest = m_frames->latest(format, (QSizeF(target->size()) * ratio).toSize());
+        if (!latest.isNull())
+            return latest;
     }
-    return nullptr;
+    int heldFormat = 0;
+    const QImage held = m_frames->held(&heldFormat);
+    if (const double aspect = pictureAspect(heldFormat); !held.isNull() && aspect > 0.0) {
+        *target = fitted(area, aspect);
+        return held;
+    }
+    return QImage();
 }
 
-bool MediaPlayer::hasPicture() const
+void MediaPlayer::paintVideo(QPainter &painter, const QRect &area)
 {
-    bool shown = false;
-    m_frames->draw([&](const VideoFrames::Picture &latest, const VideoFrames::Picture &held) {
-        shown = shownPicture(latest, held) != nullptr;
-    });
-    return shown;
+    QRect target;
+    const QImage picture = shownPicture(area, &target);
+    if (picture.isNull()) {
+        painter.fillRect(area, Qt::black);
+        if (!m_failure.isEmpty()) {
+            // The words, and below them the address, cut in the middle to fit.
+            const QStringList lines = m_failure.split(QLatin1Char('\n'));
+            const QRect text = area.adjusted(12, 12, -12, -12);
+            painter.setPen(Qt::white);
+            painter.drawText(text, Qt::AlignCenter | Qt::TextWordWrap, lines.first());
+            if (lines.size() > 1) {
+                painter.setPen(QColor(170, 170, 170));
+                const QFontMetrics metrics = painter.fontMetrics();
+                const QRect below = text.adjusted(0, text.height() / 2 + metrics.height(), 0, 0);
+                painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop,
+                                 metrics.elidedText(lines.at(1), Qt::ElideMiddle, below.width()));
+            }
+        }
+        return;
+    }
+    painter.fillRect(QRect(area.left(), area.top(), area.width(), target.top() - area.top()), Qt::black);
+    painter.fillRect(QRect(area.left(), target.bottom() + 1, area.width(), area.bottom() - target.bottom()),
+                     Qt::black);
+    painter.fillRect(QRect(area.left(), target.top(), target.left() - area.left(), target.height()),
+                     Qt::black);
+    painter.fillRect(QRect(target.right() + 1, target.top(), area.right() - target.right(), target.height()),
+                     Qt::black);
+    const QSizeF drawn = QSizeF(target.size()) * devicePixelRatioF();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, drawn.toSize() != picture.size());
+    painter.drawImage(target, picture);
+}
+
+bool MediaPlayer::hasPicture()
+{
+    QRect target;
+    return !shownPicture(m_video->rect(), &target).isNull();
+}
+
+void MediaPlayer::fail()
+{
+    const QString address = mediaMrl(m_player);
+    m_failure = tr("This stream or file cannot be played.") + QLatin1Char('\n') +
+                QUrl::fromPercentEncoding(address.toUtf8());
+    m_video->update();
+    emit MediaError(address);
+}
+
+// An entry that ended without a picture or a sound is a failure, unless the next entry of a
+// playlist has opened meanwhile (which stops this check).
+void MediaPlayer::judgeEnd()
+{
+    if (!m_sawPicture && !m_hasSound)
+        fail();
+}
+
+void MediaPlayer::clearFailure()
+{
+    m_endCheck->stop();
+    if (m_failure.isEmpty())
+        return;
+    m_failure.clear();
+    m_video->update();
+}
+
+void MediaPlayer::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // Another pane takes the area; a window merely minimised keeps it.
+    if (!event->spontaneous())
+        clearFailure();
 }
 
 void MediaPlayer::resizeEvent(QResizeEvent *event)

@@ -6,12 +6,12 @@
 #include "platform/ui/VideoFrames.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QString>
 #include <atomic>
 
+class QPainter;
 class QSlider;
 class QTimer;
 class QToolButton;
@@ -101,7 +101,11 @@ public:
     // True when libVLC runs without sound output (tests).
     static bool headless();
     // Whether the video area shows a picture now (black otherwise).
-    bool hasPicture() const;
+    bool hasPicture();
+    // What the video area says when the current address could not be played; empty otherwise.
+    QString failure() const { return m_failure; }
+    // Takes those words away: something else takes the area.
+    void clearFailure();
 
 signals:
     void PlayStateChange(int NewState);
@@ -110,21 +114,26 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     friend class MediaPlayerControls;
     friend class VideoView;
     void ensurePlayer();
     void playMrl(const QString &mrl);
-    void handleVlcEvent(int type);
+    // esType: the kind of track an added stream is (ESAdded only).
+    void handleVlcEvent(int type, int esType);
     void pictureArrived();
     void settlePictureShape();
+    bool readPictureShape(int format, bool orSquare);
     void clearPicture();
-    double trackAspect(const QSize &stored) const;
     // Width over height on screen of the pictures of an output; 0 while not known.
     double pictureAspect(int format) const;
-    const VideoFrames::Picture *shownPicture(const VideoFrames::Picture &latest,
-                                             const VideoFrames::Picture &held) const;
+    // What the area shows: the picture and where; a null image when nothing.
+    QImage shownPicture(const QRect &area, QRect *target);
+    void paintVideo(QPainter &painter, const QRect &area);
+    void fail();
+    void judgeEnd();
     bool barShown() const;
     QRect videoArea() const;
     void setState(int state);
@@ -138,6 +147,10 @@ private:
     bool m_stretch = false;
     bool m_fellBack = false;
     bool m_reachedPlaying = false;
+    // Whether the current entry showed a picture or had sound to play.
+    bool m_sawPicture = false;
+    bool m_hasSound = false;
+    QString m_failure;
     // Bumped with every new address; reports of older ones are dropped.
     std::atomic<int> m_generation{0};
     MediaPlayerControls *m_controls;
@@ -155,7 +168,10 @@ private:
     // Polls the track for the shape of a new picture size, which is not drawn until then.
     QTimer *m_shapeWait;
     QDeadlineTimer m_shapeDeadline;
-    QElapsedTimer m_shapeRead;
+    // Reads it again while playing: a change of pixel shape alone keeps the output open.
+    QTimer *m_shapeReread;
+    // An entry that ended with nothing to see or hear failed, unless another one follows.
+    QTimer *m_endCheck;
 };
 
 } // namespace ui

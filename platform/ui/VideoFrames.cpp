@@ -2,16 +2,73 @@
 
 #include <vlc/vlc.h>
 
-#include <cmath>
+extern "C" {
+#include <libavutil/pixfmt.h>
+#include <libswscale/swscale.h>
+}
+
 #include <cstring>
 
 namespace ui
 {
 
+namespace
+{
+
+// Whether a stored picture side of `stored` pixels holds a visible side of `visible`: decoders
+// store whole blocks plus spare lines, a few dozen pixels at most.
+bool holds(int stored, int visible)
+{
+    return stored >= visible && stored - visible < 48;
+}
+
+unsigned alignedTo(unsigned value, unsigned alignment)
+{
+    return (value + alignment - 1) / alignment * alignment;
+}
+
+} // namespace
+
+TrackPicture describedPicture(libvlc_media_player_t *player, const QSize &stored)
+{
+    TrackPicture described;
+    libvlc_media_t *media = player ? libvlc_media_player_get_media(player) : nullptr;
+    if (!media)
+        return described;
+    libvlc_media_track_t **tracks = nullptr;
+    const unsigned count = libvlc_media_tracks_get(media, &tracks);
+    for (unsigned i = 0; i < count && described.aspect == 0.0; ++i) {
+        const libvlc_video_track_t *video =
+            tracks[i]->i_type == libvlc_track_video ? tracks[i]->video : nullptr;
+        if (!video || !video->i_width || !video->i_height || !video->i_sar_num || !video->i_sar_den)
+            continue;
+        double width = video->i_width * double(video->i_sar_num) / video->i_sar_den;
+        double height = video->i_height;
+        QSize visible(int(video->i_width), int(video->i_height));
+        // Turned a quarter: libVLC hands the picture over upright.
+        if (video->i_orientation >= libvlc_video_orient_left_top) {
+            std::swap(width, height);
+            visible.transpose();
+        }
+        if (holds(stored.width(), visible.width()) && holds(stored.height(), visible.height()))
+            described = {visible, width / height};
+    }
+    if (count)
+        libvlc_media_tracks_release(tracks, count);
+    libvlc_media_release(media);
+    return described;
+}
+
 VideoFrames::VideoFrames(QObject *parent) : QObject(parent) {}
+
+VideoFrames::~VideoFrames()
+{
+    sws_freeContext(m_scaler);
+}
 
 void VideoFrames::attach(libvlc_media_player_t *player)
 {
+    m_player = player;
     libvlc_video_set_callbacks(player, &VideoFrames::lockBuffer, nullptr, &VideoFrames::showBuffer, this);
     libvlc_video_set_format_callbacks(player, &VideoFrames::setupFormat, &VideoFrames::closeFormat);
 }
@@ -21,35 +78,38 @@ unsigned VideoFrames::setupFormat(void **opaque, char *chroma, unsigned *width, 
                                   unsigned *pitches, unsigned *lines)
 {
     auto *self = static_cast<VideoFrames *>(*opaque);
-    std::memcpy(chroma, "RV32", 4); // what QImage::Format_RGB32 holds
-    const unsigned storedWidth = std::max(1u, *width);
-    const unsigned storedHeight = std::max(1u, *height);
-    unsigned w = storedWidth;
-    unsigned h = storedHeight;
-    const int largestWidth = self->m_largestWidth;
-    const int largestHeight = self->m_largestHeight;
-    if (largestWidth > 0 && largestHeight > 0) {
-        // Large enough to fill the largest area in both directions, whatever its shape.
-        const double scale = std::max(double(largestWidth) / w, double(largestHeight) / h);
-        if (scale < 1.0) {
-            w = std::max(2u, unsigned(std::ceil(w * scale / 2.0)) * 2);
-            h = std::max(2u, unsigned(std::ceil(h * scale / 2.0)) * 2);
-        }
-    }
-    *width = w;
-    *height = h;
+    const QSize stored(int(std::max(1u, *width)), int(std::max(1u, *height)));
+    // Pictures of exactly the visible size are copied as they are, also when libVLC shows a
+    // paused one again; any other size makes it scale every one. Only the track knows that
+    // size, and a transport stream tells it a moment later: then the stored size it is.
+    const QSize visible = describedPicture(self->m_player, stored).visible;
+    const QSize size = visible.isEmpty() ? stored : visible;
+    // Full-range pictures (JPEG-like) stay full range, planes laid out alike.
+    const bool fullRange = chroma[0] == 'J';
+    std::memcpy(chroma, fullRange ? "J420" : "I420", 4);
+    *width = unsigned(size.width());
+    *height = unsigned(size.height());
     // Aligned rows, and spare rows below: libVLC's converters may write whole blocks.
-    const unsigned pitch = (w * 4 + 63) & ~63u;
-    const unsigned rows = (h + 31) & ~31u;
-    pitches[0] = pitch;
-    lines[0] = rows;
+    const unsigned lumaPitch = alignedTo(*width, 64);
+    const unsigned lumaLines = alignedTo(*height, 32);
+    pitches[0] = lumaPitch;
+    lines[0] = lumaLines;
+    pitches[1] = pitches[2] = lumaPitch / 2;
+    lines[1] = lines[2] = lumaLines / 2;
+    const size_t lumaBytes = size_t(lumaPitch) * lumaLines;
+    const size_t chromaBytes = lumaBytes / 4;
+
     const std::lock_guard<std::mutex> lock(self->m_mutex);
     for (std::vector<uchar> &buffer : self->m_buffers)
-        buffer.assign(size_t(pitch) * rows, 0);
-    self->m_stored = QSize(int(storedWidth), int(storedHeight));
-    self->m_width = int(w);
-    self->m_height = int(h);
-    self->m_pitch = int(pitch);
+        buffer.assign(lumaBytes + 2 * chromaBytes, 0);
+    self->m_planeOffsets[0] = 0;
+    self->m_planeOffsets[1] = lumaBytes;
+    self->m_planeOffsets[2] = lumaBytes + chromaBytes;
+    self->m_pitches[0] = int(lumaPitch);
+    self->m_pitches[1] = self->m_pitches[2] = int(lumaPitch / 2);
+    self->m_fullRange = fullRange;
+    self->m_stored = stored;
+    self->m_size = size;
     self->m_format = self->m_nextFormat++;
     self->m_front = -1;
     return 1;
@@ -60,15 +120,20 @@ void VideoFrames::closeFormat(void *opaque)
     auto *self = static_cast<VideoFrames *>(opaque);
     const std::lock_guard<std::mutex> lock(self->m_mutex);
     if (self->m_front >= 0) {
-        self->m_held = self->bufferImage(self->m_front).copy();
+        // As last drawn when it was; drawing scales it to whatever the area is then.
+        if (self->m_rgbSerial == self->m_serial && !self->m_rgb.isNull())
+            self->m_held = self->m_rgb;
+        else
+            self->convert(self->m_front, self->m_held, self->m_size);
         self->m_heldFormat = self->m_format;
     }
     for (std::vector<uchar> &buffer : self->m_buffers)
         std::vector<uchar>().swap(buffer);
     self->m_format = 0;
-    self->m_stored = QSize();
-    self->m_width = self->m_height = self->m_pitch = 0;
+    self->m_stored = self->m_size = QSize();
     self->m_front = -1;
+    self->m_rgb = QImage();
+    self->m_rgbSerial = -1;
 }
 
 void *VideoFrames::lockBuffer(void *opaque, void **planes)
@@ -77,16 +142,36 @@ void *VideoFrames::lockBuffer(void *opaque, void **planes)
     const std::lock_guard<std::mutex> lock(self->m_mutex);
     // The buffer not shown; libVLC names it back to showBuffer.
     const int index = self->m_front == 0 ? 1 : 0;
-    planes[0] = self->m_buffers[index].data();
+    for (int plane = 0; plane < 3; ++plane)
+        planes[plane] = self->m_buffers[index].data() + self->m_planeOffsets[plane];
     return reinterpret_cast<void *>(quintptr(index + 1));
+}
+
+// Only libVLC's video thread changes the front buffer or writes a buffer, so the comparison
+// needs no lock: the window's thread only reads.
+bool VideoFrames::sameAsFront(int index) const
+{
+    int front = 0;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        front = m_front;
+    }
+    return front >= 0 && front != index && m_buffers[index] == m_buffers[front];
 }
 
 void VideoFrames::showBuffer(void *opaque, void *buffer)
 {
     auto *self = static_cast<VideoFrames *>(opaque);
+    const int index = int(reinterpret_cast<quintptr>(buffer)) - 1;
+    ++self->m_delivered;
+    if (self->sameAsFront(index)) {
+        ++self->m_repeated;
+        return;
+    }
     {
         const std::lock_guard<std::mutex> lock(self->m_mutex);
-        self->m_front = int(reinterpret_cast<quintptr>(buffer)) - 1;
+        self->m_front = index;
+        ++self->m_serial;
     }
     if (!self->m_notifyPending.exchange(true)) {
         QMetaObject::invokeMethod(
@@ -99,21 +184,57 @@ void VideoFrames::showBuffer(void *opaque, void *buffer)
     }
 }
 
-QImage VideoFrames::bufferImage(int index) const
+void VideoFrames::convert(int index, QImage &into, const QSize &size)
 {
-    return QImage(m_buffers[index].data(), m_width, m_height, m_pitch, QImage::Format_RGB32);
+    if (into.size() != size || into.format() != QImage::Format_RGB32)
+        into = QImage(size, QImage::Format_RGB32);
+    // Bicubic, as libVLC scales; AV_PIX_FMT_RGB32 is QImage's 0xAARRGGBB on any byte order.
+    SwsContext *scaler =
+        sws_getCachedContext(m_scaler, m_size.width(), m_size.height(), AV_PIX_FMT_YUV420P, size.width(),
+                             size.height(), AV_PIX_FMT_RGB32, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!scaler) {
+        into.fill(Qt::black);
+        return;
+    }
+    if (scaler != m_scaler || m_scalerRange != int(m_fullRange)) {
+        const int *coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
+        sws_setColorspaceDetails(scaler, coefficients, int(m_fullRange), coefficients, 1, 0, 1 << 16,
+                                 1 << 16);
+        m_scaler = scaler;
+        m_scalerRange = int(m_fullRange);
+    }
+    const uchar *source = m_buffers[index].data();
+    const uint8_t *const planes[4] = {source + m_planeOffsets[0], source + m_planeOffsets[1],
+                                      source + m_planeOffsets[2], nullptr};
+    const int strides[4] = {m_pitches[0], m_pitches[1], m_pitches[2], 0};
+    uint8_t *const target[4] = {into.bits(), nullptr, nullptr, nullptr};
+    const int targetStrides[4] = {int(into.bytesPerLine()), 0, 0, 0};
+    sws_scale(scaler, planes, strides, 0, m_size.height(), target, targetStrides);
 }
 
-void VideoFrames::draw(const std::function<void(const Picture &, const Picture &)> &paint) const
+QImage VideoFrames::latest(int format, const QSize &size)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    paint(m_front >= 0 ? Picture{bufferImage(m_front), m_format} : Picture{}, Picture{m_held, m_heldFormat});
+    if (m_front < 0 || format != m_format || size.isEmpty())
+        return QImage();
+    if (m_rgbSerial != m_serial || m_rgb.size() != size) {
+        convert(m_front, m_rgb, size);
+        m_rgbSerial = m_serial;
+    }
+    return m_rgb;
 }
 
-void VideoFrames::setLargestPicture(const QSize &size)
+QImage VideoFrames::held(int *format) const
 {
-    m_largestWidth = size.width();
-    m_largestHeight = size.height();
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    *format = m_heldFormat;
+    return m_held;
+}
+
+bool VideoFrames::hasLatest(int format) const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_front >= 0 && format == m_format;
 }
 
 int VideoFrames::format() const
@@ -132,6 +253,8 @@ void VideoFrames::clear()
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_front = -1;
+    m_rgb = QImage();
+    m_rgbSerial = -1;
     m_held = QImage();
     m_heldFormat = 0;
 }

@@ -38,6 +38,8 @@ protected:
         server.server().Get("/lower", page(500, "an internal error occurred"));
         server.server().Get("/reference", page(200, "[reference]\r\nRef1=http://127.0.0.1:9/x\r\n"));
         server.server().Get("/playlist", page(200, "#EXTM3U\n#EXTINF:-1,Live\nhttp://127.0.0.1:9/live\n"));
+        server.server().Get(
+            "/portal", page(200, "<html><body><h1>Welcome</h1><p>This domain is parked.</p></body></html>"));
         server.server().Get("/slowmissing", [](const httplib::Request &, httplib::Response &res) {
             std::this_thread::sleep_for(std::chrono::milliseconds(400));
             res.status = 404;
@@ -269,6 +271,36 @@ TEST_F(PlaybackTest, OfflinePictureStaysOverWhatPlaysOnUntilPlayIsPressed)
     ASSERT_TRUE(reaches(ui::MediaPlayer::wmppsPlaying));
     EXPECT_FALSE(form->imgOffline->Visible());
     EXPECT_EQ(player->url(), server.url("/tone.wav"));
+}
+
+TEST_F(PlaybackTest, AChannelOrFileThePlayerCannotPlayIsSaidUntilTheOfflineCardOrAnotherChannelComes)
+{
+    // A portal page passes the probe and a refused port gives an empty one: both reach the
+    // player, which says in its area that it cannot play them.
+    const QString refused =
+        QStringLiteral("http://127.0.0.1:%1/live.ts").arg(testsupport::unusedLoopbackPort());
+    loadWith({"/portal", refused, "/missing", "/tone.wav"});
+    ui::MediaPlayer *player = form->WindowsMediaPlayer1;
+    const auto said = [player] {
+        return QTest::qWaitFor([player] { return !player->failure().isEmpty(); }, 15000);
+    };
+    click("/portal");
+    EXPECT_TRUE(said());
+    click("/missing");
+    EXPECT_TRUE(form->imgOffline->Visible());
+    EXPECT_TRUE(player->failure().isEmpty()) << "the card takes the area";
+    click(refused);
+    EXPECT_FALSE(form->imgOffline->Visible());
+    EXPECT_TRUE(said());
+    click("/tone.wav");
+    EXPECT_TRUE(player->failure().isEmpty());
+
+    // A file of My Files that holds no media.
+    env->writeFile(env->root() + "/media/notes.mp3", "meeting notes, not a song");
+    form->Dir1->setPath(env->root() + "/media");
+    form->File1->setFileName("notes.mp3");
+    emit form->File1->Click();
+    EXPECT_TRUE(said());
 }
 
 TEST(StreamOnline, ErrorWordsAndEmptyReplies)

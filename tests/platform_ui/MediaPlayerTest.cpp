@@ -34,16 +34,28 @@ QString testVideo(const char *name)
     return QStringLiteral(CD_SOURCE_DIR "/tests/platform_ui/media/") + QLatin1String(name);
 }
 
+// The player on screen with its small control bar.
+void showWithBar(MediaPlayer &player, int width, int height)
+{
+    player.setUiMode(QStringLiteral("mini"));
+    player.resize(width, height);
+    player.show();
+}
+
 QSize videoArea(MediaPlayer &player)
 {
     return player.findChild<QWidget *>(QStringLiteral("video"))->size();
 }
 
-// Where the video area shows a picture now, as the player draws it: the bounds of what is not
-// black. Empty when all of it is black.
-QRect picturePlace(MediaPlayer &player)
+QImage videoShot(MediaPlayer &player)
 {
-    const QImage shot = player.findChild<QWidget *>(QStringLiteral("video"))->grab().toImage();
+    return player.findChild<QWidget *>(QStringLiteral("video"))->grab().toImage();
+}
+
+// Where the video area shows a picture, as the player draws it: the bounds of what is not
+// black. Empty when all of it is black.
+QRect picturePlace(const QImage &shot)
+{
     QRect lit;
     for (int y = 0; y < shot.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(shot.constScanLine(y));
@@ -53,6 +65,11 @@ QRect picturePlace(MediaPlayer &player)
         }
     }
     return lit;
+}
+
+QRect picturePlace(MediaPlayer &player)
+{
+    return picturePlace(videoShot(player));
 }
 
 // A picture of that width-to-height ratio, as large as the area allows, centred.
@@ -99,6 +116,16 @@ protected:
         });
         server.server().Get("/ref.asx", [this](const httplib::Request &, httplib::Response &res) {
             res.set_content(body("[Reference]\r\nRef1=%1\r\n"), "video/x-ms-asf");
+        });
+        server.server().Get("/short.wav", [](const httplib::Request &, httplib::Response &res) {
+            static const std::string shortWav = makeWav(1);
+            res.set_content(shortWav.data(), shortWav.size(), "audio/wav");
+        });
+        // What a parked domain or a portal answers: a page with nothing to play in it.
+        server.server().Get("/portal.html", [](const httplib::Request &, httplib::Response &res) {
+            res.set_content("<html><head><title>Welcome</title></head><body><h1>Welcome to our portal</h1>"
+                            "<p>This domain is parked. Come back soon.</p></body></html>",
+                            "text/html");
         });
         server.server().Get("/list.pls", [this](const httplib::Request &, httplib::Response &res) {
             res.set_content(
@@ -229,9 +256,7 @@ TEST_F(MediaPlayerTest, TheVideoAreaShowsAPictureOnlyWhileTheCurrentMediaHasOne)
     ASSERT_FALSE(video.isEmpty());
 
     MediaPlayer player;
-    player.setUiMode(QStringLiteral("mini"));
-    player.resize(320, 260);
-    player.show();
+    showWithBar(player, 320, 260);
     const auto lit = [&] { return !picturePlace(player).isEmpty(); };
     EXPECT_FALSE(lit());
     const auto playVideo = [&] {
@@ -269,7 +294,7 @@ TEST_F(MediaPlayerTest, TheVideoAreaShowsAPictureOnlyWhileTheCurrentMediaHasOne)
     player.setUrl(QStringLiteral("http://127.0.0.1:%1/none.mp4").arg(testsupport::unusedLoopbackPort()));
     EXPECT_FALSE(lit());
     EXPECT_TRUE(errors.wait(15000));
-    EXPECT_FALSE(lit());
+    EXPECT_FALSE(player.hasPicture()) << "only the words that it failed";
 
     ASSERT_TRUE(playVideo());
     player.close();
@@ -295,9 +320,7 @@ TEST_F(MediaPlayerTest, EveryPictureShowsInItsOwnShapeFromTheFirstOn)
     };
 
     MediaPlayer player;
-    player.setUiMode(QStringLiteral("mini"));
-    player.resize(400, 300);
-    player.show();
+    showWithBar(player, 400, 300);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.path.toStdString());
         player.setUrl(c.path);
@@ -331,9 +354,7 @@ TEST_F(MediaPlayerTest, AChangeOfPictureSizeWithinAStreamKeepsEachPartInItsShape
     // A channel going from a 16:9 programme (green) to a 4:3 one (red): the decoder opens a
     // new output. Neither black nor the old shape may show while the new pictures come.
     MediaPlayer player;
-    player.setUiMode(QStringLiteral("mini"));
-    player.resize(400, 300);
-    player.show();
+    showWithBar(player, 400, 300);
     const QSize area = videoArea(player);
     const auto part = [&](const QRect &place) {
         const QColor c = player.findChild<QWidget *>(QStringLiteral("video"))
@@ -357,4 +378,192 @@ TEST_F(MediaPlayerTest, AChangeOfPictureSizeWithinAStreamKeepsEachPartInItsShape
     EXPECT_TRUE(hasShape(place, 4.0 / 3.0, area)) << place.width() << "x" << place.height();
     EXPECT_EQ(black, 0) << "looks at a black area while the stream changed size";
     EXPECT_EQ(wrong, 0) << "looks at a picture in the other part's shape";
+}
+
+namespace
+{
+
+// How the stripes clip shows: the mean step between neighbouring columns over its stripes,
+// and where its red band starts, as a share of the picture's height from its top.
+struct StripesLook {
+    QRect place;
+    double contrast = 0.0;
+    double bandTop = 0.0;
+    bool greyAbove = false;
+};
+
+StripesLook lookAtStripes(MediaPlayer &player)
+{
+    const QImage shot = videoShot(player);
+    StripesLook look;
+    look.place = picturePlace(shot);
+    const QRect &p = look.place;
+    if (p.height() < 8 || p.width() < 8)
+        return look;
+    double steps = 0.0;
+    int count = 0;
+    for (int y = p.top() + p.height() / 4; y < p.top() + p.height() / 2; ++y) {
+        for (int x = p.left(); x < p.right(); ++x) {
+            steps += std::abs(qGray(shot.pixel(x + 1, y)) - qGray(shot.pixel(x, y)));
+            ++count;
+        }
+    }
+    look.contrast = steps / count;
+    const auto red = [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 90 && qBlue(c) < 90; };
+    int y = p.top();
+    while (y <= p.bottom() && !red(shot.pixel(p.center().x(), y)))
+        ++y;
+    look.bandTop = double(y - p.top()) / p.height();
+    const QRgb above = shot.pixel(p.center().x(), p.top() + p.height() / 3);
+    look.greyAbove = std::abs(qRed(above) - qBlue(above)) < 40 && std::abs(qRed(above) - qGreen(above)) < 40;
+    return look;
+}
+
+} // namespace
+
+TEST_F(MediaPlayerTest, APictureLargerThanTheAreaAndAnAreaThatGrowsDuringThePlayAreBothDrawnSharp)
+{
+    // 640x360 stripes two pixels wide: drawn smaller, whole and in place; once the area has
+    // room for every pixel, every stripe shows. The MP4 tells its size before the first
+    // picture, the transport stream only after it.
+    for (const char *clip : {"stripes.mp4", "stripes.ts"}) {
+        SCOPED_TRACE(clip);
+        MediaPlayer player;
+        player.setUiMode(QStringLiteral("none"));
+        player.resize(240, 200);
+        player.show();
+        player.setUrl(testVideo(clip));
+        StripesLook look;
+        watch([&] {
+            look = lookAtStripes(player);
+            return hasShape(look.place, 16.0 / 9.0, videoArea(player));
+        });
+        EXPECT_TRUE(hasShape(look.place, 16.0 / 9.0, videoArea(player)))
+            << look.place.width() << "x" << look.place.height();
+        EXPECT_NEAR(look.bandTop, 0.75, 0.03);
+        EXPECT_TRUE(look.greyAbove) << "the colour planes are read where they are";
+
+        player.resize(640, 400);
+        watch([&] {
+            look = lookAtStripes(player);
+            return look.place.size() == QSize(640, 360) && look.contrast > 60;
+        });
+        EXPECT_EQ(look.place.size(), QSize(640, 360));
+        EXPECT_GT(look.contrast, 60) << "stripes drawn from a picture the size of the smaller area";
+        EXPECT_NEAR(look.bandTop, 0.75, 0.02);
+    }
+}
+
+TEST_F(MediaPlayerTest, APausedPictureStaysWithoutBeingConvertedOrDrawnAgain)
+{
+    MediaPlayer player;
+    showWithBar(player, 400, 300);
+    auto *frames = player.findChild<VideoFrames *>();
+    ASSERT_NE(frames, nullptr);
+    QWidget *video = player.findChild<QWidget *>(QStringLiteral("video"));
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    video->installEventFilter(&counter);
+
+    player.setUrl(testVideo("stripes.mp4"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return player.hasPicture() && player.currentPosition() > 0.3; }, 15000));
+    player.controls()->pause();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.playState() == MediaPlayer::wmppsPaused; }, 5000));
+    QTest::qWait(300); // pictures decoded before the pause took hold
+    const QImage before = videoShot(player);
+    QSignalSpy arrived(frames, &VideoFrames::pictureArrived);
+    const int delivered = frames->delivered();
+    counter.paints = 0;
+    QTest::qWait(1000);
+    EXPECT_GT(frames->delivered(), delivered) << "libVLC hands the paused picture over again";
+    EXPECT_EQ(arrived.count(), 0);
+    EXPECT_EQ(counter.paints, 0);
+    EXPECT_TRUE(player.hasPicture());
+    EXPECT_EQ(videoShot(player), before);
+
+    player.controls()->play();
+    EXPECT_TRUE(arrived.wait(5000)) << "moving pictures come again";
+}
+
+TEST_F(MediaPlayerTest, AChangeOfPixelShapeAloneWithinAStreamReshapesThePicture)
+{
+    // Same stored size, so the output stays open: green 16:9, then red 4:3.
+    MediaPlayer player;
+    showWithBar(player, 400, 300);
+    const QSize area = videoArea(player);
+    player.setUrl(testVideo("sar-change.ts"));
+    const auto colourIs = [&](bool red) {
+        const QColor c = videoShot(player).pixelColor(area.width() / 2, area.height() / 2);
+        return red ? c.red() > 150 && c.green() < 120 : c.green() > 150 && c.red() < 120;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return colourIs(false) && hasShape(picturePlace(player), 16.0 / 9.0, area); }, 15000));
+    QRect place;
+    watch([&] {
+        place = picturePlace(player);
+        return colourIs(true) && hasShape(place, 4.0 / 3.0, area);
+    });
+    EXPECT_TRUE(hasShape(place, 4.0 / 3.0, area)) << place.width() << "x" << place.height();
+}
+
+TEST_F(MediaPlayerTest, AnAddressWithNothingToPlayIsSaidInTheAreaUntilSomethingElseTakesIt)
+{
+    QTemporaryDir dir;
+    const QString video = writeVideo(dir);
+    ASSERT_FALSE(video.isEmpty());
+    MediaPlayer player;
+    showWithBar(player, 400, 300);
+    QSignalSpy errors(&player, &MediaPlayer::MediaError);
+    const auto failsVisibly = [&](const QString &address) {
+        errors.clear();
+        player.setUrl(address);
+        const bool said = QTest::qWaitFor([&] { return !player.failure().isEmpty(); }, 15000);
+        return said && !picturePlace(player).isEmpty() && !player.hasPicture() && errors.count() == 1 &&
+               player.failure().contains(QStringLiteral("cannot be played"));
+    };
+    const QString portal = server.url(QStringLiteral("/portal.html"));
+    const QString refused =
+        QStringLiteral("http://127.0.0.1:%1/live.ts").arg(testsupport::unusedLoopbackPort());
+
+    // A page that plays as nothing, then a port that refuses: each said, and each goes the
+    // moment something else plays, the player stops or another pane takes its place.
+    EXPECT_TRUE(failsVisibly(portal));
+    player.setUrl(video);
+    EXPECT_TRUE(player.failure().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player.hasPicture(); }, 15000));
+    EXPECT_TRUE(failsVisibly(refused));
+    player.controls()->stop();
+    EXPECT_TRUE(player.failure().isEmpty());
+    EXPECT_TRUE(picturePlace(player).isEmpty());
+    EXPECT_TRUE(failsVisibly(portal));
+    player.hide();
+    player.show();
+    EXPECT_TRUE(player.failure().isEmpty());
+
+    // What plays to its end, or a playlist whose entry follows, is no failure.
+    for (const QString &fine :
+         {server.url(QStringLiteral("/short.wav")), server.url(QStringLiteral("/list.pls"))}) {
+        SCOPED_TRACE(fine.toStdString());
+        errors.clear();
+        QSignalSpy states(&player, &MediaPlayer::PlayStateChange);
+        player.setUrl(fine);
+        const auto reached = [&](int state) {
+            return std::any_of(states.cbegin(), states.cend(),
+                               [&](const QList<QVariant> &s) { return s.at(0) == state; });
+        };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return reached(MediaPlayer::wmppsPlaying); }, 15000));
+        if (fine.endsWith(QLatin1String(".wav"))) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return reached(MediaPlayer::wmppsMediaEnded); }, 15000));
+        }
+        QTest::qWait(600);
+        EXPECT_TRUE(player.failure().isEmpty());
+        EXPECT_EQ(errors.count(), 0);
+    }
 }

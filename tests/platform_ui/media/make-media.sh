@@ -18,3 +18,16 @@ rm change-a.ts change-b.ts
 ff -f lavfi -i color=c=0xd03090:size=128x72:rate=25 -t 3 "${x264[@]}" -movflags +faststart rotated-plain.mp4
 ff -i rotated-plain.mp4 -c copy -metadata:s:v:0 rotate=90 -movflags +faststart rotated.mp4
 rm rotated-plain.mp4
+# stripes.mp4, stripes.ts  640x360: 2-pixel grey stripes moving a pixel a frame over the top
+#   three quarters, a red band below; 8 s
+# sar-change.ts  128x72 green with square pixels for 1.5 s, then 128x72 red with pixels 3:4
+#   wide (16:9, then 4:3 in one output)
+stripes="geq=lum='if(lt(Y,0.75*H),if(lt(mod(X+N,4),2),230,30),81)':cb='if(lt(Y,0.75*H),128,90)':cr='if(lt(Y,0.75*H),128,240)'"
+ff -f lavfi -i color=c=black:size=640x360:rate=25 -t 8 -vf "format=yuv420p,$stripes" -c:v libx264 -preset veryfast \
+  -crf 12 -pix_fmt yuv420p -g 25 -bf 0 -movflags +faststart stripes.mp4
+ff -i stripes.mp4 -c copy -f mpegts stripes.ts
+ff -f lavfi -i color=c=0x20c040:size=128x72:rate=25 -t 1.5 "${x264[@]}" -f mpegts sar-a.ts
+ff -f lavfi -i color=c=0xe04020:size=128x72:rate=25 -t 2.5 -vf setsar=3/4 "${x264[@]}" -output_ts_offset 1.5 \
+  -f mpegts sar-b.ts
+cat sar-a.ts sar-b.ts >sar-change.ts
+rm sar-a.ts sar-b.ts

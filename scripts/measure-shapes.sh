@@ -62,15 +62,8 @@ channels=(
   "Vertical|vertical.mp4" "Wide TS|video.ts" "HLS|hls2/master.m3u8" "Change TS|change.ts" "Rotated|rotated.mp4"
   "Anamorphic TS|anamorphic.ts" "Anamorphic MP4|anamorphic.mp4" "SD MP4|video.mp4" "HD MP4|hd.mp4"
 )
-lines=()
-for i in "${!channels[@]}"; do
-  name=${channels[$i]%%|*}
-  file=${channels[$i]#*|}
-  # Rated from 20 down, so that the list shows them in this order, 14 pixels apart.
-  lines+=("$((i + 1))|$name|TV|$base/$file|English|1/1/01|1/1/01|000001|$((20 - i))|")
-done
+session_channel_lines "${channels[@]/|/|$base/}"
 session_user "${lines[@]}"
-row() { echo $((176 + 14 * $1)); }
 session_start
 session_main_window
 

@@ -7,7 +7,7 @@
 # session_prepare (scratch folder `work`, media, server), session_user, session_start and
 # session_main_window. Afterwards: $base (the media server), $main (the main window), $app_pid,
 # click_at X Y (in the main window), stop_player, session_video_area (needs xwininfo), and
-# session_cleanup, which a trap calls.
+# session_cleanup, which a trap calls. session_channel_lines and row help with the channels.
 
 session_begin() { # build folder, the script's arguments: without a display, run again under xvfb-run
   local build=$1
@@ -23,16 +23,20 @@ session_begin() { # build folder, the script's arguments: without a display, run
   fi
 }
 
-session_tools() { # the tools beyond ffmpeg, python3 and xdotool
-  if ! command -v ffmpeg >/dev/null; then
+session_install() { # tool: installed with apt-get when missing (as root; otherwise says so)
+  if ! command -v "$1" >/dev/null; then
     if [ "$(id -u)" -eq 0 ]; then
-      echo "Installing ffmpeg (a measuring tool only)..."
-      apt-get install -y --no-install-recommends ffmpeg >/dev/null
+      echo "Installing $1 (a measuring tool only)..."
+      apt-get install -y --no-install-recommends "$1" >/dev/null
     else
-      echo "This script needs ffmpeg: apt-get install ffmpeg" >&2
+      echo "This script needs $1: apt-get install $1" >&2
       exit 1
     fi
   fi
+}
+
+session_tools() { # the tools beyond ffmpeg, python3 and xdotool
+  session_install ffmpeg
   for tool in python3 xdotool "$@"; do
     if ! command -v "$tool" >/dev/null; then
       echo "This script needs $tool." >&2
@@ -103,6 +107,18 @@ session_user() {
   printf '%s\r\n' "$@" >"$XDG_DATA_HOME/TVDAT/Data.txt"
 }
 
+# The lines of Data.txt for "Name|address" pairs, into the array `lines`: rated from 20 down,
+# so that the list shows them in this order, 14 pixels apart (see row).
+session_channel_lines() {
+  lines=()
+  local i=0 pair
+  for pair in "$@"; do
+    lines+=("$((i + 1))|${pair%%|*}|TV|${pair#*|}|English|1/1/01|1/1/01|000001|$((20 - i))|")
+    i=$((i + 1))
+  done
+}
+row() { echo $((176 + 14 * $1)); } # the channel list's row N in the main window
+
 # APP_WRAPPER runs the program under a tool (heaptrack, valgrind); $app_pid is the program's own.
 session_start() {
   ${APP_WRAPPER:-} "$app" >"$work/app.log" 2>&1 &
@@ -168,8 +184,8 @@ session_video_area() {
   read -r win_x win_y win_w win_h < <(xwininfo -id "$main" |
     awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
          /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }')
-  ffmpeg -hide_banner -loglevel error -f x11grab -video_size "${win_w}x${win_h}" -i "$DISPLAY+$win_x,$win_y" \
-    -draw_mouse 0 -frames:v 1 -f rawvideo -pix_fmt rgb24 -y "$work/still.raw"
+  ffmpeg -hide_banner -loglevel error -f x11grab -draw_mouse 0 -video_size "${win_w}x${win_h}" -i "$DISPLAY+$win_x,$win_y" \
+    -frames:v 1 -f rawvideo -pix_fmt rgb24 -y "$work/still.raw"
   read -r area_x area_y area_w area_h < <(python3 - "$work/still.raw" "$win_w" "$win_h" <<'EOF'
 import sys
 f, width, height = open(sys.argv[1], 'rb').read(), int(sys.argv[2]), int(sys.argv[3])

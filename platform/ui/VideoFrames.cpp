@@ -7,6 +7,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <cstdlib>
 #include <cstring>
 
 namespace ui
@@ -25,6 +26,38 @@ bool holds(int stored, int visible)
 unsigned alignedTo(unsigned value, unsigned alignment)
 {
     return (value + alignment - 1) / alignment * alignment;
+}
+
+// The visible side most likely behind a stored one when the track does not tell it yet: the
+// first usual size that decoders' padding turns into it (whole 16-pixel blocks; rows also in
+// pairs of blocks and, for H.264, two spare lines). A wrong guess costs libVLC a scaling
+// pass per picture, nothing else: the picture is drawn in the shape the track tells.
+int likelyVisible(int stored, bool rows)
+{
+    static const std::vector<int> usualWidths = {1920, 1280, 854, 640, 720, 1024, 960,  1440,
+                                                 3840, 2560, 480, 426, 352, 320,  1080, 768,
+                                                 576,  360,  256, 176, 128, 96,   64};
+    static const std::vector<int> usualHeights = {1080, 720,  576, 480, 360, 540, 270, 240, 288, 1440, 2160,
+                                                  1920, 1280, 768, 600, 234, 180, 144, 120, 90,  72,   48};
+    for (const int usual : rows ? usualHeights : usualWidths) {
+        const unsigned blocks = alignedTo(unsigned(usual), 16);
+        if (unsigned(stored) == unsigned(usual) || unsigned(stored) == blocks ||
+            (rows &&
+             (unsigned(stored) == alignedTo(blocks, 32) || unsigned(stored) == alignedTo(blocks, 32) + 2)))
+            return usual;
+    }
+    return stored;
+}
+
+// An RGB image whose rows swscale may overrun: it writes whole blocks of pixels, past the end
+// of a row and of the last one. Rows padded to 64 bytes and a spare row take that in.
+QImage paddedImage(const QSize &size)
+{
+    const qsizetype bytesPerLine = alignedTo(unsigned(size.width()) * 4, 64);
+    auto *data = static_cast<uchar *>(std::malloc(size_t(bytesPerLine) * size_t(size.height() + 1)));
+    if (!data)
+        return QImage();
+    return QImage(data, size.width(), size.height(), bytesPerLine, QImage::Format_RGB32, std::free, data);
 }
 
 } // namespace
@@ -80,18 +113,21 @@ unsigned VideoFrames::setupFormat(void **opaque, char *chroma, unsigned *width, 
     auto *self = static_cast<VideoFrames *>(*opaque);
     const QSize stored(int(std::max(1u, *width)), int(std::max(1u, *height)));
     // Pictures of exactly the visible size are copied as they are, also when libVLC shows a
-    // paused one again; any other size makes it scale every one. Only the track knows that
-    // size, and a transport stream tells it a moment later: then the stored size it is.
-    const QSize visible = describedPicture(self->m_player, stored).visible;
-    const QSize size = visible.isEmpty() ? stored : visible;
+    // paused one again; any other size makes it scale every one. The track knows that size;
+    // a transport stream tells it only a moment later.
+    const QSize described = describedPicture(self->m_player, stored).visible;
+    const QSize size = !described.isEmpty() ? described
+                                            : QSize(likelyVisible(stored.width(), false),
+                                                    likelyVisible(stored.height(), true));
     // Full-range pictures (JPEG-like) stay full range, planes laid out alike.
     const bool fullRange = chroma[0] == 'J';
     std::memcpy(chroma, fullRange ? "J420" : "I420", 4);
     *width = unsigned(size.width());
     *height = unsigned(size.height());
-    // Aligned rows, and spare rows below: libVLC's converters may write whole blocks.
-    const unsigned lumaPitch = alignedTo(*width, 64);
-    const unsigned lumaLines = alignedTo(*height, 32);
+    // Rows and lines for the larger of the stored and the handed size, aligned, and spare lines
+    // below: libVLC's filters and converters may write whole blocks past a picture's edge.
+    const unsigned lumaPitch = alignedTo(unsigned(std::max(stored.width(), size.width())), 64);
+    const unsigned lumaLines = alignedTo(unsigned(std::max(stored.height(), size.height())), 32) + 32;
     pitches[0] = lumaPitch;
     lines[0] = lumaLines;
     pitches[1] = pitches[2] = lumaPitch / 2;
@@ -186,13 +222,13 @@ void VideoFrames::showBuffer(void *opaque, void *buffer)
 
 void VideoFrames::convert(int index, QImage &into, const QSize &size)
 {
-    if (into.size() != size || into.format() != QImage::Format_RGB32)
-        into = QImage(size, QImage::Format_RGB32);
+    if (into.size() != size || !into.isDetached())
+        into = paddedImage(size);
     // Bicubic, as libVLC scales; AV_PIX_FMT_RGB32 is QImage's 0xAARRGGBB on any byte order.
     SwsContext *scaler =
         sws_getCachedContext(m_scaler, m_size.width(), m_size.height(), AV_PIX_FMT_YUV420P, size.width(),
                              size.height(), AV_PIX_FMT_RGB32, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (!scaler) {
+    if (!scaler || into.isNull()) {
         into.fill(Qt::black);
         return;
     }

@@ -200,10 +200,8 @@ void VideoFrames::showBuffer(void *opaque, void *buffer)
     auto *self = static_cast<VideoFrames *>(opaque);
     const int index = int(reinterpret_cast<quintptr>(buffer)) - 1;
     ++self->m_delivered;
-    if (self->sameAsFront(index)) {
-        ++self->m_repeated;
+    if (self->sameAsFront(index))
         return;
-    }
     {
         const std::lock_guard<std::mutex> lock(self->m_mutex);
         self->m_front = index;
@@ -265,12 +263,6 @@ QImage VideoFrames::held(int *format) const
     const std::lock_guard<std::mutex> lock(m_mutex);
     *format = m_heldFormat;
     return m_held;
-}
-
-bool VideoFrames::hasLatest(int format) const
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    return m_front >= 0 && format == m_format;
 }
 
 int VideoFrames::format() const

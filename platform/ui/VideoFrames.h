@@ -45,13 +45,11 @@ public:
     // The latest picture of output `format` in RGB at `size`; null unless that output is open
     // and has one.
     QImage latest(int format, const QSize &size);
-    bool hasLatest(int format) const;
     // The last picture of an output that closed since (kept while a stream changes format, so
     // the area need not go black) and its format number; null and 0 when there is none.
     QImage held(int *format) const;
-    // Pictures libVLC delivered and pictures it delivered again unchanged, since the start.
+    // Pictures libVLC delivered since the start, unchanged ones included.
     int delivered() const { return m_delivered; }
-    int repeated() const { return m_repeated; }
     // Forgets every picture (stop, a new address): nothing is drawn until the next one.
     void clear();
 
@@ -91,7 +89,6 @@ private:
     int m_scalerRange = -1; // the source range the scaler was set up for
     std::atomic<bool> m_notifyPending{false};
     std::atomic<int> m_delivered{0};
-    std::atomic<int> m_repeated{0};
 };
 
 } // namespace ui

@@ -153,10 +153,22 @@ protected:
         return false;
     }
 
+    // The red 4:3 video, written once a test; empty when it cannot be written.
+    QString redVideo()
+    {
+        if (m_red.isEmpty())
+            m_red = writeVideo(m_scratch);
+        return m_red;
+    }
+
     LoopbackServer server;
     std::atomic<int> toneRequests{0};
     std::mutex agentsMutex;
     QStringList agents; // user agents of the requests for the tone
+
+private:
+    QTemporaryDir m_scratch;
+    QString m_red;
 };
 
 } // namespace
@@ -251,8 +263,7 @@ TEST_F(MediaPlayerTest, TheVideoAreaShowsAPictureOnlyWhileTheCurrentMediaHasOne)
 {
     // Whatever libVLC last rendered must go whenever it is not the current media's: audio
     // after video, stop, a failed address, close.
-    QTemporaryDir dir;
-    const QString video = writeVideo(dir);
+    const QString video = redVideo();
     ASSERT_FALSE(video.isEmpty());
 
     MediaPlayer player;
@@ -306,8 +317,7 @@ TEST_F(MediaPlayerTest, EveryPictureShowsInItsOwnShapeFromTheFirstOn)
 {
     // Each after a video of another shape. The transport streams tell their picture size and
     // pixel shape only through the decoder; the MP4 is stored wide and turned upright.
-    QTemporaryDir dir;
-    const QString red = writeVideo(dir); // 64x48
+    const QString red = redVideo(); // 64x48
     ASSERT_FALSE(red.isEmpty());
     struct Case {
         QString path;
@@ -515,8 +525,7 @@ TEST_F(MediaPlayerTest, AChangeOfPixelShapeAloneWithinAStreamReshapesThePicture)
 
 TEST_F(MediaPlayerTest, AnAddressWithNothingToPlayIsSaidInTheAreaUntilSomethingElseTakesIt)
 {
-    QTemporaryDir dir;
-    const QString video = writeVideo(dir);
+    const QString video = redVideo();
     ASSERT_FALSE(video.isEmpty());
     MediaPlayer player;
     showWithBar(player, 400, 300);

@@ -264,7 +264,7 @@ TEST_F(LayoutTest, DesignHasEveryPanelControlInItsContainerAndOrder)
     EXPECT_EQ(f->cmbSortTV->Text(), "Rating");
     EXPECT_EQ(comboItems(f->Combo3).size(), 18);
     EXPECT_EQ(comboItems(f->Combo4).size(), 18);
-    EXPECT_EQ(f->File1->Pattern().split(';').size(), 33);
+    EXPECT_EQ(f->File1->Pattern().split(';').size(), 52);
     EXPECT_EQ(f->ListView1->ColumnHeaders()->Item(4)->Width(), 0);
     EXPECT_EQ(f->ListView1->ColumnHeaders()->Item(5)->Text(), "Favorites");
 }

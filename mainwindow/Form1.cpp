@@ -181,10 +181,13 @@ void Form1::createFilesPanel()
     Drive1 = addControl<ui::DriveListBox>("Drive1", Frame4, 120, 240, 4995, 315);
     Dir1 = addControl<ui::DirListBox>("Dir1", Frame4, 120, 660, 4995, 2340);
     File1 = addControl<ui::FileListBox>("File1", Frame4, 120, 3060, 4995, 3405);
+    // The design's media types, then the common ones the player also plays.
     File1->setPattern(QStringLiteral(
         "*.asf;*.wma;*.wmv;*.wm;*.wax;*.wvx;*.wmx;*.wpl;*.dvr-ms;*.wmd;*.avi;*.mpg;*.mpeg;*.m1v;*.mp2;*.mp3;*"
         ".mpa;"
-        "*.mpe;*.mpv2;*.m3u;*.mid;*.midi;*.rmi;*.aif;*.aifc;*.aiff;*.au;*.snd;*.wav;*.cda;*.ivf;*.mov;*.qt"));
+        "*.mpe;*.mpv2;*.m3u;*.mid;*.midi;*.rmi;*.aif;*.aifc;*.aiff;*.au;*.snd;*.wav;*.cda;*.ivf;*.mov;*.qt;"
+        "*.mp4;*.m4v;*.m4a;*.mkv;*.mka;*.webm;*.ogg;*.ogv;*.oga;*.opus;*.flac;*.aac;*.ts;*.m2ts;*.mts;*.3gp;"
+        "*.flv;*.m3u8;*.pls"));
     labelled(addControl<ui::SkinLabel>("SkinLabel4", Frame4, 960, 660, 255, 315, 0), "Windowed Label", false);
 }
 

@@ -4,11 +4,47 @@
 
 #include "services/modSettings.h"
 
+#include <QEvent>
+#include <functional>
+
+namespace
+{
+
+// Runs a call whenever the watched widget is shown.
+class ShowWatcher : public QObject
+{
+public:
+    ShowWatcher(QObject *watched, std::function<void()> onShow)
+        : QObject(watched), m_onShow(std::move(onShow))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            m_onShow();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onShow;
+};
+
+} // namespace
+
 void Form1::connectFilesEvents()
 {
     connect(Drive1, &ui::DriveListBox::Change, this, &Form1::Drive1_Change);
     connect(Dir1, &ui::DirListBox::Change, this, &Form1::Dir1_Change);
     connect(File1, &ui::FileListBox::Click, this, &Form1::File1_Click);
+    // Files copied into the folder while the panel was away show when it comes back; the
+    // folder and the file picked stay.
+    new ShowWatcher(Frame4, [this] {
+        Dir1->refreshContents();
+        File1->refreshContents();
+    });
 }
 
 void Form1::Drive1_Change()

@@ -15,7 +15,7 @@ packages=(
   fp-utils
 )
 if [ "${1:-}" = "--test" ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev imagemagick libx11-dev libxtst-dev
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev imagemagick libx11-dev libxtst-dev openbox
     clang-format)
 fi
 

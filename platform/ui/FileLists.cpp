@@ -140,7 +140,11 @@ bool DirListBox::setPath(const QString &path)
 
 void DirListBox::refreshContents()
 {
+    // Read again in the same folder, the list keeps the folder picked.
+    const QString picked =
+        m_listedPath == m_path && currentItem() ? currentItem()->data(Qt::UserRole).toString() : QString();
     clear();
+    m_listedPath = m_path;
     // The way down from the root, so the user sees where the list is and can climb back up.
     QStringList openFolders{m_path};
     for (QDir up(m_path); up.cdUp();)
@@ -163,6 +167,12 @@ void DirListBox::refreshContents()
         addFolder(info.absoluteFilePath(), closedIcon, m_openFolders);
     // The folder the list stands in is the one picked, as ListIndex -1.
     setCurrentRow(m_openFolders - 1);
+    for (int row = 0; !picked.isEmpty() && row < count(); ++row) {
+        if (item(row)->data(Qt::UserRole).toString() == picked) {
+            setCurrentRow(row);
+            break;
+        }
+    }
     scrollToItem(currentItem());
 }
 
@@ -204,7 +214,10 @@ void FileListBox::setPattern(const QString &pattern)
 
 void FileListBox::refreshContents()
 {
+    // Read again in the same folder, the list keeps the file picked.
+    const QString picked = m_listedPath == m_path ? FileName() : QString();
     clear();
+    m_listedPath = m_path;
     QStringList filters;
     for (const QString &p : m_pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         filters.append(p.trimmed() == QLatin1String("*.*") ? QStringLiteral("*") : p.trimmed());
@@ -214,6 +227,10 @@ void FileListBox::refreshContents()
     dir.setFilter(QDir::Files);
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     addItems(dir.entryList());
+    // The very name: a folder may hold names that differ only in letter case.
+    if (const QList<QListWidgetItem *> same = findItems(picked, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        !picked.isEmpty() && !same.isEmpty())
+        setCurrentItem(same.first());
 }
 
 QString FileListBox::FileName() const

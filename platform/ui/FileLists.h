@@ -61,6 +61,7 @@ public:
     int ListCount() const { return count() - m_openFolders; }
     // Full path of subfolder `index`; -1 = Path, -2 its parent, ...
     QString List(int index) const;
+    // Reads the folder again; in the same folder the picked row stays.
     Q_INVOKABLE void refreshContents();
 
 signals:
@@ -69,6 +70,8 @@ signals:
 
 private:
     QString m_path;
+    // The folder the rows were read from.
+    QString m_listedPath;
     // Rows of the root, of Path and of the folders between them.
     int m_openFolders = 0;
 };
@@ -100,6 +103,7 @@ public:
     void setListIndex(int index) { setCurrentRow(index); }
     int ListCount() const { return count(); }
     QString List(int index) const;
+    // Reads the folder again; in the same folder the picked file stays.
     Q_INVOKABLE void refreshContents();
 
 signals:
@@ -110,6 +114,8 @@ signals:
 
 private:
     QString m_path;
+    // The folder the rows were read from.
+    QString m_listedPath;
     QString m_pattern = QStringLiteral("*.*");
 };
 

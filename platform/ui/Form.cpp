@@ -43,17 +43,9 @@ int Form::menuBarPixels() const
 
 QSize Form::frameTwips() const
 {
-    // The offscreen platform draws no frame but reports a token one; it counts as none.
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
-        return {DesignFrameWidth, DesignFrameHeight};
-    const QRect outer = frameGeometry();
-    const QRect inner = geometry();
-    const int extraWidth = outer.width() - inner.width();
-    const int extraHeight = outer.height() - inner.height();
-    if (extraWidth <= 0 && extraHeight <= 0)
-        return {DesignFrameWidth, DesignFrameHeight};
-    return {toTwips(extraWidth), toTwips(extraHeight + menuBarPixels())};
+    // The frame a window manager draws differs between managers, and exists only once the
+    // window is framed: counting it would give one client size several layouts.
+    return {DesignFrameWidth, DesignFrameHeight};
 }
 
 int Form::Left() const

@@ -43,7 +43,8 @@ public:
     enum { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2, vbAppTaskManager = 3 };
     // Scale modes; positions are always held in twips, the mode is only reported.
     enum { vbTwips = 1, vbPixels = 3 };
-    // Outer frame assumed where the window system reports none (offscreen, bare X server).
+    // The outer frame that Width and Height count, whatever frame the window manager draws:
+    // one client size gives one layout, framed or not, maximised or restored.
     static constexpr int DesignFrameWidth = 120;
     static constexpr int DesignFrameHeight = 975;
 
@@ -57,7 +58,8 @@ public:
     // Central widget; controls placed directly on the window are its children.
     QWidget *client() const { return m_client; }
 
-    // Outer geometry in twips.
+    // Outer geometry in twips: Left and Top where the frame is on screen, Width and Height the
+    // client with the design frame around it.
     int Left() const;
     int Top() const;
     int Width() const;

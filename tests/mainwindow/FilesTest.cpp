@@ -3,6 +3,7 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStorageInfo>
 
 using namespace mwtest;
@@ -69,6 +70,57 @@ TEST_F(FilesTest, ChoosingAFolderSavesItAndListsOnlyMediaFiles)
     ASSERT_TRUE(form->Dir1->setPath(media + "/Albums"));
     EXPECT_EQ(setting("Dir"), media + "/Albums");
     EXPECT_EQ(files(form->File1), QStringList({"late.wma"}));
+}
+
+TEST_F(FilesTest, TheCommonTypesThePlayerPlaysAreListedAndTextFilesAreNot)
+{
+    const QString folder = env->root() + "/more";
+    const QStringList added = {"a.mp4", "b.m4v", "c.M4A",  "d.mkv",  "e.mka", "f.webm", "g.ogg",
+                               "h.ogv", "i.oga", "j.opus", "k.FLAC", "l.aac", "m.ts",   "n.m2ts",
+                               "o.mts", "p.3gp", "q.flv",  "r.m3u8", "s.pls"};
+    for (const QString &name : added)
+        env->writeFile(folder + "/" + name, "x");
+    for (const char *name :
+         {"readme.txt", "notes.TXT", "subs.srt", "cover.jpg", "page.html", "mp4", "x.mp4.part"})
+        env->writeFile(folder + "/" + QLatin1String(name), "x");
+    ASSERT_TRUE(form->Dir1->setPath(folder));
+    EXPECT_EQ(files(form->File1).join(' ').toStdString(), added.join(' ').toStdString());
+    // The design's types are all still there, first.
+    EXPECT_EQ(
+        form->File1->Pattern().split(';').mid(0, 33).join(';'),
+        "*.asf;*.wma;*.wmv;*.wm;*.wax;*.wvx;*.wmx;*.wpl;*.dvr-ms;*.wmd;*.avi;*.mpg;*.mpeg;*.m1v;*.mp2;*.mp3;"
+        "*.mpa;*.mpe;*.mpv2;*.m3u;*.mid;*.midi;*.rmi;*.aif;*.aifc;*.aiff;*.au;*.snd;*.wav;*.cda;*.ivf;*.mov;*"
+        ".qt");
+}
+
+TEST_F(FilesTest, ShowingThePanelAgainListsWhatTheFolderHoldsNowAndKeepsThePlaceAndPick)
+{
+    form->Show();
+    form->cmdFiles_Click();
+    ASSERT_TRUE(form->Dir1->setPath(media));
+    const QString drive = form->Drive1->Drive();
+    form->File1->setFileName("sound.wav");
+    ASSERT_EQ(form->File1->FileName(), "sound.wav");
+    form->Dir1->setCurrentRow(form->Dir1->count() - 1); // the subfolder "Albums", picked not opened
+
+    form->cmdTV_Click();
+    env->writeFile(media + "/copied.mp4", "x");
+    QFile::remove(media + "/clip.wmv");
+    QDir().mkpath(media + "/New Folder");
+    // Hidden, the lists are left as they were.
+    EXPECT_TRUE(files(form->File1).contains("clip.wmv"));
+
+    form->cmdFiles_Click();
+    EXPECT_EQ(files(form->File1).join(' ').toStdString(),
+              "copied.mp4 list.m3u movie.mov Song.MP3 sound.wav tune.Mp3");
+    EXPECT_EQ(form->File1->FileName().toStdString(), "sound.wav");
+    EXPECT_EQ(form->Dir1->List(form->Dir1->ListCount() - 1).toStdString(),
+              (media + "/New Folder").toStdString());
+    EXPECT_EQ(form->Dir1->List(form->Dir1->ListIndex()).toStdString(), (media + "/Albums").toStdString());
+    EXPECT_EQ(form->Dir1->Path(), media);
+    EXPECT_EQ(form->File1->Path(), media);
+    EXPECT_EQ(form->Drive1->Drive(), drive);
+    EXPECT_EQ(setting("Dir"), media);
 }
 
 TEST_F(FilesTest, ClickingAFilePlaysItsFullPath)

@@ -5,7 +5,16 @@
 #include "platform/ui/Forms.h"
 #include "services/modMarque.h"
 
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Xlib after Qt: its macros (Status, None) would break Qt's headers.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 using namespace mwtest;
 
@@ -23,6 +32,95 @@ protected:
         return f;
     }
 };
+
+class OnFramedDisplay : public MainWindowTest
+{
+};
+
+// Every control's place in its container, by name and index, with the client size.
+QMap<QString, QRect> rectangles(Form1 *f)
+{
+    QMap<QString, QRect> places;
+    places.insert(QStringLiteral("client"), QRect(QPoint(), f->client()->size()));
+    for (QObject *c : f->controls()) {
+        if (auto *w = qobject_cast<QWidget *>(c))
+            places.insert(c->objectName() + QLatin1Char(':') + QString::number(ui::controlIndex(c)),
+                          w->geometry());
+    }
+    return places;
+}
+
+std::string differences(const QMap<QString, QRect> &before, const QMap<QString, QRect> &after)
+{
+    std::string out;
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        const QRect now = after.value(it.key());
+        if (now != it.value()) {
+            const QRect &was = it.value();
+            out += QStringLiteral("%1: %2,%3 %4x%5 became %6,%7 %8x%9\n")
+                       .arg(it.key())
+                       .arg(was.x())
+                       .arg(was.y())
+                       .arg(was.width())
+                       .arg(was.height())
+                       .arg(now.x())
+                       .arg(now.y())
+                       .arg(now.width())
+                       .arg(now.height())
+                       .toStdString();
+        }
+    }
+    return out;
+}
+
+// Whether a window manager has said it runs on the display.
+bool windowManagerRuns(const QString &name)
+{
+    ::Display *display = XOpenDisplay(name.toLocal8Bit().constData());
+    if (!display)
+        return false;
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char *data = nullptr;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    const bool found = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                                          &type, &format, &items, &after, &data) == Success &&
+                       items == 1;
+    if (data)
+        XFree(data);
+    XCloseDisplay(display);
+    return found;
+}
+
+bool displayOpens(const QString &name)
+{
+    ::Display *display = XOpenDisplay(name.toLocal8Bit().constData());
+    if (display)
+        XCloseDisplay(display);
+    return display != nullptr;
+}
+
+// A server or window manager the test started, ended when the test ends however it ends.
+class Helper : public QProcess
+{
+public:
+    ~Helper() override
+    {
+        if (state() == QProcess::NotRunning)
+            return;
+        terminate();
+        if (!waitForFinished(5000)) {
+            kill();
+            waitForFinished(5000);
+        }
+    }
+};
+
+bool onX()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
 
 QStringList visibleItems(ui::Menu *menu)
 {
@@ -166,7 +264,7 @@ TEST_F(LayoutTest, DesignHasEveryPanelControlInItsContainerAndOrder)
     EXPECT_EQ(f->cmbSortTV->Text(), "Rating");
     EXPECT_EQ(comboItems(f->Combo3).size(), 18);
     EXPECT_EQ(comboItems(f->Combo4).size(), 18);
-    EXPECT_EQ(f->File1->Pattern().split(';').size(), 33);
+    EXPECT_EQ(f->File1->Pattern().split(';').size(), 52);
     EXPECT_EQ(f->ListView1->ColumnHeaders()->Item(4)->Width(), 0);
     EXPECT_EQ(f->ListView1->ColumnHeaders()->Item(5)->Text(), "Favorites");
 }
@@ -196,4 +294,83 @@ TEST_F(LayoutTest, MenusShowTheirDesignItems)
     // Menu pictures under "#array:index".
     EXPECT_FALSE(qobject_cast<ui::Menu *>(f->control("mnuCatItem", 3))->icon().isNull());
     EXPECT_EQ(f->ctxHookMenu1->picture("#mnuCatItem:3"), ":/mainwindow/btn_favorites.png");
+}
+
+// A window manager frames the window and maximises it: the cases run in a child process of
+// this executable on a private X server with openbox, so no other test sees the manager.
+TEST(FramedLayout, UnderAWindowManagerOneClientSizeGivesOneLayout)
+{
+    if (onX())
+        GTEST_SKIP() << "this is the child process";
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    ASSERT_FALSE(xvfb.isEmpty() || openbox.isEmpty())
+        << "needs Xvfb and openbox (scripts/install-deps.sh --test)";
+
+    Helper server;
+    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                        QStringLiteral("0"), QStringLiteral("1600x1200x24"), QStringLiteral("-nolisten"),
+                        QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    ASSERT_TRUE(server.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.canReadLine(); }, 20000));
+    const QString display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
+    // The number comes a moment before the server takes connections. Without -noreset the
+    // server would reset when this probe hangs up and refuse the next client meanwhile.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return displayOpens(display); }, 20000)) << display.toStdString();
+
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    Helper manager;
+    manager.setProcessEnvironment(environment);
+    manager.setProcessChannelMode(QProcess::MergedChannels);
+    manager.start(openbox, {QStringLiteral("--sm-disable")});
+    ASSERT_TRUE(manager.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windowManagerRuns(display); }, 20000))
+        << "openbox did not come up on " << display.toStdString() << ": " << manager.readAll().toStdString();
+
+    QProcess child;
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=OnFramedDisplay.*")});
+    ASSERT_TRUE(child.waitForFinished(180000));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+}
+
+TEST_F(OnFramedDisplay, EveryControlKeepsItsPlaceAfterResizingAwayAndBack)
+{
+    if (!onX())
+        GTEST_SKIP() << "needs the xcb platform (run through FramedLayout)";
+    Form1 *f = loadForm1();
+    ASSERT_NE(f, nullptr);
+    f->Show();
+    // Framed: the window manager's frame lies around the window.
+    ASSERT_TRUE(QTest::qWaitFor([f] { return f->frameGeometry().size() != f->geometry().size(); }, 20000))
+        << "the window manager never framed the window";
+    QTest::qWait(300);
+    const QSize size = f->size();
+    const QMap<QString, QRect> atStart = rectangles(f);
+    // The design frame stands for the real one: the client alone gives the player's size.
+    EXPECT_EQ(f->WindowsMediaPlayer1->Width(), std::abs(f->ScaleWidth() + 120 - 5520 - 600));
+    EXPECT_EQ(f->WindowsMediaPlayer1->Height(), std::abs(f->ScaleHeight() + 975 - 1020 - 1200));
+
+    f->resize(size.width() - 200, size.height() - 150);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f->size() != size; }, 10000));
+    f->resize(size);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f->size() == size; }, 10000));
+    QTest::qWait(300);
+    EXPECT_EQ(differences(atStart, rectangles(f)), "") << "resized away and back";
+
+    f->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f->isMaximized() && f->size() != size; }, 10000));
+    f->showNormal();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f->isMaximized() && f->size() == size; }, 10000));
+    QTest::qWait(300);
+    EXPECT_EQ(differences(atStart, rectangles(f)), "") << "maximised and restored";
 }

@@ -2,6 +2,8 @@
 #include "platform/ui/ListViewFilter.h"
 
 #include <QList>
+#include <algorithm>
+#include <vector>
 
 namespace ui
 {
@@ -47,10 +49,11 @@ char16_t asciiLower(char16_t c)
 
 } // namespace
 
-QString foldedForFinding(QStringView text)
+namespace
 {
-    if (isPlainAscii(text))
-        return text.toString().toLower();
+
+QString foldedByUnicode(QStringView text)
+{
     const QString decomposed = text.toString().normalized(QString::NormalizationForm_KD);
     QString folded;
     folded.reserve(decomposed.size());
@@ -64,6 +67,43 @@ QString foldedForFinding(QStringView text)
             folded += QLatin1String(spelt);
         else
             folded += QChar::fromUcs4(f); // QString::fromUcs4 would drop a U+FEFF
+    }
+    return folded;
+}
+
+// The Latin letters of most accented names: below here a character folds alone as it does
+// among others, so each one's fold is worked out once and looked up after.
+constexpr char16_t latinEnd = 0x250;
+
+const QString &latinFold(char16_t c)
+{
+    static const std::vector<QString> folds = [] {
+        std::vector<QString> table(latinEnd);
+        for (char16_t i = 0; i < latinEnd; ++i)
+            table[i] = foldedByUnicode(QStringView(&i, 1));
+        return table;
+    }();
+    return folds[c];
+}
+
+} // namespace
+
+QString foldedForFinding(QStringView text)
+{
+    char16_t high = 0;
+    for (const QChar c : text)
+        high = std::max(high, c.unicode());
+    if (high < 0x80)
+        return text.toString().toLower();
+    if (high >= latinEnd)
+        return foldedByUnicode(text);
+    QString folded;
+    folded.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            folded += QChar(asciiLower(c.unicode()));
+        else
+            folded += latinFold(c.unicode());
     }
     return folded;
 }

@@ -358,4 +358,5 @@ void Form1::connectEvents()
     connectEditorEvents();
     connectFilesEvents();
     connectMenuEvents();
+    connectSearchEvents();
 }

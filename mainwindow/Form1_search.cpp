@@ -8,42 +8,58 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <functional>
+#include <utility>
 
 namespace
 {
 
-// Escape belongs to the field while it has the keys: the window has no Escape of its own.
-class FindField : public QLineEdit
+bool isEscape(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    return key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier;
+}
+
+// Escape ends the search from the field and from the list it searches, where a click on a
+// found channel leaves the keys; the window has no Escape of its own.
+class SearchEscape : public QObject
 {
 public:
-    using QLineEdit::QLineEdit;
-    std::function<void()> escaped;
+    SearchEscape(QLineEdit *field, QWidget *list, std::function<void()> escaped)
+        : QObject(field), m_field(field), m_escaped(std::move(escaped))
+    {
+        field->installEventFilter(this);
+        list->installEventFilter(this);
+    }
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && escaped) {
-            event->accept();
-            escaped();
-            return;
-        }
-        QLineEdit::keyPressEvent(event);
+        if (!isEscape(event) || m_field->isHidden())
+            return false;
+        m_escaped();
+        return true;
     }
+
+private:
+    QLineEdit *m_field;
+    std::function<void()> m_escaped;
 };
 
 } // namespace
 
 void Form1::connectSearchEvents()
 {
-    auto *field = new FindField;
+    auto *field = new QLineEdit;
     field->setObjectName(QStringLiteral("txtFind"));
     field->setPlaceholderText(QStringLiteral("Find a channel by name (Esc closes)"));
     field->setClearButtonEnabled(true);
     field->hide();
-    field->escaped = [this] {
+    new SearchEscape(field, ListView1, [this] {
         endChannelSearch(true);
         ListView1->setFocus(Qt::OtherFocusReason);
-    };
+    });
     txtFind = field;
     ListView1->setFooter(field);
     connect(field, &QLineEdit::textChanged, this, &Form1::txtFind_Change);

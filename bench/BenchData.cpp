@@ -19,9 +19,22 @@ const char *const genres[] = {"News",     "Sports",   "Music",       "Movies",  
 const char *const words[] = {"Star",   "City",  "Sun",  "Radio", "Channel", "Live",    "Max", "Prime", "Nova",
                              "Planet", "Metro", "Wave", "Nord",  "Sur",     "Classic", "Hit", "Alpha"};
 
+// UTF-8, as Data.txt holds them.
+const char *const accentedWords[] = {"Caf\xC3\xA9",
+                                     "T\xC3\xA9l\xC3\xA9",
+                                     "M\xC3\xBAsica",
+                                     "Z\xC3\xBCrich",
+                                     "\xC3\x98resund",
+                                     "Krak\xC3\xB3w",
+                                     "S\xC3\xA3o Paulo",
+                                     "Stra\xC3\x9F"
+                                     "e",
+                                     "\xC3\x91"
+                                     "and\xC3\xBA"};
+
 } // namespace
 
-QByteArray channelList(int lines, bool distinctTypes)
+QByteArray channelList(int lines, bool distinctTypes, bool accentedNames)
 {
     std::mt19937 rng(12345u + unsigned(lines));
     const auto pick = [&rng](int n) { return int(rng() % unsigned(n)); };
@@ -38,6 +51,8 @@ QByteArray channelList(int lines, bool distinctTypes)
                 types += QByteArray("/") + genres[pick(10)];
         }
         QByteArray name = QByteArray(words[pick(17)]) + ' ' + words[pick(17)] + ' ' + QByteArray::number(i);
+        if (accentedNames && i % 8 == 0)
+            name = QByteArray(accentedWords[(i / 8) % 9]) + ' ' + name;
         if (pick(4) == 0)
             name = name.toUpper();
         const QByteArray url = "http://stream" + QByteArray::number(pick(90)) + ".example.net/live/" +

@@ -8,8 +8,10 @@
 namespace bench
 {
 
-// Data.txt of `lines` CR LF lines. With distinctTypes, every TV line has a type of its own.
-QByteArray channelList(int lines, bool distinctTypes = false);
+// Data.txt of `lines` CR LF lines. With distinctTypes, every TV line has a type of its own;
+// with accentedNames, every eighth name begins with a word of accented letters, the rest
+// of the list as without.
+QByteArray channelList(int lines, bool distinctTypes = false, bool accentedNames = false);
 // A result page of the video site with `links` video links, a third of them repeats.
 QByteArray videoPage(int links, int page);
 // A REGEDIT4 file with `values` string values in one key.

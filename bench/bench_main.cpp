@@ -22,12 +22,16 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
+#include <QShortcut>
+#include <QTest>
 #include <QtWebEngineWidgets/QtWebEngineWidgets>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <malloc.h>
@@ -48,7 +52,7 @@ struct Session {
     std::unique_ptr<testsupport::TempEnvironment> env;
     std::unique_ptr<testsupport::MsgBoxRecorder> boxes;
     Form1 *form = nullptr;
-    int listedSize = -1;
+    long listedSize = -1;
 
     Session()
     {
@@ -73,9 +77,21 @@ struct Session {
     void writeData(const QByteArray &content) const { env->writeFile(dataPath(), content); }
     void useList(int lines, bool distinctTypes = false)
     {
-        const int id = distinctTypes ? -lines : lines;
+        const long id = distinctTypes ? -lines : lines;
         if (listedSize != id)
             writeData(bench::channelList(lines, distinctTypes));
+        listedSize = id;
+    }
+    // Every line in the TV category, every eighth name with accents.
+    void useSearchList(int lines)
+    {
+        const long id = long(lines) << 32;
+        if (listedSize != id) {
+            QByteArray list = bench::channelList(lines, false, true);
+            for (const char *other : {"|Radio|", "|Video|", "|XXX|"})
+                list.replace(other, "|TV|");
+            writeData(list);
+        }
         listedSize = id;
     }
     Form1 *showForm()
@@ -305,6 +321,102 @@ void BM_RegistryExport(benchmark::State &state)
     }
 }
 
+// The channel search over 200,000 TV channels with the type filter on "English": the first
+// key of a search (which takes in the channels the filter left out), a key that narrows what
+// is found, one that widens it again, and Escape back to the list; each timed until the
+// window has painted the list.
+class ChannelSearch
+{
+public:
+    ChannelSearch()
+    {
+        g_session->useSearchList(Big);
+        mwtest::putProgramSetting(QStringLiteral("TVLang"), QStringLiteral("English"));
+        f = g_session->showForm();
+        f->cmdTV_Click();
+        mwtest::putProgramSetting(QStringLiteral("TVLang"), QStringLiteral("All"));
+        settle();
+    }
+    ~ChannelSearch()
+    {
+        escape();
+        f->cmdTV_Click();
+    }
+    void open()
+    {
+        emit f->findChild<QShortcut *>()->activated();
+        settle();
+    }
+    void type(const QString &text)
+    {
+        if (f->txtFind->isHidden())
+            open();
+        f->txtFind->setText(text);
+        settle();
+    }
+    void key(Qt::Key key)
+    {
+        QTest::keyClick(f->txtFind, key);
+        settle();
+    }
+    void escape()
+    {
+        if (!f->txtFind->isHidden())
+            key(Qt::Key_Escape);
+    }
+    int found() const { return f->ListView1->shownCount(); }
+
+    Form1 *f;
+
+private:
+    static void settle() { QCoreApplication::processEvents(); }
+};
+
+// Times `step`, each time from the state `prepare` leaves.
+template <typename Prepare, typename Step>
+void timeSearch(benchmark::State &state, Prepare prepare, Step step)
+{
+    ChannelSearch search;
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepare(search);
+        state.ResumeTiming();
+        step(search);
+    }
+    state.counters["shown"] = search.found();
+}
+
+void BM_SearchFirstKey(benchmark::State &state)
+{
+    timeSearch(
+        state,
+        [](ChannelSearch &s) {
+            s.escape();
+            s.open();
+        },
+        [](ChannelSearch &s) { s.key(Qt::Key_N); });
+}
+
+void BM_SearchNarrow(benchmark::State &state)
+{
+    timeSearch(
+        state, [](ChannelSearch &s) { s.type(QStringLiteral("ch")); },
+        [](ChannelSearch &s) { s.key(Qt::Key_A); });
+}
+
+void BM_SearchWiden(benchmark::State &state)
+{
+    timeSearch(
+        state, [](ChannelSearch &s) { s.type(QStringLiteral("caf")); },
+        [](ChannelSearch &s) { s.key(Qt::Key_Backspace); });
+}
+
+void BM_SearchEscape(benchmark::State &state)
+{
+    timeSearch(
+        state, [](ChannelSearch &s) { s.type(QStringLiteral("new")); }, [](ChannelSearch &s) { s.escape(); });
+}
+
 // Collects the median of every benchmark for the table.
 class TableReporter : public benchmark::ConsoleReporter
 {
@@ -402,6 +514,10 @@ void printTable(const TableReporter &r, double startupMs, double memoryMb, const
         {"category switch", "category_switch", 200000, "<= 150 ms, <= 3x", 150, 3},
         {"type pick", "type_pick", 200000, "<= 150 ms, <= 3x", 150, 3},
         {"load, 80k distinct types", "distinct_types", 80000, "< 100 ms", 100, 0},
+        {"search: first key (type filter)", "search_first_key", 200000, "< 100 ms", 100, 0},
+        {"search: key that narrows", "search_narrow", 200000, "< 100 ms", 100, 0},
+        {"search: key that widens", "search_widen", 200000, "< 100 ms", 100, 0},
+        {"search: Escape back to the list", "search_escape", 200000, "< 100 ms", 100, 0},
         {"Remove Duplicates", "remove_duplicates", 10000, "", 0, 0},
         {"Remove Duplicates", "remove_duplicates", 200000, "< 1000 ms", 1000, 0},
         {"Replace, sorted by Channel", "replace_sorted", 10000, "", 0, 0},
@@ -476,6 +592,10 @@ void registerAll(int reps)
     add("category_switch", BM_CategorySwitch, {Big});
     add("type_pick", BM_TypePick, {Big});
     add("distinct_types", BM_DistinctTypes, {80000});
+    add("search_first_key", BM_SearchFirstKey, {Big});
+    add("search_narrow", BM_SearchNarrow, {Big});
+    add("search_widen", BM_SearchWiden, {Big});
+    add("search_escape", BM_SearchEscape, {Big});
     add("remove_duplicates", BM_RemoveDuplicates, {10000, Big});
     add("replace_sorted", BM_ReplaceSorted, {10000, Big});
     add("video_scrape", BM_VideoScrape, {10000});
@@ -494,6 +614,16 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     if (argc > 1 && std::string(argv[1]) == "--startup-probe")
         return startupProbe();
+    // The generated list for a look at the real program: lines, file, then "accented" for
+    // accented names.
+    if (argc > 3 && std::string(argv[1]) == "--write-channel-list") {
+        QFile out(QString::fromLocal8Bit(argv[3]));
+        const bool accented = argc > 4 && std::string(argv[4]) == "accented";
+        return out.open(QIODevice::WriteOnly) &&
+                       out.write(bench::channelList(std::atoi(argv[2]), false, accented)) >= 0
+                   ? 0
+                   : 1;
+    }
 
     const double startupMs = startupMedian(argv[0], 5);
     const bench::LaunchFigures launch =

@@ -361,4 +361,5 @@ void Form1::connectEvents()
     connectEditorEvents();
     connectFilesEvents();
     connectMenuEvents();
+    connectSearchEvents();
 }

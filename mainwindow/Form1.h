@@ -11,6 +11,7 @@
 #include <QStringList>
 
 class ctxHookMenu;
+class QLineEdit;
 
 class Form1 : public ui::Form, public FavouritesStore
 {
@@ -127,6 +128,9 @@ public:
     ui::ComboBox *cmbAddCategory, *cmbEditCateogy, *Combo2;
     ui::CheckBox *chkLoad;
 
+    // The channel search's field, kept over the bottom of ListView1 while a search is on.
+    QLineEdit *txtFind = nullptr;
+
 private:
     // Building the window (Form1.cpp); each concern connects its own control events.
     void createControls();
@@ -143,8 +147,12 @@ private:
     void fitFindReplaceRow();
     void txtStatus_Change();
 
-    // Channel catalogue.
-    void LoadChannels();
+    // Channel catalogue. With everyType, the list holds every type of the category and the
+    // type list stays as it is.
+    void LoadChannels(bool everyType = false);
+    // The status text of the last load, with `shown` channels showing.
+    void showChannelCounts(qint32 shown);
+    qint32 m_channelTotal = 0;
     // Steps shared by the four category handlers.
     void showCategory(const QString &category, const QString &settingKey);
     // Shows one of the panels Frame1, Frame3, Frame4, Frame5 and hides the others; the
@@ -210,6 +218,21 @@ private:
     void Text2_KeyPress(int &KeyAscii);
     void Text3_KeyPress(int &KeyAscii);
     void Text4_KeyPress(int &KeyAscii);
+
+    // Channel search (Form1_search.cpp): Ctrl+F finds the category's channels by any part of
+    // their names, whatever the type filter; Escape brings the list back as it was.
+    void connectSearchEvents();
+    void txtFind_Open();
+    void txtFind_Change();
+    // Ends a search under way; with restore, the list comes back as it was before it.
+    void endChannelSearch(bool restore);
+    void restoreChannelList();
+    // The list holds every type of the category for the search.
+    bool m_findEveryType = false;
+    // The channel selected and the list's scroll when the search began.
+    QString m_findSelectedName, m_findSelectedUrl;
+    bool m_findHadSelection = false;
+    int m_findScroll = 0;
 
     // Local media files.
     void connectFilesEvents();

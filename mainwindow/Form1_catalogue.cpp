@@ -222,7 +222,7 @@ const char *const adultNotice[] = {
 
 } // namespace
 
-void Form1::LoadChannels()
+void Form1::LoadChannels(bool everyType)
 {
     if (strCategory.isEmpty())
         strCategory = QStringLiteral("TV");
@@ -239,7 +239,7 @@ void Form1::LoadChannels()
     }
 
     const bool reloadTypes = strReloadTypes == QLatin1String("True");
-    const bool allTypes = strTypeFilter == QLatin1String("All");
+    const bool allTypes = everyType || strTypeFilter == QLatin1String("All");
     const QByteArray categoryUtf8 = strCategory.toUtf8();
     const QByteArray filterAscii = isAscii(strTypeFilter.toUtf8()) ? strTypeFilter.toUtf8() : QByteArray();
     qint32 total = 0;
@@ -305,8 +305,14 @@ void Form1::LoadChannels()
             Combo1->setText(strTypeFilter);
     }
 
-    StatusBar1->setPanelText(1, message("MSG_STATUS1") + QString::number(total) + message("MSG_STATUS2") +
-                                    QString::number(shown) + message("MSG_STATUS3") +
+    m_channelTotal = total;
+    showChannelCounts(shown);
+}
+
+void Form1::showChannelCounts(qint32 shown)
+{
+    StatusBar1->setPanelText(1, message("MSG_STATUS1") + QString::number(m_channelTotal) +
+                                    message("MSG_STATUS2") + QString::number(shown) + message("MSG_STATUS3") +
                                     QString::number(intTypeCount) + message("MSG_STATUS4"));
 }
 
@@ -384,6 +390,7 @@ void Form1::quickSortValues(QStringList &values, qsizetype upper, bool descendin
 
 void Form1::Combo1_Click()
 {
+    endChannelSearch(false);
     strTypeFilter = Combo1->Text();
     if (strCategory == QLatin1String("TV"))
         SaveProgramSetting(QStringLiteral("TVLang"), strTypeFilter);
@@ -410,6 +417,8 @@ void Form1::ListView1_ColumnClick(int column)
 
 void Form1::showPanel(ui::Frame *panel)
 {
+    if (panel != Frame1)
+        endChannelSearch(true);
     for (ui::Frame *frame : {Frame1, Frame3, Frame4, Frame5})
         frame->setVisible(frame == panel);
     showPlayer(panel != Frame5);
@@ -417,6 +426,7 @@ void Form1::showPanel(ui::Frame *panel)
 
 void Form1::showCategory(const QString &category, const QString &settingKey)
 {
+    endChannelSearch(false);
     showPanel(Frame1);
     strCategory = category;
     ListView1->ListItems()->Clear();

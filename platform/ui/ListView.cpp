@@ -87,8 +87,9 @@ int ListItem::Index() const
 
 void ListItem::EnsureVisible()
 {
-    const int row = m_model->rowOf(this);
-    m_model->view()->scrollTo(m_model->index(row, 0));
+    const int row = m_model->viewRowOf(m_model->rowOf(this));
+    if (row >= 0)
+        m_model->view()->scrollTo(m_model->index(row, 0));
 }
 
 ListView *ListItem::listView() const
@@ -212,6 +213,11 @@ int ListItemCollection::RemoveWhere(const std::function<bool(const ListItem &)> 
     return m_model->removeWhere(drop);
 }
 
+int ListItemCollection::IndexOf(QStringView text, QStringView tag) const
+{
+    return m_model->find(text, tag) + 1;
+}
+
 // --- ListView
 
 ListView::ListView(QWidget *parent)
@@ -297,6 +303,57 @@ void ListView::setSortOrder(int order)
     m_model->setSortState(Sorted(), SortKey(), order);
 }
 
+void ListView::setFilterText(const QString &text)
+{
+    m_model->setFilter(text);
+}
+
+QString ListView::FilterText() const
+{
+    return m_model->filter();
+}
+
+int ListView::shownCount() const
+{
+    return m_model->shownCount();
+}
+
+void ListView::setFooter(QWidget *footer)
+{
+    if (m_footer)
+        m_footer->removeEventFilter(this);
+    m_footer = footer;
+    if (footer) {
+        footer->setParent(this);
+        footer->installEventFilter(this);
+    }
+    updateGeometries();
+}
+
+bool ListView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_footer && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        updateGeometries();
+    return QTreeView::eventFilter(watched, event);
+}
+
+void ListView::updateGeometries()
+{
+    // The tree view sets the margins for its header and leaves none at the bottom; the room
+    // for the footer goes back on after it. Setting the margins resizes the viewport, which
+    // comes back here once more and finds them as they should be.
+    QTreeView::updateGeometries();
+    const int room = m_footer && !m_footer->isHidden() ? m_footer->sizeHint().height() : 0;
+    const QMargins margins = viewportMargins();
+    if (margins.bottom() != room)
+        setViewportMargins(margins.left(), margins.top(), margins.right(), room);
+    if (room > 0) {
+        const QRect area = viewport()->geometry();
+        m_footer->setGeometry(area.left(), area.bottom() + 1, area.width(), room);
+        m_footer->raise();
+    }
+}
+
 void ListView::setHideSelection(bool hide)
 {
     m_hideSelection = hide;
@@ -337,8 +394,9 @@ void ListView::syncSelectionToView()
         return;
     m_syncingSelection = true;
     const ListItem *item = m_model->selected();
-    if (item && item->m_row >= 0) {
-        selectionModel()->setCurrentIndex(m_model->index(item->m_row, 0),
+    const int row = item && item->m_row >= 0 ? m_model->viewRowOf(item->m_row) : -1;
+    if (row >= 0) {
+        selectionModel()->setCurrentIndex(m_model->index(row, 0),
                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     } else {
         selectionModel()->clearSelection();

@@ -161,6 +161,9 @@ public:
     // Removes every item `drop` answers true for, asked in list order, in one step; answers
     // how many went.
     int RemoveWhere(const std::function<bool(const ListItem &)> &drop);
+    // The index (from 1) of the first item with this text and tag, read without making items;
+    // 0 when there is none.
+    int IndexOf(QStringView text, QStringView tag) const;
 
 private:
     friend class ListView;
@@ -217,6 +220,18 @@ public:
     int View() const { return m_view; }
     void setView(int view) { m_view = view; }
 
+    // Shows only the items whose text holds `text`, ignoring letter case and accents; an
+    // empty text shows them all. ListItems() keeps every item in its order; a selected item
+    // that the filter hides is no longer selected.
+    void setFilterText(const QString &text);
+    QString FilterText() const;
+    // How many items the list shows.
+    int shownCount() const;
+
+    // A widget kept along the bottom of the list's area while it is shown: the rows end above
+    // it, so none is ever out of reach beneath it. The list view takes it as its child.
+    void setFooter(QWidget *footer);
+
     ListViewModel *listModel() const { return m_model; }
 
 signals:
@@ -232,6 +247,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void updateGeometries() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class ColumnHeader;
@@ -252,6 +269,7 @@ private:
     bool m_gridLines = false;
     int m_view = lvwReport;
     bool m_syncingSelection = false;
+    QWidget *m_footer = nullptr;
 };
 
 } // namespace ui

@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <iterator>
+#include <numeric>
 #include <utility>
 
 namespace ui
@@ -54,7 +55,7 @@ void ListViewModel::deleteItems()
 
 QModelIndex ListViewModel::index(int row, int column, const QModelIndex &parent) const
 {
-    if (parent.isValid() || row < 0 || row >= m_placed || column < 0 || column >= columnCount())
+    if (parent.isValid() || row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
         return QModelIndex();
     return createIndex(row, column);
 }
@@ -66,7 +67,9 @@ QModelIndex ListViewModel::parent(const QModelIndex &) const
 
 int ListViewModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_placed;
+    if (parent.isValid())
+        return 0;
+    return filtering() ? int(m_shown.size()) : m_placed;
 }
 
 int ListViewModel::columnCount(const QModelIndex &parent) const
@@ -78,10 +81,10 @@ int ListViewModel::columnCount(const QModelIndex &parent) const
 
 QVariant ListViewModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.model() != this || index.row() >= m_placed ||
+    if (!index.isValid() || index.model() != this || index.row() >= rowCount() ||
         (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QVariant();
-    return columnView(m_rows[size_t(index.row())], index.column()).toString();
+    return columnView(m_rows[size_t(placedRow(index.row()))], index.column()).toString();
 }
 
 QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -142,9 +145,9 @@ ListItem *ListViewModel::materialise(int row)
 
 ListItem *ListViewModel::itemAt(const QModelIndex &index)
 {
-    if (!index.isValid() || index.model() != this || index.row() >= m_placed)
+    if (!index.isValid() || index.model() != this || index.row() >= rowCount())
         return nullptr;
-    return materialise(index.row());
+    return materialise(placedRow(index.row()));
 }
 
 void ListViewModel::addRow(const Row &row)
@@ -249,6 +252,9 @@ void ListViewModel::clear()
     m_resortPending = false;
     m_changesPending = false;
     m_changedFirst = m_changedLast = -1;
+    m_shown.clear();
+    m_refilterPending = false;
+    m_foldedTexts.clear();
     endResetModel();
     emit selectionReset();
 }
@@ -259,15 +265,23 @@ bool ListViewModel::remove(int row)
     if (row < 0 || row >= m_placed)
         return false;
     m_removing = true;
-    beginRemoveRows(QModelIndex(), row, row);
     ListItem *item = m_rows[size_t(row)].item;
-    m_rows.erase(m_rows.begin() + row);
-    --m_placed;
-    renumber(row);
-    if (item && m_selected == item)
-        m_selected = nullptr;
-    endRemoveRows();
+    const auto take = [&] {
+        m_rows.erase(m_rows.begin() + row);
+        --m_placed;
+        renumber(row);
+        if (item && m_selected == item)
+            m_selected = nullptr;
+    };
+    if (filtering()) {
+        resetWith(take);
+    } else {
+        beginRemoveRows(QModelIndex(), row, row);
+        take();
+        endRemoveRows();
+    }
     m_removing = false;
+    m_foldedTexts.erase(item);
     delete item;
     emit selectionReset();
     return true;
@@ -295,10 +309,14 @@ int ListViewModel::removeWhere(const std::function<bool(const ListItem &)> &drop
     renumber(0);
     if (std::find(dropped.begin(), dropped.end(), m_selected) != dropped.end())
         m_selected = nullptr;
+    if (filtering())
+        refilter();
     endResetModel();
     m_removing = false;
-    for (ListItem *item : dropped)
+    for (ListItem *item : dropped) {
+        m_foldedTexts.erase(item);
         delete item;
+    }
     emit selectionReset();
     return int(dropped.size());
 }
@@ -308,6 +326,20 @@ int ListViewModel::rowOf(const ListItem *item)
     if (item->m_row < 0 || m_resortPending || m_changesPending)
         flush();
     return item->m_row;
+}
+
+int ListViewModel::find(QStringView text, QStringView tag)
+{
+    flush();
+    for (int row = 0; row < m_placed; ++row) {
+        const Row &r = m_rows[size_t(row)];
+        const auto field = [&r, this](int slot) {
+            return r.item ? r.item->field(slot) : storedText(r, slot);
+        };
+        if (field(ListItem::TextField) == text && field(ListItem::TagField) == tag)
+            return row;
+    }
+    return -1;
 }
 
 // Setting Sorted, SortKey and SortOrder in a row costs one sort, done when the items are
@@ -450,6 +482,16 @@ std::vector<int> ListViewModel::reorder(const std::vector<SortValue> &values)
     return newRow;
 }
 
+template <typename Work> void ListViewModel::resetWith(Work work)
+{
+    beginResetModel();
+    work();
+    if (filtering())
+        refilter();
+    endResetModel();
+    emit selectionReset();
+}
+
 void ListViewModel::noteChanged(int row)
 {
     if (m_changedFirst < 0) {
@@ -466,9 +508,14 @@ void ListViewModel::emitChanges()
 {
     if (m_changedFirst < 0)
         return;
-    const int first = m_changedFirst;
-    const int last = std::min(m_changedLast, m_placed - 1);
+    int first = m_changedFirst;
+    int last = std::min(m_changedLast, m_placed - 1);
     m_changedFirst = m_changedLast = -1;
+    if (filtering() && first <= last) {
+        // The shown rows between the first and the last changed one.
+        first = int(std::lower_bound(m_shown.begin(), m_shown.end(), first) - m_shown.begin());
+        last = int(std::upper_bound(m_shown.begin(), m_shown.end(), last) - m_shown.begin()) - 1;
+    }
     if (first <= last)
         emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
@@ -486,13 +533,12 @@ void ListViewModel::flush()
             return;
         }
         // The new order takes in the waiting rows: all are placed in one step.
-        beginResetModel();
-        m_placed = int(m_rows.size());
-        SortValues all = sortValuesOf(0, m_placed);
-        sortByValue(all.values, false);
-        reorder(all.values);
-        endResetModel();
-        emit selectionReset();
+        resetWith([this] {
+            m_placed = int(m_rows.size());
+            SortValues all = sortValuesOf(0, m_placed);
+            sortByValue(all.values, false);
+            reorder(all.values);
+        });
         return;
     }
     if (m_changesPending) {
@@ -501,6 +547,8 @@ void ListViewModel::flush()
     }
     if (waiting)
         placeWaitingRows();
+    if (m_refilterPending)
+        resetWith([] {});
 }
 
 void ListViewModel::placeWaitingRows()
@@ -519,17 +567,23 @@ void ListViewModel::placeWaitingRows()
                        std::back_inserter(merged),
                        [this](const SortValue &a, const SortValue &b) { return compare(a, b) < 0; });
             // New rows among the listed ones: the view takes the list afresh.
-            beginResetModel();
-            m_placed = total;
-            reorder(merged);
-            endResetModel();
-            emit selectionReset();
+            resetWith([&] {
+                m_placed = total;
+                reorder(merged);
+            });
             return;
         }
         // The rows are put in order before the view hears of them.
         m_placed = total;
         reorder(added.values);
         m_placed = first;
+    }
+    if (filtering()) {
+        resetWith([&] {
+            m_placed = total;
+            renumber(first);
+        });
+        return;
     }
     beginInsertRows(QModelIndex(), first, total - 1);
     m_placed = total;
@@ -539,6 +593,15 @@ void ListViewModel::placeWaitingRows()
 
 void ListViewModel::resort(bool byChangeOrder)
 {
+    if (filtering()) {
+        // The shown rows are found again in the new order.
+        resetWith([&] {
+            SortValues all = sortValuesOf(0, m_placed);
+            sortByValue(all.values, byChangeOrder);
+            reorder(all.values);
+        });
+        return;
+    }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     SortValues all = sortValuesOf(0, m_placed);
     sortByValue(all.values, byChangeOrder);
@@ -555,6 +618,14 @@ void ListViewModel::resort(bool byChangeOrder)
 void ListViewModel::itemChanged(ListItem *item, int column)
 {
     const int row = item->m_row;
+    if (column == 0) {
+        m_foldedTexts.erase(item);
+        if (filtering() && row >= 0) {
+            // The new text may be found or no longer.
+            m_refilterPending = true;
+            scheduleFlush();
+        }
+    }
     if (row < 0)
         return; // still waiting: placed by the next flush
     if (m_sorted && !m_resortPending && column == m_sortKey) {
@@ -563,6 +634,80 @@ void ListViewModel::itemChanged(ListItem *item, int column)
         scheduleFlush();
     }
     noteChanged(row);
+}
+
+void ListViewModel::setFilter(const QString &text)
+{
+    flush();
+    TextFinder finder(text);
+    m_filterText = text;
+    m_refilterPending = false;
+    if (finder.folded() == m_finder.folded())
+        return;
+    const bool narrowed = filtering() && finder.narrows(m_finder);
+    beginResetModel();
+    m_finder = std::move(finder);
+    if (filtering())
+        refilter(narrowed);
+    else
+        m_shown.clear();
+    endResetModel();
+    emit selectionReset();
+}
+
+int ListViewModel::shownCount()
+{
+    flush();
+    return rowCount();
+}
+
+int ListViewModel::viewRowOf(int row) const
+{
+    if (row < 0 || row >= m_placed || !filtering())
+        return row < m_placed ? row : -1;
+    const auto at = std::lower_bound(m_shown.begin(), m_shown.end(), row);
+    return (at != m_shown.end() && *at == row) ? int(at - m_shown.begin()) : -1;
+}
+
+bool ListViewModel::rowMatches(int row)
+{
+    const Row &r = m_rows[size_t(row)];
+    const QStringView text = columnView(r, 0);
+    if (isPlainAscii(text))
+        return m_finder.inPlainAscii(text);
+    const void *key = r.item ? static_cast<const void *>(r.item) : static_cast<const void *>(r.chars);
+    auto [at, added] = m_foldedTexts.try_emplace(key);
+    if (added)
+        at->second = foldedForFinding(text);
+    return m_finder.inFolded(at->second);
+}
+
+void ListViewModel::refilter(bool narrowed)
+{
+    m_refilterPending = false;
+    std::vector<int> candidates;
+    if (!narrowed) {
+        candidates.resize(size_t(m_placed));
+        std::iota(candidates.begin(), candidates.end(), 0);
+    }
+    const std::vector<int> &rows = narrowed ? m_shown : candidates;
+    std::vector<int> shown;
+    // A sorted list reads its texts all over memory: asking for those a few rows ahead
+    // early keeps the scan from waiting on each in turn.
+    constexpr size_t ahead = 16;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i + ahead < rows.size()) {
+            const Row &next = m_rows[size_t(rows[i + ahead])];
+            __builtin_prefetch(next.item ? static_cast<const void *>(next.item->m_chars.constData())
+                                         : static_cast<const void *>(next.chars));
+        }
+        if (rowMatches(rows[i]))
+            shown.push_back(rows[i]);
+    }
+    m_shown = std::move(shown);
+    // What the user cannot see is not what a command acts on.
+    if (m_selected && viewRowOf(m_selected->m_row) < 0)
+        m_selected = nullptr;
 }
 
 void ListViewModel::columnsChanged()

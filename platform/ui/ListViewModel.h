@@ -3,14 +3,17 @@
 // when one is first asked for, and from then on holds the texts itself. Added rows wait at the
 // end and are placed in one step, so a bulk fill costs one sort and one model notification
 // instead of one per item. Sort texts that change wait the same way, so a thousand edits of a
-// sorted list cost one re-sort.
+// sorted list cost one re-sort. A filter shows the view a part of the rows, in their order.
 #pragma once
+
+#include "platform/ui/ListViewFilter.h"
 
 #include <QAbstractItemModel>
 #include <QStringView>
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace ui
@@ -63,6 +66,8 @@ public:
     bool remove(int row);
     int removeWhere(const std::function<bool(const ListItem &)> &drop);
     int rowOf(const ListItem *item);
+    // The first placed row with this text and tag; -1 when none.
+    int find(QStringView text, QStringView tag);
 
     bool sorted() const { return m_sorted; }
     int sortKey() const { return m_sortKey; }
@@ -80,6 +85,16 @@ public:
     ListView *view() const { return m_view; }
     // True while a row is being removed: the view's own reselection is not the user's.
     bool removing() const { return m_removing; }
+
+    // The view shows only the rows whose text (column 0) holds `text` as TextFinder finds it;
+    // an empty text shows them all. The rows, their order and count() stay as they are.
+    void setFilter(const QString &text);
+    QString filter() const { return m_filterText; }
+    bool filtering() const { return !m_finder.isEmpty(); }
+    // Rows the view shows.
+    int shownCount();
+    // The view's row of a placed row; -1 while the filter hides it.
+    int viewRowOf(int row) const;
 
 signals:
     void selectionReset();
@@ -124,6 +139,13 @@ private:
     void noteChanged(int row);
     void emitChanges();
     void deleteItems();
+    // The placed row behind a row of the view.
+    int placedRow(int viewRow) const { return filtering() ? m_shown[size_t(viewRow)] : viewRow; }
+    bool rowMatches(int row);
+    // Finds the shown rows again: among those shown only, when the filter only narrowed.
+    void refilter(bool narrowed = false);
+    // Runs work between a reset's two notices; the filter then finds its rows again.
+    template <typename Work> void resetWith(Work work);
 
     ListView *m_view;
     // The placed rows, then those waiting to be placed.
@@ -143,6 +165,13 @@ private:
     int m_changedLast = -1;
     bool m_flushScheduled = false;
     bool m_removing = false;
+    // The filter: its text as given and folded, the placed rows it lets through in their order,
+    // and the folded texts of rows whose text is not plain ASCII, by row item or characters.
+    QString m_filterText;
+    TextFinder m_finder;
+    std::vector<int> m_shown;
+    bool m_refilterPending = false;
+    std::unordered_map<const void *, QString> m_foldedTexts;
 };
 
 } // namespace ui

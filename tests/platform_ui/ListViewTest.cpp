@@ -6,6 +6,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -517,4 +518,103 @@ TEST_F(ListViewTest, RowsAddedToASortedListInBatchesOfAnySizeSitWhereOneStableSo
         for (const auto &[item, name] : std::as_const(handles))
             ASSERT_EQ(item->Index(), names.indexOf(name) + 1) << name.toStdString();
     }
+}
+
+TEST_F(ListViewTest, FilterFindsAPieceOfTheTextIgnoringCaseAccentsAndLetterSpellings)
+{
+    for (const char *name : {"Café Paris", "CAFE DEL MAR", "Cafeteria", "Radio Nova", "Straße 1", "Øresund",
+                             "KRAKÓW", "ｃａｆｅ wide", "Décafé"})
+        lv.ListItems()->AddTexts({QString::fromUtf8(name)});
+    const QStringList all = column(0);
+    const auto find = [this](const char *text) {
+        lv.setFilterText(QString::fromUtf8(text));
+        return shown(0);
+    };
+    const QStringList cafes = {QString::fromUtf8("Café Paris"), QStringLiteral("CAFE DEL MAR"),
+                               QStringLiteral("Cafeteria"), QString::fromUtf8("ｃａｆｅ wide"),
+                               QString::fromUtf8("Décafé")};
+    EXPECT_EQ(find("cafe"), cafes);
+    EXPECT_EQ(find("CAFÉ"), cafes);
+    EXPECT_EQ(find("caf"), cafes); // a key taken back widens again
+    EXPECT_EQ(find("strasse"), QStringList{QString::fromUtf8("Straße 1")});
+    EXPECT_EQ(find("ORESUND"), QStringList{QString::fromUtf8("Øresund")});
+    EXPECT_EQ(find("krakow"), QStringList{QString::fromUtf8("KRAKÓW")});
+    EXPECT_EQ(find("afe d"), QStringList{QStringLiteral("CAFE DEL MAR")});
+    EXPECT_EQ(find("xyz"), QStringList{});
+    EXPECT_EQ(lv.shownCount(), 0);
+    // The filter only hides: every item is still there, in its place.
+    EXPECT_EQ(column(0), all);
+    EXPECT_EQ(find(""), all);
+    EXPECT_EQ(lv.shownCount(), all.size());
+}
+
+TEST_F(ListViewTest, FilteredRowsKeepTheSortAndFollowItsChangesAndTheItemsEdits)
+{
+    lv.setSorted(true);
+    lv.setSortOrder(ListView::lvwDescending);
+    for (const char *name : {"news b", "sport", "News a", "weather", "news c"})
+        lv.ListItems()->AddTexts({QString::fromUtf8(name)});
+    lv.setFilterText(QStringLiteral("news"));
+    EXPECT_EQ(shown(0), (QStringList{"news c", "news b", "News a"}));
+    EXPECT_EQ(lv.SortOrder(), ListView::lvwDescending);
+    lv.setSortOrder(ListView::lvwAscending);
+    EXPECT_EQ(shown(0), (QStringList{"News a", "news b", "news c"}));
+    // Items added, renamed and removed while the filter is on are found or not by their texts.
+    lv.ListItems()->Add(QStringLiteral("More news"));
+    lv.ListItems()->Item(lv.ListItems()->IndexOf(u"sport", u""))->setText(QStringLiteral("Sport news"));
+    EXPECT_EQ(shown(0), (QStringList{"More news", "News a", "news b", "news c", "Sport news"}));
+    lv.ListItems()->Item(lv.ListItems()->IndexOf(u"news b", u""))->setText(QStringLiteral("Business"));
+    lv.ListItems()->Remove(lv.ListItems()->IndexOf(u"More news", u""));
+    EXPECT_EQ(shown(0), (QStringList{"News a", "news c", "Sport news"}));
+    lv.ListItems()->RemoveWhere([](const ListItem &item) { return item.Text() == QLatin1String("news c"); });
+    EXPECT_EQ(shown(0), (QStringList{"News a", "Sport news"}));
+    lv.setFilterText(QString());
+    EXPECT_EQ(shown(0), (QStringList{"Business", "News a", "Sport news", "weather"}));
+}
+
+TEST_F(ListViewTest, FilterHidesTheSelectionAndAClickPicksTheFoundItemUnderTheMouse)
+{
+    for (const char *name : {"alpha", "beta one", "gamma", "beta two"})
+        add(QString::fromUtf8(name));
+    lv.show();
+    lv.ListItems()->Item(3)->setSelected(true);
+    lv.setFilterText(QStringLiteral("beta"));
+    EXPECT_EQ(lv.SelectedItem(), nullptr); // what cannot be seen is not acted on
+    QCoreApplication::processEvents();
+    ListItem *clicked = nullptr;
+    QObject::connect(&lv, &ListView::ItemClick, [&](ListItem *item) { clicked = item; });
+    QTest::mouseClick(lv.viewport(), Qt::LeftButton, {}, lv.visualRect(lv.model()->index(1, 0)).center());
+    ASSERT_NE(clicked, nullptr);
+    EXPECT_EQ(clicked->Text(), QStringLiteral("beta two"));
+    EXPECT_EQ(lv.SelectedItem(), clicked);
+    EXPECT_EQ(lv.selectionModel()->selectedRows().value(0).row(), 1);
+    lv.setFilterText(QString());
+    EXPECT_EQ(lv.SelectedItem(), clicked);
+    EXPECT_EQ(lv.selectionModel()->selectedRows().value(0).row(), 3);
+}
+
+TEST_F(ListViewTest, RowsEndAboveTheFooterSoTheLastOneCanBeSeen)
+{
+    for (int i = 0; i < 200; ++i)
+        lv.ListItems()->AddTexts({QStringLiteral("row %1").arg(i)});
+    lv.show();
+    const QRect before = lv.geometry();
+    auto *footer = new QLineEdit;
+    lv.setFooter(footer);
+    EXPECT_TRUE(footer->isHidden());
+    footer->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lv.geometry(), before);
+    EXPECT_EQ(footer->parentWidget(), &lv);
+    EXPECT_TRUE(lv.rect().contains(footer->geometry()));
+    EXPECT_GT(footer->height(), 0);
+    EXPECT_LE(lv.viewport()->geometry().bottom(), footer->geometry().top());
+    const QModelIndex last = lv.model()->index(199, 0);
+    lv.scrollTo(last);
+    QCoreApplication::processEvents();
+    EXPECT_LE(lv.visualRect(last).bottom(), lv.viewport()->height());
+    EXPECT_LT(lv.viewport()->mapTo(&lv, lv.visualRect(last).bottomLeft()).y(), footer->geometry().top());
+    footer->hide();
+    QCoreApplication::processEvents();
+    EXPECT_GT(lv.viewport()->geometry().bottom(), footer->geometry().top());
 }

@@ -10,6 +10,9 @@ namespace bench
 
 // Data.txt of `lines` CR LF lines. With distinctTypes, every TV line has a type of its own.
 QByteArray channelList(int lines, bool distinctTypes = false);
+// An M3U playlist of `entries` entries of about 160 bytes, as providers write them: attributes,
+// groups (some radio), an option line now and then, and one address in fifty repeated.
+QByteArray playlist(int entries);
 // A result page of the video site with `links` video links, a third of them repeats.
 QByteArray videoPage(int links, int page);
 // A REGEDIT4 file with `values` string values in one key.

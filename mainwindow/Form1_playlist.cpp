@@ -13,10 +13,10 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QScopeGuard>
 #include <QThread>
 
 #include <functional>
@@ -112,12 +112,20 @@ private:
     PlaylistImportWork m_work;
 };
 
+// "1 line", "2 lines".
+QString counted(int n, const char *thing)
+{
+    return QString::number(n) + u' ' + QLatin1String(thing) + (n == 1 ? QString() : QStringLiteral("s"));
+}
+
 QString notAPlaylist(const QString &source, int skipped)
 {
     QString text = source + QStringLiteral(" is not an M3U playlist: it holds no channel (an #EXTINF line "
                                            "followed by an address, or a stream address).");
     if (skipped > 0)
-        text += QStringLiteral(" %1 lines were skipped.").arg(skipped);
+        text += u' ' + counted(skipped, "line") +
+                (skipped == 1 ? QStringLiteral(" was") : QStringLiteral(" were")) +
+                QStringLiteral(" skipped.");
     return text + QStringLiteral(" The channel list has not been changed.");
 }
 
@@ -257,7 +265,15 @@ void Form1::importPlaylistAddress(const QString &address)
     DownloadOptions options;
     options.guard = guard;
     options.maxBytes = PlaylistMaxBytes;
-    options.progress = DownloadProgressInto(txtStatus);
+    // A playlist of many megabytes comes in tens of thousands of blocks: a status line told of
+    // each would cost more than the download itself. Ten times a second reads the same.
+    QElapsedTimer sinceTold;
+    options.progress = [told = DownloadProgressInto(txtStatus), &sinceTold](qint64 bytes) {
+        if (sinceTold.isValid() && sinceTold.elapsed() < 100)
+            return;
+        sinceTold.start();
+        told(bytes);
+    };
     DownloadResult download = DownloadUrl(url, options);
     if (!guard.alive())
         return;
@@ -272,7 +288,7 @@ void Form1::importPlaylistAddress(const QString &address)
                       .arg(PlaylistMaxBytes / (1024 * 1024));
         else
             why = QStringLiteral("The playlist could not be downloaded from %1; nothing was added.").arg(url);
-        txtStatus->setText(QString());
+        txtStatus->setText(QStringLiteral("Nothing was imported from ") + url + u'.');
         MsgBox(why, vbExclamation);
         return;
     }
@@ -295,36 +311,31 @@ void Form1::finishPlaylistImport(PlaylistImportWork &work, const QString &source
     // Once the program is ending no write may start.
     if (ui::programEnding())
         return;
-    auto writersBack = qScopeGuard([this] { setWritingChannelList(false); });
-    txtStatus->setText(QString());
-    if (work.playlistUnread) {
-        MsgBox(QStringLiteral("The playlist file ") + source + QStringLiteral(" could not be read."),
-               vbExclamation);
-        return;
-    }
-    if (work.playlist.channels.isEmpty()) {
-        MsgBox(notAPlaylist(source, work.playlist.skipped), vbExclamation);
-        return;
-    }
+    // The status line says that nothing came of it before a box says why.
+    const auto fail = [this, &source](const QString &why) {
+        setWritingChannelList(false);
+        txtStatus->setText(QStringLiteral("Nothing was imported from ") + source + u'.');
+        if (!why.isEmpty())
+            MsgBox(why, vbExclamation);
+    };
+    if (work.playlistUnread)
+        return fail(QStringLiteral("The playlist file ") + source + QStringLiteral(" could not be read."));
+    if (work.playlist.channels.isEmpty())
+        return fail(notAPlaylist(source, work.playlist.skipped));
     // Written by another program while the playlist was read: merged again with what is there now.
     if (!work.listUnread && ListStamp::of(channelListPath()) != work.stamp)
         mergeIntoList(work);
-    if (work.listUnread) {
-        MsgBox(QStringLiteral("The channel list ") + channelListPath() +
-                   QStringLiteral(" could not be read, so no channel was added to it."),
-               vbExclamation);
-        return;
-    }
+    if (work.listUnread)
+        return fail(QStringLiteral("The channel list ") + channelListPath() +
+                    QStringLiteral(" could not be read, so no channel was added to it."));
     if (work.merge.added > 0) {
         // The data folder is the import's own to make: the playlist's channels need a home.
-        if (!QDir().mkpath(strDataFolder)) {
-            MsgBox(QStringLiteral("The folder ") + strDataFolder +
-                       QStringLiteral(" could not be made, so no channel was added."),
-                   vbExclamation);
-            return;
-        }
+        if (!QDir().mkpath(strDataFolder))
+            return fail(QStringLiteral("The folder ") + strDataFolder +
+                        QStringLiteral(" could not be made, so no channel was added."));
+        // Its own box tells why.
         if (!SaveFileOrTell(channelListPath(), work.merge.data, QStringLiteral("The channel list")))
-            return;
+            return fail(QString());
     }
 
     // The channels as the user would find them: their category, every type.
@@ -333,15 +344,12 @@ void Form1::finishPlaylistImport(PlaylistImportWork &work, const QString &source
     else
         cmdTV_Click();
     Combo1->setListIndex(0);
-    writersBack.dismiss();
     setWritingChannelList(false);
-
     MsgBox(
-        QStringLiteral("Playlist imported: %1 channels added, %2 already in the channel list, %3 lines "
-                       "skipped.\r\n\r\nAn online update (Update Channels > Update Channels Online) replaces "
-                       "the whole channel list, imported channels included.")
-            .arg(work.merge.added)
-            .arg(work.merge.alreadyThere)
-            .arg(work.playlist.skipped),
+        QStringLiteral("Playlist imported: %1 added, %2 already in the channel list, %3 skipped.\r\n\r\nAn "
+                       "online update (Update Channels > Update Channels Online) replaces the whole channel "
+                       "list, imported channels included.")
+            .arg(counted(work.merge.added, "channel"), counted(work.merge.alreadyThere, "channel"),
+                 counted(work.playlist.skipped, "line")),
         vbInformation);
 }

@@ -65,6 +65,31 @@ QByteArray channelList(int lines, bool distinctTypes, bool accentedNames)
     return out;
 }
 
+QByteArray playlist(int entries)
+{
+    std::mt19937 rng(777u + unsigned(entries));
+    const auto pick = [&rng](int n) { return int(rng() % unsigned(n)); };
+    QByteArray out = "#EXTM3U x-tvg-url=\"http://epg.example.net/guide.xml\"\r\n";
+    out.reserve(qsizetype(entries) * 170);
+    for (int i = 1; i <= entries; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        const bool radio = pick(5) == 0;
+        const QByteArray group =
+            radio ? QByteArray("Radio ") + genres[pick(10)] : QByteArray(genres[pick(10)]);
+        out += "#EXTINF:-1 tvg-id=\"ch" + n + ".example\"";
+        if (pick(2) == 0)
+            out += " tvg-logo=\"http://logo.example.net/" + n + ".png\"";
+        out += " tvg-language=\"" + QByteArray(languages[pick(24)]) + "\" group-title=\"" + group + "\"," +
+               words[pick(17)] + ' ' + words[pick(17)] + ' ' + n + "\r\n";
+        if (pick(10) == 0)
+            out += "#EXTVLCOPT:http-user-agent=Mozilla/5.0\r\n";
+        const int id = pick(50) == 0 ? 1 + pick(i) : i;
+        out += "http://stream" + QByteArray::number(id % 90) + ".example.net/live/" + QByteArray::number(id) +
+               "/index.m3u8\r\n";
+    }
+    return out;
+}
+
 QByteArray videoPage(int links, int page)
 {
     QByteArray out = "<html><head><title>Results</title></head><body>\n";

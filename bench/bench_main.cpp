@@ -18,6 +18,7 @@
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/MsgBoxRecorder.h"
 #include "tests/support/TempEnvironment.h"
+#include "tests/support/TimerGap.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -201,6 +202,32 @@ void BM_DistinctTypes(benchmark::State &state)
         placeRows(f);
     }
     state.counters["types"] = f->Combo1->ListCount() - 1;
+}
+
+// From the choice of a playlist file to its channels written and shown, on the starter list;
+// the window's longest stall meanwhile is the longest time it could not paint.
+void BM_PlaylistImport(benchmark::State &state)
+{
+    const QByteArray text = bench::playlist(int(state.range(0)));
+    const QString path =
+        g_session->env->writeFile(g_session->env->root() + QStringLiteral("/bench.m3u"), text);
+    Form1 *f = g_session->showForm();
+    qint64 longestStall = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        g_session->writeData(Session::starterList());
+        g_session->listedSize = -1;
+        state.ResumeTiming();
+        const testsupport::TimerGap gap;
+        f->importPlaylistFile(path);
+        while (f->writingChannelList())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        placeRows(f);
+        longestStall = std::max(longestStall, gap.longest());
+    }
+    state.counters["stall_ms"] = double(longestStall);
+    state.counters["shown"] = f->ListView1->ListItems()->Count();
+    state.counters["MB"] = double(text.size()) / 1e6;
 }
 
 // The editor's list: every other item repeats an earlier URL in another letter case.
@@ -422,13 +449,17 @@ class TableReporter : public benchmark::ConsoleReporter
 {
 public:
     std::map<std::pair<std::string, long>, double> medians;
+    std::map<std::pair<std::string, long>, benchmark::UserCounters> counters;
 
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
-            if (run.aggregate_name == "median")
-                medians[{run.run_name.function_name, std::stol(run.run_name.args)}] =
-                    run.GetAdjustedRealTime();
+            if (run.aggregate_name == "median") {
+                const std::pair<std::string, long> key{run.run_name.function_name,
+                                                       std::stol(run.run_name.args)};
+                medians[key] = run.GetAdjustedRealTime();
+                counters[key] = run.counters;
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -526,6 +557,7 @@ void printTable(const TableReporter &r, double startupMs, double memoryMb, const
         {"video site: download + scrape", "video_pages", 10000, "", 0, 0},
         {"registry import (values)", "registry_import", 10000, "< 1000 ms", 1000, 0},
         {"registry export (values)", "registry_export", 10000, "< 1000 ms", 1000, 0},
+        {"playlist import, written + shown", "playlist_import", 100000, "<= 3000 ms", 3000, 0},
     };
     std::printf("\n%-32s %8s %11s %8s  %-18s %s\n", "operation", "size", "median ms", "ratio", "goal", "met");
     for (const Row &row : rows) {
@@ -546,6 +578,10 @@ void printTable(const TableReporter &r, double startupMs, double memoryMb, const
         std::printf("%-32s %8ld %11.1f %8s  %-18s %s\n", row.label, row.size, ms, ratioText, row.goal,
                     row.goal[0] == 0 ? "" : (std::string(row.goal) == "linear" ? "" : (met ? "yes" : "NO")));
     }
+    const auto stall = r.counters.find({"playlist_import", 100000});
+    if (stall != r.counters.end() && stall->second.count("stall_ms"))
+        std::printf("%-32s %8d %11.1f %8s  %-18s %s\n", "playlist import: window stalled", 100000,
+                    double(stall->second.at("stall_ms")), "-", "", "");
     const double small = r.median("load", 10000), large = r.median("load", 500000);
     if (small > 0 && large > 0) {
         const double growth = (large / 500000.0) / (small / 10000.0);
@@ -602,6 +638,7 @@ void registerAll(int reps)
     add("video_pages", BM_VideoPages, {10000});
     add("registry_import", BM_RegistryImport, {10000});
     add("registry_export", BM_RegistryExport, {10000});
+    add("playlist_import", BM_PlaylistImport, {100000});
 }
 
 } // namespace

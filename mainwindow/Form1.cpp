@@ -302,6 +302,8 @@ void Form1::createEditorPanel()
 void Form1::createMenus()
 {
     ui::Menu *mnuFile = addMenu("mnuFile", "File");
+    addMenu("mnuFileItem", "Open Playlist File...", mnuFile, 0);
+    addMenu("mnuFileItem", "Open Playlist Address...", mnuFile, 1);
     addMenu("mnuFileItem", "Exit", mnuFile, 2);
 
     ui::Menu *mnuCat = addMenu("mnuCat", "Categories");

@@ -6,12 +6,14 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/MediaPlayer.h"
 #include "services/FavouritesStore.h"
+#include "services/modM3U.h"
 
 #include <QString>
 #include <QStringList>
 
 class ctxHookMenu;
 class QLineEdit;
+struct PlaylistImportWork;
 
 class Form1 : public ui::Form, public FavouritesStore
 {
@@ -68,6 +70,28 @@ public:
     // The date kept in date.dat.
     QString getINI();
     void makeINI(QString &strDate);
+    // A Data.txt line as the online update writes it: the id, the four fields without CR or
+    // LF, "1/1/01" three times and the rating 5, each followed by "|".
+    static QByteArray channelDataLine(qint64 id, QByteArrayView name, QByteArrayView category,
+                                      QByteArrayView url, QByteArrayView types);
+
+    // Playlist import (Form1_playlist.cpp): the channels of an M3U playlist appended to Data.txt.
+    // The playlist is read on a thread of its own; Data.txt is written when it is done.
+    void importPlaylistFile(const QString &path);
+    // Downloads the playlist first, showing its progress on the status line.
+    void importPlaylistAddress(const QString &address);
+    // From the start of an import or an online update until its list is written and shown;
+    // meanwhile every other writer of Data.txt is disabled.
+    bool writingChannelList() const { return m_writingChannelList; }
+    struct PlaylistMerge {
+        QByteArray data; // Data.txt with the new lines; empty when nothing is new
+        int added = 0;
+        int alreadyThere = 0; // addresses in Data.txt or earlier in the playlist
+        QString category;     // where most new channels went (with none new, most of the rest)
+    };
+    // The playlist's channels whose address Data.txt lacks, appended in the update's line shape
+    // with ids after its largest; its own lines stay byte for byte.
+    static PlaylistMerge mergePlaylist(const QByteArray &channelList, const QList<M3UChannel> &channels);
 
     // Local media files (Form1_files.cpp).
     // Start-up restore of the drive and folder last chosen in the My Files panel.
@@ -200,6 +224,13 @@ private:
 
     // Online update.
     Q_INVOKABLE void removeChannelsById(const QString &ids);
+
+    // Playlist import.
+    void openPlaylistFile();
+    void openPlaylistAddress();
+    void finishPlaylistImport(PlaylistImportWork &work, const QString &source);
+    void setWritingChannelList(bool writing);
+    bool m_writingChannelList = false;
 
     // Channel-list editor (Form1_editor.cpp).
     void connectEditorEvents();

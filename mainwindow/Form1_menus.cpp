@@ -46,7 +46,11 @@ void Form1::connectMenuEvents()
 
 void Form1::mnuFileItem_Click(int Index)
 {
-    if (Index == 2)
+    if (Index == 0)
+        openPlaylistFile();
+    else if (Index == 1)
+        openPlaylistAddress();
+    else if (Index == 2)
         ui::Forms::unload(this);
 }
 

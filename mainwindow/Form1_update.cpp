@@ -12,6 +12,8 @@
 #include "services/modSaveFile.h"
 #include "services/xfileExists.h"
 
+#include <QScopeGuard>
+
 namespace
 {
 
@@ -25,7 +27,7 @@ struct BadRecord {
 };
 
 // One Data.txt line from a guide record: the id as a plain whole number, the four fields as
-// received, the never-read dates, the favourites figure and a rating of 5.
+// received.
 QByteArray channelLine(const QString &record)
 {
     const QStringList fields = record.split(QLatin1Char('|'));
@@ -35,22 +37,43 @@ QByteArray channelLine(const QString &record)
     const int id = fields.at(0).trimmed().toInt(&ok);
     if (!ok)
         throw BadRecord();
-    QString line = QString::number(id) + QLatin1Char('|');
-    for (int i = 1; i <= 4; ++i) {
-        // A line break inside a field would split the channel over two lines of the file.
-        QString value = fields.at(i);
-        value.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-        line += value + QLatin1Char('|');
-    }
-    line += QStringLiteral("1/1/01|1/1/01|1/1/01|5|");
-    return line.toLatin1();
+    return Form1::channelDataLine(id, fields.at(1).toLatin1(), fields.at(2).toLatin1(),
+                                  fields.at(3).toLatin1(), fields.at(4).toLatin1());
 }
 
 } // namespace
 
+QByteArray Form1::channelDataLine(qint64 id, QByteArrayView name, QByteArrayView category, QByteArrayView url,
+                                  QByteArrayView types)
+{
+    QByteArray line = QByteArray::number(id) + '|';
+    line.reserve(line.size() + name.size() + category.size() + url.size() + types.size() + 28);
+    for (const QByteArrayView field : {name, category, url, types}) {
+        // A line break inside a field would split the channel over two lines of the file.
+        if (field.contains('\r') || field.contains('\n')) {
+            for (const char c : field) {
+                if (c != '\r' && c != '\n')
+                    line += c;
+            }
+        } else {
+            line += field;
+        }
+        line += '|';
+    }
+    return line + "1/1/01|1/1/01|1/1/01|5|";
+}
+
 bool Form1::updateChannelsOnline()
 {
+    // An import under way would write its list over this one, or this one over the import's.
+    if (m_writingChannelList)
+        return false;
     const ui::WindowGuard guard(this);
+    setWritingChannelList(true);
+    const auto writersBack = qScopeGuard([&] {
+        if (guard.alive())
+            setWritingChannelList(false);
+    });
     DownloadOptions options;
     options.guard = guard;
     options.maxBytes = ChannelGuideMaxBytes;

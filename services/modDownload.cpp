@@ -71,7 +71,7 @@ DownloadResult DownloadUrl(const QString &url, const DownloadOptions &options)
 {
     DownloadResult result;
     const qint64 maxBytes =
-        options.maxBytes > 0 ? std::min(options.maxBytes, DownloadMaxBytes) : DownloadMaxBytes;
+        options.maxBytes > 0 ? std::min(options.maxBytes, DownloadCeilingBytes) : DownloadMaxBytes;
     TransferClock clock;
 
     bool stopped = false;

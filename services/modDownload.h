@@ -29,8 +29,12 @@ QByteArray DownloadUrlWithProgress(const QString &url, ui::TextBox *textBox);
 std::function<void(qint64 bytes)> DownloadProgressInto(ui::TextBox *textBox);
 
 // The most a download keeps of a reply: past it the reply counts as cut, so a server that
-// never stops sending cannot fill the memory. Each caller's bound fits what it fetches.
+// never stops sending cannot fill the memory. Each caller's bound fits what it fetches; no
+// bound asked for goes past DownloadCeilingBytes.
 constexpr qint64 DownloadMaxBytes = 32 * 1024 * 1024;
+constexpr qint64 DownloadCeilingBytes = 64 * 1024 * 1024;
+// An M3U playlist: a provider's list of 200,000 channels at about 300 bytes an entry.
+constexpr qint64 PlaylistMaxBytes = DownloadCeilingBytes;
 // The channel guide: 100,000 channels at up to 320 bytes a record.
 constexpr qint64 ChannelGuideMaxBytes = DownloadMaxBytes;
 // The language file: the shipped one holds four languages in 32 KiB; room for a thousand.
@@ -50,7 +54,7 @@ struct DownloadOptions {
     // The window the download serves: once the guard answers false (the window unloaded, a
     // newer request made, the program ending) the download stops.
     ui::WindowGuard guard;
-    // A reply longer than maxBytes is cut there (at most DownloadMaxBytes, whatever is asked).
+    // A reply longer than maxBytes is cut there (at most DownloadCeilingBytes, whatever is asked).
     qint64 maxBytes = DownloadMaxBytes;
     // A download that has waited maxMs in all (connecting included; 0 for no bound) takes in
     // what has arrived and ends; the reply is cut unless that was all of it. The time the

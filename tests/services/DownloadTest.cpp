@@ -434,11 +434,13 @@ TEST_F(DownloadFaults, FloodIsCutAtTheBoundAndNoMoreIsKept)
     }
     EXPECT_TRUE(result.cut);
     EXPECT_EQ(result.body.size(), DownloadMaxBytes);
-    DownloadOptions huge;
-    huge.maxBytes = 4 * DownloadMaxBytes;
-    EXPECT_EQ(DownloadUrl(flood.url(), huge).body.size(), DownloadMaxBytes);
     EXPECT_EQ(DownloadUrlToString(flood.url()).size(), DownloadMaxBytes);
     EXPECT_EQ(DownloadLargestReply(), DownloadMaxBytes);
+    // A bound asked for above the ceiling stops at the ceiling.
+    DownloadOptions huge;
+    huge.maxBytes = 4 * DownloadCeilingBytes;
+    EXPECT_EQ(DownloadUrl(flood.url(), huge).body.size(), DownloadCeilingBytes);
+    EXPECT_EQ(DownloadLargestReply(), DownloadCeilingBytes);
 }
 
 TEST_F(DownloadFaults, ReplyEndingRightAtTheBoundIsWhole)

@@ -105,11 +105,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CD_WEBSITE_URL})
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "find and play internet TV, radio and video streams
-${CD_PRODUCT_NAME} lists the channels of your channel list by category and type and plays the
-one you click in its own player. It keeps favourites of channels and videos, browses and
-searches a video site, plays local media files, updates its channel list online and speaks
-several languages. It comes with a starter channel list, which it gives each user at the
-first start.")
+${CD_PRODUCT_NAME} lists the channels of your channel list by category and type
+and plays the one you click in its own player. It keeps favourites of channels
+and videos, browses and searches a video site, plays local media files, updates
+its channel list online and speaks several languages. It comes with a starter
+channel list, which it gives each user at the first start.")
 # What dpkg-shlibdeps finds from the linked libraries, plus what the program loads or starts
 # at run time, which no link shows.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -111,10 +111,10 @@ and videos, browses and searches a video site, plays local media files, updates
 its channel list online and speaks several languages. It comes with a starter
 channel list, which it gives each user at the first start.")
 # What dpkg-shlibdeps finds from the linked libraries, plus what the program loads or starts
-# at run time, which no link shows.
+# at run time, which no link shows. Qt's X11 platform plugin comes with libqt6gui6, which the
+# links already bring (qt6-qpa-plugins holds only the VNC and touch-input plugins).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CD_RUNTIME_DEPENDS
-  qt6-qpa-plugins                     # the X11 (xcb) platform plugin
   vlc-plugin-base vlc-plugin-video-output libvlc-bin # libVLC's demuxers, decoders, outputs
   libqt6webenginecore6-bin            # the browser's helper process
   xdg-utils)                          # opening addresses in the user's browser

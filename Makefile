@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 # folder that is already configured too.
 CMAKE_ARGS ?=
 
-.PHONY: run test test-asan bench deps deps-test configure build build-tests seed clean
+.PHONY: run test test-asan bench package deps deps-test configure build build-tests seed clean
 
 # The program alone: no test, no benchmark, no test library needed.
 run: deps build seed
@@ -56,8 +56,20 @@ bench: deps-test
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target channeldeck_bench
 	cd $(BENCH_BUILD) && $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1600x1200x24") ./bin/channeldeck_bench $(BENCH_ARGS)
 
+# The Debian package, from a stripped Release build of its own for /usr; dpkg-shlibdeps comes
+# with the test packages.
+PACKAGE_BUILD ?= build-package
+package: deps-test
+	@if [ ! -f $(PACKAGE_BUILD)/build.ninja ]; then \
+	  cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	    -DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_ARGS); \
+	elif [ -n "$(strip $(CMAKE_ARGS))" ]; then cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_ARGS); fi
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack
+	@ls $(PACKAGE_BUILD)/*.deb
+
 seed:
 	./scripts/seed-data.sh
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD)

@@ -20,6 +20,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
         qputenv("QT_QUICK_BACKEND", "software");
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(CD_APP_ID));
     KeepRunningUntilEndProgram();
 
     registerMainWindows();

@@ -16,7 +16,8 @@ packages=(
 )
 if [ "${1:-}" = "--test" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev imagemagick libx11-dev libxtst-dev openbox
-    clang-format)
+    clang-format
+    desktop-file-utils appstream lintian dpkg-dev file librsvg2-bin)
 fi
 
 missing=()

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 
 // The install rules set this from the install layout; the default is the usual one.
-#ifndef CD_SHIPPED_FROM_BIN
-#define CD_SHIPPED_FROM_BIN "../share/channeldeck"
+#ifndef CD_SHIPPED_FROM_PROGRAM_DIR
+#define CD_SHIPPED_FROM_PROGRAM_DIR "../../share/channeldeck"
 #endif
 
 namespace platform
@@ -26,7 +26,7 @@ QString programFolder()
 QString programFolderBeside(const QString &executableFolder)
 {
     const QString installed =
-        QDir::cleanPath(executableFolder + QLatin1Char('/') + QStringLiteral(CD_SHIPPED_FROM_BIN));
+        QDir::cleanPath(executableFolder + QLatin1Char('/') + QStringLiteral(CD_SHIPPED_FROM_PROGRAM_DIR));
     if (QFileInfo(installed).isDir())
         return installed;
     return QDir::cleanPath(executableFolder);

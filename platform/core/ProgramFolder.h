@@ -12,8 +12,8 @@ namespace platform
 QString programFolder();
 
 // For an executable in executableFolder: the installed share folder of the program when
-// there is one (bin/channeldeck finds share/channeldeck), else the executable's folder itself,
-// as in a build tree.
+// there is one (lib/channeldeck/channeldeck finds share/channeldeck), else the executable's
+// folder itself, as in a build tree.
 QString programFolderBeside(const QString &executableFolder);
 
 } // namespace platform

@@ -99,16 +99,14 @@ TEST(ProgramFolder, InstalledProgramFindsItsShareFolder)
 {
     TempEnvironment env;
     const QString prefix = env.root() + QStringLiteral("/prefix");
-    ASSERT_TRUE(QDir().mkpath(prefix + QStringLiteral("/bin")));
+    const QString programDir = prefix + QStringLiteral("/lib/channeldeck");
+    ASSERT_TRUE(QDir().mkpath(programDir));
     // A build tree: the shipped files lie beside the executable.
-    EXPECT_EQ(platform::programFolderBeside(prefix + QStringLiteral("/bin")),
-              prefix + QStringLiteral("/bin"));
-    EXPECT_EQ(platform::programFolderBeside(prefix + QStringLiteral("/bin/")),
-              prefix + QStringLiteral("/bin"));
-    // Installed: bin/channeldeck and share/channeldeck.
+    EXPECT_EQ(platform::programFolderBeside(programDir), programDir);
+    EXPECT_EQ(platform::programFolderBeside(programDir + QStringLiteral("/")), programDir);
+    // Installed: lib/channeldeck/channeldeck and share/channeldeck.
     ASSERT_TRUE(QDir().mkpath(prefix + QStringLiteral("/share/channeldeck")));
-    EXPECT_EQ(platform::programFolderBeside(prefix + QStringLiteral("/bin")),
-              prefix + QStringLiteral("/share/channeldeck"));
+    EXPECT_EQ(platform::programFolderBeside(programDir), prefix + QStringLiteral("/share/channeldeck"));
     // The variable still names the folder of the shipped files.
     EXPECT_EQ(platform::programFolder(), env.programFolder());
 }

@@ -4,7 +4,7 @@
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
-#include "platform/ui/MediaPlayer.h"
+#include "platform/ui/player/MediaPlayer.h"
 #include "services/FavouritesStore.h"
 
 #include <QString>

@@ -3,15 +3,13 @@
 #pragma once
 
 #include "platform/ui/ControlProperties.h"
-#include "platform/ui/VideoFrames.h"
+#include "platform/ui/player/VideoFrames.h"
 
 #include <QDeadlineTimer>
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <atomic>
 
-class QPainter;
 class QSlider;
 class QTimer;
 class QToolButton;
@@ -118,7 +116,6 @@ protected:
 
 private:
     friend class MediaPlayerControls;
-    friend class VideoView;
     void ensurePlayer();
     void playMrl(const QString &mrl);
     // esType: the kind of track an added stream is (ESAdded only).
@@ -127,11 +124,6 @@ private:
     void settlePictureShape();
     bool readPictureShape(int format, bool orSquare);
     void clearPicture();
-    // Width over height on screen of the pictures of an output; 0 while not known.
-    double pictureAspect(int format) const;
-    // What the area shows: the picture and where; a null image when nothing.
-    QImage shownPicture(const QRect &area, QRect *target);
-    void paintVideo(QPainter &painter, const QRect &area);
     void fail();
     void judgeEnd();
     bool barShown() const;
@@ -163,8 +155,6 @@ private:
     libvlc_media_player_t *m_player = nullptr;
     libvlc_media_list_player_t *m_listPlayer = nullptr;
     libvlc_media_list_t *m_list = nullptr;
-    // Width over height on screen, by output, of the media playing now.
-    QHash<int, double> m_aspects;
     // Polls the track for the shape of a new picture size, which is not drawn until then.
     QTimer *m_shapeWait;
     QDeadlineTimer m_shapeDeadline;

@@ -11,17 +11,17 @@
 // The shape is the stored size, turned for the track's orientation, times the pixel shape.
 // A stream's pixel shape may be known only to its decoder: a new picture size waits for the
 // track to report it (a few milliseconds after the first picture) before it is drawn.
-#include "platform/ui/MediaPlayer.h"
+#include "platform/ui/player/MediaPlayer.h"
+
+#include "platform/ui/player/VideoView.h"
 
 #include <vlc/vlc.h>
 
 #include <QDir>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QPaintEvent>
-#include <QPainter>
+#include <QHideEvent>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QStyle>
@@ -105,42 +105,7 @@ constexpr int kShapeRereadMs = 250;
 // and nothing after it within this time could not be played.
 constexpr int kEndCheckMs = 300;
 
-// Where a picture of that width-to-height ratio shows in the area: as large as fits, centred.
-QRect fitted(const QRect &area, double aspect)
-{
-    QRect picture = area;
-    if (aspect <= 0.0 || area.isEmpty())
-        return picture;
-    if (area.width() > area.height() * aspect)
-        picture.setWidth(std::max(1, int(std::lround(area.height() * aspect))));
-    else
-        picture.setHeight(std::max(1, int(std::lround(area.width() / aspect))));
-    picture.moveCenter(area.center());
-    return picture;
-}
-
 } // namespace
-
-// The video area: the current picture in its shape, black around it and whenever there is none.
-class VideoView : public QWidget
-{
-public:
-    explicit VideoView(MediaPlayer *player) : QWidget(player), m_player(player)
-    {
-        setObjectName(QStringLiteral("video"));
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        m_player->paintVideo(painter, rect());
-    }
-
-private:
-    MediaPlayer *m_player;
-};
 
 // --- controls
 
@@ -195,7 +160,7 @@ void prepareMediaMemory()
 
 MediaPlayer::MediaPlayer(QWidget *parent)
     : QWidget(parent), m_controls(new MediaPlayerControls(this)), m_frames(new VideoFrames(this)),
-      m_video(new VideoView(this)), m_bar(new QWidget(this)), m_playButton(new QToolButton(m_bar)),
+      m_video(new VideoView(m_frames, this)), m_bar(new QWidget(this)), m_playButton(new QToolButton(m_bar)),
       m_stopButton(new QToolButton(m_bar)), m_volumeSlider(new QSlider(Qt::Horizontal, m_bar)),
       m_shapeWait(new QTimer(this)), m_shapeReread(new QTimer(this)), m_endCheck(new QTimer(this))
 {
@@ -205,7 +170,7 @@ MediaPlayer::MediaPlayer(QWidget *parent)
     connect(m_shapeWait, &QTimer::timeout, this, &MediaPlayer::settlePictureShape);
     m_shapeReread->setInterval(kShapeRereadMs);
     connect(m_shapeReread, &QTimer::timeout, this, [this] {
-        if (const int format = m_frames->format(); format && m_aspects.contains(format))
+        if (const int format = m_frames->format(); format && m_video->aspect(format) > 0.0)
             readPictureShape(format, false);
     });
     m_endCheck->setSingleShot(true);
@@ -473,16 +438,11 @@ void MediaPlayer::layoutChildren()
     m_video->setGeometry(area);
 }
 
-double MediaPlayer::pictureAspect(int format) const
-{
-    return m_aspects.value(format, 0.0);
-}
-
 void MediaPlayer::pictureArrived()
 {
     const int format = m_frames->format();
     m_sawPicture |= format != 0;
-    if (format && !m_aspects.contains(format)) {
+    if (format && m_video->aspect(format) <= 0.0) {
         if (!m_shapeWait->isActive()) {
             m_shapeDeadline.setRemainingTime(kShapeWaitMs);
             m_shapeWait->start();
@@ -495,7 +455,7 @@ void MediaPlayer::pictureArrived()
 void MediaPlayer::settlePictureShape()
 {
     const int format = m_frames->format();
-    if (!format || m_aspects.contains(format) || readPictureShape(format, m_shapeDeadline.hasExpired()))
+    if (!format || m_video->aspect(format) > 0.0 || readPictureShape(format, m_shapeDeadline.hasExpired()))
         m_shapeWait->stop();
 }
 
@@ -509,10 +469,7 @@ bool MediaPlayer::readPictureShape(int format, bool orSquare)
         aspect = double(stored.width()) / stored.height();
     if (aspect <= 0.0)
         return false;
-    if (m_aspects.value(format) != aspect) {
-        m_aspects.insert(format, aspect);
-        m_video->update();
-    }
+    m_video->setAspect(format, aspect);
     return true;
 }
 
@@ -521,69 +478,12 @@ void MediaPlayer::clearPicture()
     m_shapeWait->stop();
     m_shapeReread->stop();
     m_frames->clear();
-    m_aspects.clear();
-    m_video->update();
-}
-
-// The open output's latest picture once its shape is known, drawn at the very size it takes;
-// else, while a new size waits for its shape, the last picture of the output before.
-QImage MediaPlayer::shownPicture(const QRect &area, QRect *target)
-{
-    const qreal ratio = devicePixelRatioF();
-    const int format = m_frames->format();
-    if (const double aspect = pictureAspect(format); aspect > 0.0) {
-        *target = fitted(area, aspect);
-        const QImage latest = m_frames->latest(format, (QSizeF(target->size()) * ratio).toSize());
-        if (!latest.isNull())
-            return latest;
-    }
-    int heldFormat = 0;
-    const QImage held = m_frames->held(&heldFormat);
-    if (const double aspect = pictureAspect(heldFormat); !held.isNull() && aspect > 0.0) {
-        *target = fitted(area, aspect);
-        return held;
-    }
-    return QImage();
-}
-
-void MediaPlayer::paintVideo(QPainter &painter, const QRect &area)
-{
-    QRect target;
-    const QImage picture = shownPicture(area, &target);
-    if (picture.isNull()) {
-        painter.fillRect(area, Qt::black);
-        if (!m_failure.isEmpty()) {
-            // The words, and below them the address, cut in the middle to fit.
-            const QStringList lines = m_failure.split(QLatin1Char('\n'));
-            const QRect text = area.adjusted(12, 12, -12, -12);
-            painter.setPen(Qt::white);
-            painter.drawText(text, Qt::AlignCenter | Qt::TextWordWrap, lines.first());
-            if (lines.size() > 1) {
-                painter.setPen(QColor(170, 170, 170));
-                const QFontMetrics metrics = painter.fontMetrics();
-                const QRect below = text.adjusted(0, text.height() / 2 + metrics.height(), 0, 0);
-                painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop,
-                                 metrics.elidedText(lines.at(1), Qt::ElideMiddle, below.width()));
-            }
-        }
-        return;
-    }
-    painter.fillRect(QRect(area.left(), area.top(), area.width(), target.top() - area.top()), Qt::black);
-    painter.fillRect(QRect(area.left(), target.bottom() + 1, area.width(), area.bottom() - target.bottom()),
-                     Qt::black);
-    painter.fillRect(QRect(area.left(), target.top(), target.left() - area.left(), target.height()),
-                     Qt::black);
-    painter.fillRect(QRect(target.right() + 1, target.top(), area.right() - target.right(), target.height()),
-                     Qt::black);
-    const QSizeF drawn = QSizeF(target.size()) * devicePixelRatioF();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, drawn.toSize() != picture.size());
-    painter.drawImage(target, picture);
+    m_video->clearAspects();
 }
 
 bool MediaPlayer::hasPicture()
 {
-    QRect target;
-    return !shownPicture(m_video->rect(), &target).isNull();
+    return m_video->hasPicture();
 }
 
 void MediaPlayer::fail()
@@ -591,7 +491,7 @@ void MediaPlayer::fail()
     const QString address = mediaMrl(m_player);
     m_failure = tr("This stream or file cannot be played.") + QLatin1Char('\n') +
                 QUrl::fromPercentEncoding(address.toUtf8());
-    m_video->update();
+    m_video->setWords(m_failure);
     emit MediaError(address);
 }
 
@@ -609,7 +509,7 @@ void MediaPlayer::clearFailure()
     if (m_failure.isEmpty())
         return;
     m_failure.clear();
-    m_video->update();
+    m_video->setWords(QString());
 }
 
 void MediaPlayer::hideEvent(QHideEvent *event)

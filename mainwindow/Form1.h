@@ -127,6 +127,10 @@ public:
     ui::ComboBox *cmbAddCategory, *cmbEditCateogy, *Combo2;
     ui::CheckBox *chkLoad;
 
+protected:
+    // F11 that no control used takes the player to full screen while it shows.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     // Building the window (Form1.cpp); each concern connects its own control events.
     void createControls();
@@ -166,6 +170,9 @@ private:
     // The player and the video site's pane share one place: shows the one, hides the other.
     void showPlayer(bool shown);
     void WindowsMediaPlayer1_PlayStateChange(int NewState);
+    // The volume and mute of the last run, and saving them when the user changes them.
+    void connectPlaybackEvents();
+    void WindowsMediaPlayer1_VolumeChosen();
     int m_playState = ui::MediaPlayer::wmppsUndefined;
 
     // Favourites.

@@ -13,6 +13,8 @@
 // track to report it (a few milliseconds after the first picture) before it is drawn.
 #include "platform/ui/player/MediaPlayer.h"
 
+#include "platform/ui/player/FullScreen.h"
+#include "platform/ui/player/PlayerBar.h"
 #include "platform/ui/player/VideoView.h"
 
 #include <vlc/vlc.h>
@@ -20,16 +22,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHideEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRegularExpression>
-#include <QSlider>
-#include <QStyle>
 #include <QTimer>
-#include <QToolButton>
 #include <QUrl>
+#include <QWheelEvent>
 #include <atomic>
 #include <malloc.h>
+#include <utility>
 
 namespace ui
 {
@@ -104,6 +106,11 @@ constexpr int kShapeRereadMs = 250;
 // A playlist ends as its first entry opens; an address that ends with nothing to see or hear
 // and nothing after it within this time could not be played.
 constexpr int kEndCheckMs = 300;
+constexpr int kPositionTickMs = 250;
+constexpr int kSeekPaceMs = 100;
+// What Left and Right skip, and what a notch of the wheel changes the volume by.
+constexpr qint64 kSkipMs = 10000;
+constexpr int kWheelVolumeStep = 5;
 
 } // namespace
 
@@ -160,9 +167,9 @@ void prepareMediaMemory()
 
 MediaPlayer::MediaPlayer(QWidget *parent)
     : QWidget(parent), m_controls(new MediaPlayerControls(this)), m_frames(new VideoFrames(this)),
-      m_video(new VideoView(m_frames, this)), m_bar(new QWidget(this)), m_playButton(new QToolButton(m_bar)),
-      m_stopButton(new QToolButton(m_bar)), m_volumeSlider(new QSlider(Qt::Horizontal, m_bar)),
-      m_shapeWait(new QTimer(this)), m_shapeReread(new QTimer(this)), m_endCheck(new QTimer(this))
+      m_video(new VideoView(m_frames, this)), m_bar(new PlayerBar(this)), m_fullScreen(new FullScreen(this)),
+      m_positionTick(new QTimer(this)), m_seekPace(new QTimer(this)), m_shapeWait(new QTimer(this)),
+      m_shapeReread(new QTimer(this)), m_endCheck(new QTimer(this))
 {
     setAutoFillBackground(true);
     m_shapeWait->setInterval(kShapeWaitTickMs);
@@ -177,31 +184,37 @@ MediaPlayer::MediaPlayer(QWidget *parent)
     m_endCheck->setInterval(kEndCheckMs);
     connect(m_endCheck, &QTimer::timeout, this, &MediaPlayer::judgeEnd);
     connect(m_frames, &VideoFrames::pictureArrived, this, &MediaPlayer::pictureArrived);
-
-    auto *layout = new QHBoxLayout(m_bar);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(2);
-    m_playButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    m_playButton->setToolTip(tr("Play/Pause"));
-    m_stopButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-    m_stopButton->setToolTip(tr("Stop"));
-    m_volumeSlider->setRange(0, 100);
-    m_volumeSlider->setValue(m_volume);
-    m_volumeSlider->setMaximumWidth(100);
-    m_volumeSlider->setToolTip(tr("Volume"));
-    layout->addWidget(m_playButton);
-    layout->addWidget(m_stopButton);
-    layout->addStretch(1);
-    layout->addWidget(m_volumeSlider);
-
-    connect(m_playButton, &QToolButton::clicked, this, [this] {
-        if (m_state == wmppsPlaying)
-            m_controls->pause();
-        else
-            m_controls->play();
+    m_positionTick->setInterval(kPositionTickMs);
+    connect(m_positionTick, &QTimer::timeout, this, &MediaPlayer::showPosition);
+    m_seekPace->setSingleShot(true);
+    m_seekPace->setInterval(kSeekPaceMs);
+    connect(m_seekPace, &QTimer::timeout, this, [this] {
+        if (m_pendingSeek >= 0)
+            seek(std::exchange(m_pendingSeek, -1));
     });
-    connect(m_stopButton, &QToolButton::clicked, m_controls, &MediaPlayerControls::stop);
-    connect(m_volumeSlider, &QSlider::valueChanged, this, &MediaPlayer::setVolume);
+
+    // A click gives the picture the keys and does nothing else.
+    m_video->setFocusPolicy(Qt::ClickFocus);
+    m_video->installEventFilter(this);
+    m_fullScreen->installEventFilter(this);
+    m_bar->setVolume(m_volume);
+    connect(m_bar, &PlayerBar::playPauseClicked, this, &MediaPlayer::togglePlay);
+    connect(m_bar, &PlayerBar::stopClicked, m_controls, &MediaPlayerControls::stop);
+    connect(m_bar, &PlayerBar::seekRequested, this, [this](qint64 position) {
+        if (m_seekPace->isActive()) {
+            m_pendingSeek = position;
+            return;
+        }
+        seek(position);
+        m_seekPace->start();
+    });
+    connect(m_bar, &PlayerBar::volumeMoved, this, &MediaPlayer::setVolume);
+    connect(m_bar, &PlayerBar::volumeChosen, this, &MediaPlayer::VolumeChosen);
+    connect(m_bar, &PlayerBar::muteClicked, this, [this] {
+        setMuted(!m_muted);
+        emit VolumeChosen();
+    });
+    connect(m_bar, &PlayerBar::fullScreenClicked, this, [this] { setFullScreen(!fullScreen()); });
     layoutChildren();
 }
 
@@ -277,7 +290,7 @@ void MediaPlayer::handleVlcEvent(int type, int esType)
         break;
     case libvlc_MediaPlayerPlaying:
         m_reachedPlaying = true;
-        libvlc_audio_set_volume(m_player, m_volume);
+        applyVolume();
         m_shapeReread->start();
         setState(wmppsPlaying);
         break;
@@ -321,8 +334,12 @@ void MediaPlayer::setState(int state)
     if (state == m_state)
         return;
     m_state = state;
-    m_playButton->setIcon(
-        style()->standardIcon(state == wmppsPlaying ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    m_bar->setPlaying(state == wmppsPlaying);
+    if (state == wmppsPlaying)
+        m_positionTick->start();
+    else
+        m_positionTick->stop();
+    showPosition();
     emit PlayStateChange(state);
 }
 
@@ -406,10 +423,140 @@ QString MediaPlayer::currentMrl() const
 void MediaPlayer::setVolume(int volume)
 {
     m_volume = std::clamp(volume, 0, 100);
-    if (m_volumeSlider->value() != m_volume)
-        m_volumeSlider->setValue(m_volume);
+    m_bar->setVolume(m_volume);
+    applyVolume();
+}
+
+void MediaPlayer::setMuted(bool muted)
+{
+    m_muted = muted;
+    m_bar->setMuted(muted);
+    applyVolume();
+}
+
+void MediaPlayer::applyVolume()
+{
     if (m_player)
-        libvlc_audio_set_volume(m_player, m_volume);
+        libvlc_audio_set_volume(m_player, m_muted ? 0 : m_volume);
+}
+
+void MediaPlayer::changeVolume(int volume)
+{
+    setVolume(volume);
+    emit VolumeChosen();
+}
+
+qint64 MediaPlayer::length() const
+{
+    const bool open = m_player && (m_state == wmppsPlaying || m_state == wmppsPaused);
+    return open ? std::max<qint64>(libvlc_media_player_get_length(m_player), 0) : 0;
+}
+
+bool MediaPlayer::seekable() const
+{
+    return length() > 0 && libvlc_media_player_is_seekable(m_player);
+}
+
+void MediaPlayer::seek(qint64 position)
+{
+    const qint64 total = length();
+    if (total <= 0 || !seekable())
+        return;
+    libvlc_media_player_set_time(m_player, libvlc_time_t(std::clamp<qint64>(position, 0, total - 1)));
+    showPosition();
+}
+
+void MediaPlayer::showPosition()
+{
+    const qint64 total = length();
+    const qint64 now = total > 0 ? std::max<qint64>(libvlc_media_player_get_time(m_player), 0) : 0;
+    m_bar->setPosition(now, total, total > 0 && seekable());
+}
+
+void MediaPlayer::togglePlay()
+{
+    if (m_state == wmppsPlaying)
+        m_controls->pause();
+    else
+        m_controls->play();
+}
+
+bool MediaPlayer::fullScreen() const
+{
+    return m_fullScreen->active();
+}
+
+void MediaPlayer::setFullScreen(bool on)
+{
+    if (on == fullScreen())
+        return;
+    if (on) {
+        m_fullScreen->enter(m_video, barShown() ? m_bar : nullptr, this);
+    } else {
+        m_fullScreen->leave();
+        layoutChildren();
+    }
+    m_bar->setFullScreen(on);
+}
+
+// The player's keys, wherever the picture or the full-screen window has them; true when used.
+bool MediaPlayer::handleKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & ~Qt::KeypadModifier)
+        return false;
+    switch (key) {
+    case Qt::Key_Space:
+        togglePlay();
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (seekable()) {
+            const qint64 now = std::max<qint64>(libvlc_media_player_get_time(m_player), 0);
+            seek(now + (key == Qt::Key_Left ? -kSkipMs : kSkipMs));
+        }
+        return true;
+    case Qt::Key_M:
+        setMuted(!m_muted);
+        emit VolumeChosen();
+        return true;
+    case Qt::Key_F11:
+        setFullScreen(!fullScreen());
+        return true;
+    case Qt::Key_Escape:
+        if (!fullScreen())
+            return false;
+        setFullScreen(false);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MediaPlayer::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        return handleKey(key->key(), key->modifiers());
+    }
+    case QEvent::MouseButtonDblClick:
+        if (watched == m_video && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            setFullScreen(!fullScreen());
+            return true;
+        }
+        break;
+    case QEvent::Wheel:
+        if (watched == m_video) {
+            const int notches = static_cast<QWheelEvent *>(event)->angleDelta().y() / 120;
+            if (notches)
+                changeVolume(m_volume + notches * kWheelVolumeStep);
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MediaPlayer::setUiMode(const QString &mode)
@@ -432,6 +579,9 @@ QRect MediaPlayer::videoArea() const
 
 void MediaPlayer::layoutChildren()
 {
+    // The full-screen window has the picture and the bar meanwhile.
+    if (fullScreen())
+        return;
     const QRect area = videoArea();
     m_bar->setVisible(barShown());
     m_bar->setGeometry(0, area.height(), width(), height() - area.height());
@@ -516,8 +666,10 @@ void MediaPlayer::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     // Another pane takes the area; a window merely minimised keeps it.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         clearFailure();
+        setFullScreen(false);
+    }
 }
 
 void MediaPlayer::resizeEvent(QResizeEvent *event)

@@ -5,6 +5,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace mwtest;
 
@@ -58,6 +59,15 @@ TEST_F(PlayerSettingsTest, TheVolumeIsSavedWhenTheSliderIsLetGoAndMuteWhenToggle
     EXPECT_TRUE(form->WindowsMediaPlayer1->muted());
     EXPECT_EQ(setting("Mute"), QStringLiteral("1"));
     EXPECT_EQ(setting("Volume"), QString::number(chosen));
+
+    // The wheel over the slider moves it without a hold.
+    const QPoint middle = volume->rect().center();
+    QWheelEvent wheel(middle, volume->mapToGlobal(middle), {}, QPoint(0, 120), Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(volume, &wheel);
+    QTest::qWait(20);
+    EXPECT_GT(form->WindowsMediaPlayer1->volume(), chosen);
+    EXPECT_EQ(setting("Volume"), QString::number(form->WindowsMediaPlayer1->volume()));
 }
 
 TEST_F(PlayerSettingsTest, TheNextRunStartsWithTheSavedVolumeAndMute)

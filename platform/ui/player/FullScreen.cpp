@@ -104,11 +104,6 @@ void FullScreen::leave()
     }
 }
 
-bool FullScreen::barShown() const
-{
-    return m_bar && m_bar->isVisible();
-}
-
 void FullScreen::paintEvent(QPaintEvent *)
 {
     QPainter(this).fillRect(rect(), Qt::black);

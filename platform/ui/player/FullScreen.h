@@ -29,8 +29,6 @@ public:
     // Hands content and bar back to the parents they had, at the places they had, shown.
     void leave();
     bool active() const { return m_content != nullptr; }
-    // Whether the bar shows now (it hides with the pointer when the pointer rests).
-    bool barShown() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -51,6 +51,8 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_stop->setToolTip(tr("Stop"));
     m_position->setObjectName(QStringLiteral("position"));
     m_position->setToolTip(tr("Position"));
+    m_position->setSingleStep(1000);
+    m_position->setPageStep(10000);
     m_time->setObjectName(QStringLiteral("time"));
     m_gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_mute->setObjectName(QStringLiteral("mute"));
@@ -87,6 +89,11 @@ PlayerBar::PlayerBar(QWidget *parent)
             emit volumeMoved(value);
     });
     connect(m_volume, &QSlider::sliderReleased, this, &PlayerBar::volumeChosen);
+    // Nothing else moves it without holding it but the wheel, whose step lands after this.
+    connect(m_volume, &QSlider::actionTriggered, this, [this] {
+        if (!m_volume->isSliderDown())
+            QMetaObject::invokeMethod(this, &PlayerBar::volumeChosen, Qt::QueuedConnection);
+    });
 }
 
 void PlayerBar::setPlaying(bool playing)

@@ -325,6 +325,14 @@ window_shot() { # name: a PNG of the window, pointer included, for a person
     -frames:v 1 -y "$shots/$1.png"
 }
 
+end_ffplay() { # and the program's window comes back to the front
+  kill "$ffplay_pid" 2>/dev/null || true
+  wait "$ffplay_pid" 2>/dev/null || true
+  ffplay_pid=
+  xdotool windowactivate --sync "$main"
+  sleep 1
+}
+
 cpu_of() { # pid: % of one core over the next 10 s
   local hz before after
   hz=$(getconf CLK_TCK)
@@ -386,11 +394,7 @@ if [ -n "$ffplay_window" ]; then
     -frames:v 1 -y "$shots/ffplay-paused.png"
   cpu_ffplay_paused=$(cpu_of "$ffplay_pid")
 fi
-kill "$ffplay_pid" 2>/dev/null || true
-wait "$ffplay_pid" 2>/dev/null || true
-ffplay_pid=
-xdotool windowactivate --sync "$main"
-sleep 1
+end_ffplay
 
 echo "Addresses the player cannot play..."
 declare -A lit
@@ -495,11 +499,7 @@ ffplay_pid=$!
 sleep 4
 screen_shot ffplay-full-screen
 cpu_ffplay_full=$(cpu_of "$ffplay_pid")
-kill "$ffplay_pid" 2>/dev/null || true
-wait "$ffplay_pid" 2>/dev/null || true
-ffplay_pid=
-xdotool windowactivate --sync "$main"
-sleep 1
+end_ffplay
 # The 60-fps video's frame counter, in the top left corner of the picture, recorded at 200
 # frames a second for 5 s: every new picture on the screen is a new frame there.
 full_screen 7

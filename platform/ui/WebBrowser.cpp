@@ -73,7 +73,7 @@ void WebBrowser::fullScreenRequested(QWebEngineFullScreenRequest request)
         m_fullScreen = new FullScreen(this);
         // Only while the page fills the screen, in that window alone: the page leaves, and asks
         // the view back through the request below.
-        for (const QKeySequence key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_F11)}) {
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_F11}) {
             auto *leave = new QShortcut(key, m_fullScreen);
             connect(leave, &QShortcut::activated, this,
                     [this] { m_view->triggerPageAction(QWebEnginePage::ExitFullScreen); });

@@ -5,8 +5,8 @@
 #include "platform/core/ProgramEnd.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/MediaPlayer.h"
 #include "platform/ui/WebBrowser.h"
+#include "platform/ui/player/MediaPlayer.h"
 #include "submission/registerSubmission.h"
 
 #include <QApplication>

@@ -355,8 +355,7 @@ void Form1::connectEvents()
     connect(ListView1, &ui::ListView::ColumnClick, this, &Form1::ListView1_ColumnClick);
     connect(ListView1, &ui::ListView::Click, this, &Form1::ListView1_Click);
     connect(imgOffline, &ui::Image::Click, this, &Form1::imgOffline_Click);
-    connect(WindowsMediaPlayer1, &ui::MediaPlayer::PlayStateChange, this,
-            &Form1::WindowsMediaPlayer1_PlayStateChange);
+    connectPlaybackEvents();
     connect(txtStatus, &ui::TextBox::Change, this, &Form1::txtStatus_Change);
     connectFavoritesEvents();
     connectYouTubeEvents();

@@ -4,7 +4,7 @@
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
-#include "platform/ui/MediaPlayer.h"
+#include "platform/ui/player/MediaPlayer.h"
 #include "services/FavouritesStore.h"
 #include "services/modM3U.h"
 
@@ -155,6 +155,10 @@ public:
     // The channel search's field, kept over the bottom of ListView1 while a search is on.
     QLineEdit *txtFind = nullptr;
 
+protected:
+    // F11 that no control used takes the player to full screen while it shows.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     // Building the window (Form1.cpp); each concern connects its own control events.
     void createControls();
@@ -198,6 +202,9 @@ private:
     // The player and the video site's pane share one place: shows the one, hides the other.
     void showPlayer(bool shown);
     void WindowsMediaPlayer1_PlayStateChange(int NewState);
+    // The volume and mute of the last run, and saving them when the user changes them.
+    void connectPlaybackEvents();
+    void WindowsMediaPlayer1_VolumeChosen();
     int m_playState = ui::MediaPlayer::wmppsUndefined;
 
     // Favourites.

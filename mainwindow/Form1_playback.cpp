@@ -3,6 +3,42 @@
 
 #include "mainwindow/modStreamProbe.h"
 #include "platform/ui/WindowGuard.h"
+#include "services/modSettings.h"
+
+#include <QKeyEvent>
+
+void Form1::connectPlaybackEvents()
+{
+    connect(WindowsMediaPlayer1, &ui::MediaPlayer::PlayStateChange, this,
+            &Form1::WindowsMediaPlayer1_PlayStateChange);
+    connect(WindowsMediaPlayer1, &ui::MediaPlayer::VolumeChosen, this,
+            &Form1::WindowsMediaPlayer1_VolumeChosen);
+    // A first run keeps the player's own volume, with the sound on.
+    bool ok = false;
+    const int volume = GetProgramSetting(QStringLiteral("Volume")).toInt(&ok);
+    if (ok)
+        WindowsMediaPlayer1->setVolume(volume);
+    WindowsMediaPlayer1->setMuted(GetProgramSetting(QStringLiteral("Mute"), QStringLiteral("0")) ==
+                                  QLatin1String("1"));
+}
+
+void Form1::WindowsMediaPlayer1_VolumeChosen()
+{
+    SaveProgramSetting(QStringLiteral("Volume"), QString::number(WindowsMediaPlayer1->volume()));
+    SaveProgramSetting(QStringLiteral("Mute"),
+                       WindowsMediaPlayer1->muted() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void Form1::keyPressEvent(QKeyEvent *event)
+{
+    // The video site's pane has a full-screen button of its own.
+    if (event->key() == Qt::Key_F11 && event->modifiers() == Qt::NoModifier &&
+        WindowsMediaPlayer1->isVisible()) {
+        WindowsMediaPlayer1->setFullScreen(!WindowsMediaPlayer1->fullScreen());
+        return;
+    }
+    ui::Form::keyPressEvent(event);
+}
 
 void Form1::ListView1_Click()
 {

@@ -16,6 +16,9 @@
 # Unplayable: a channel whose address answers with an ordinary HTML page and one whose port
 # refuses connections; the video area is recorded at 25 frames a second and the time from the
 # click to the first lit frame is printed ("never" when nothing shows within 4 s).
+# Full screen (F11, Escape to leave) on the display's whole screen: the detail's sharpness, the
+# CPU of the 1920x1080 MP4 against ffplay -fs, and the distinct pictures a second of a 1280x720
+# 60-fps video, counted on its frame counter recorded from the screen at 200 frames a second.
 # Grabs are kept in /tmp/measure-player-shots/<time>/ for a person to look at.
 #
 #   scripts/measure-player.sh [build folder, default build]
@@ -58,6 +61,8 @@ player_media() {
     -t 60 "${x264[@]}" -c:a aac -movflags +faststart "$m/sd.mp4"
   ffmpeg "${f[@]}" -f lavfi -i testsrc2=size=1920x1080:rate=25 -t 60 "${x264[@]}" -movflags +faststart "$m/hd.mp4"
   ffmpeg "${f[@]}" -i "$m/hd.mp4" -c copy -f mpegts "$m/hd.ts"
+  # Every picture differs (a frame counter in its top left corner).
+  ffmpeg "${f[@]}" -f lavfi -i testsrc2=size=1280x720:rate=60 -t 30 "${x264[@]}" -movflags +faststart "$m/hd60.mp4"
   # A portal page: none of the words that make the program's probe call a channel offline.
   cat >"$m/portal/index.html" <<'EOF'
 <!DOCTYPE html>
@@ -152,6 +157,7 @@ fi
 channels=(
   "Detail MP4|$base/detail.mp4" "Detail live TS|$live/detail.ts" "SD MP4|$base/sd.mp4" "HD MP4|$base/hd.mp4"
   "Portal page|$base/portal/" "Refused port|http://127.0.0.1:$refused/live" "HD TS|$base/hd.ts"
+  "HD 60 fps MP4|$base/hd60.mp4"
 )
 session_channel_lines "${channels[@]}"
 session_user "${lines[@]}"
@@ -252,8 +258,17 @@ def first_lit(raw, info, width, height, click):
             return
     print('never')
 
+def distinct(raw, width, height):
+    """Recorded frames, and how many of them differ from the one before (the first counts)."""
+    data = open(raw, 'rb').read()
+    size = width * height * 3
+    frames = [data[i:i + size] for i in range(0, len(data) - size + 1, size)]
+    print(len(frames), sum(1 for i, f in enumerate(frames) if i == 0 or f != frames[i - 1]))
+
 if __name__ == '__main__':
-    if sys.argv[1] == 'layout':
+    if sys.argv[1] == 'distinct':
+        distinct(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]))
+    elif sys.argv[1] == 'layout':
         layout(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]))
     elif sys.argv[1] == 'sharpness':
         sharpness(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), [int(v) for v in sys.argv[5:9]], sys.argv[9])
@@ -308,6 +323,14 @@ window_shot() { # name: a PNG of the window, pointer included, for a person
   read -r x y w h < <(window_geometry)
   ffmpeg -hide_banner -loglevel error -f x11grab -video_size "$((w / 2 * 2))x$((h / 2 * 2))" -i "$DISPLAY+$x,$y" \
     -frames:v 1 -y "$shots/$1.png"
+}
+
+end_ffplay() { # and the program's window comes back to the front
+  kill "$ffplay_pid" 2>/dev/null || true
+  wait "$ffplay_pid" 2>/dev/null || true
+  ffplay_pid=
+  xdotool windowactivate --sync "$main"
+  sleep 1
 }
 
 cpu_of() { # pid: % of one core over the next 10 s
@@ -371,11 +394,7 @@ if [ -n "$ffplay_window" ]; then
     -frames:v 1 -y "$shots/ffplay-paused.png"
   cpu_ffplay_paused=$(cpu_of "$ffplay_pid")
 fi
-kill "$ffplay_pid" 2>/dev/null || true
-wait "$ffplay_pid" 2>/dev/null || true
-ffplay_pid=
-xdotool windowactivate --sync "$main"
-sleep 1
+end_ffplay
 
 echo "Addresses the player cannot play..."
 declare -A lit
@@ -438,6 +457,60 @@ for k in 0 1; do
   video_area
 done
 
+# Full screen: F11 from the channel list just clicked, Escape to leave.
+echo "Full screen..."
+read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+screen_shot() { # name
+  ffmpeg -hide_banner -loglevel error -f x11grab -video_size "${screen_w}x${screen_h}" -i "$DISPLAY" -frames:v 1 \
+    -y "$shots/$1.png"
+}
+full_screen() { # row: plays it, then takes it to full screen, where the bar hides after 3 s
+  click_at 50 "$(row "$1")"
+  sleep 3
+  xdotool key F11
+  sleep 4
+}
+full_screen 0
+ffmpeg -hide_banner -loglevel error -f x11grab -draw_mouse 0 -video_size "${screen_w}x${screen_h}" -i "$DISPLAY" \
+  -frames:v 1 -f rawvideo -pix_fmt rgb24 -y "$work/full.raw"
+ffmpeg -hide_banner -loglevel error -f rawvideo -pix_fmt rgb24 -s "${screen_w}x${screen_h}" -i "$work/full.raw" \
+  -y "$shots/full-screen-detail.png"
+read -r _ _ _ _ fx fy fw fh < <(python3 "$work/player.py" layout "$work/full.raw" "$screen_w" "$screen_h")
+full_ratio=none full_size=none
+if [ -n "${fh:-}" ]; then
+  full_size=${fw}x$fh
+  read -r full_ratio _ < <(python3 "$work/player.py" sharpness "$work/full.raw" "$screen_w" "$screen_h" \
+    "$fx" "$fy" "$fw" "$fh" "$work/media/detail.mp4")
+fi
+xdotool key Escape
+sleep 1
+stop
+sleep 1
+full_screen 3
+screen_shot full-screen-1920x1080
+cpu_full_hd=$(cpu_of "$app_pid")
+xdotool key Escape
+sleep 1
+window_shot after-full-screen
+stop
+sleep 1
+SDL_AUDIODRIVER=dummy ffplay -hide_banner -loglevel error -an -fs "$work/media/hd.mp4" >"$work/ffplay.log" 2>&1 &
+ffplay_pid=$!
+sleep 4
+screen_shot ffplay-full-screen
+cpu_ffplay_full=$(cpu_of "$ffplay_pid")
+end_ffplay
+# The 60-fps video's frame counter, in the top left corner of the picture, recorded at 200
+# frames a second for 5 s: every new picture on the screen is a new frame there.
+full_screen 7
+picture_top=$(((screen_h - screen_w * 9 / 16) / 2))
+ffmpeg -hide_banner -loglevel error -f x11grab -draw_mouse 0 -framerate 200 -video_size 240x80 \
+  -t 5 -i "$DISPLAY+0,$((picture_top > 0 ? picture_top : 0))" -vsync passthrough -f rawvideo -pix_fmt rgb24 -y "$work/counter.raw"
+read -r counter_frames counter_distinct < <(python3 "$work/player.py" distinct "$work/counter.raw" 240 80)
+xdotool key Escape
+sleep 1
+stop
+
 grown_fresh() {
   if [ "${ratio[$1 fresh]}" = none ] || [ "${ratio[$1 grown]}" = none ]; then
     echo -
@@ -466,4 +539,10 @@ echo "  ffplay 1920x1080 paused      $cpu_ffplay_paused"
 echo "Click to the first lit frame in the video area, ms (recorded for 4 s):"
 echo "  portal page (HTML, 200)      ${lit[portal page]}"
 echo "  refused port                 ${lit[refused port]}"
+echo "Full screen (screen ${screen_w}x${screen_h}):"
+echo "  1920x1080 detail, picture $full_size, of reference  $(two "$full_ratio")"
+echo "  CPU 1920x1080 MP4 playing    $cpu_full_hd"
+echo "  CPU ffplay -fs 1920x1080     $cpu_ffplay_full"
+echo "  1280x720 60 fps: $counter_distinct distinct pictures in 5 s ($((counter_distinct / 5))/s;" \
+  "$counter_frames frames recorded)"
 echo "Grabs: $shots"

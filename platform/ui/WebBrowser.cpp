@@ -1,12 +1,17 @@
 // The web browser control.
 #include "platform/ui/WebBrowser.h"
 
+#include "platform/ui/player/FullScreen.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QVBoxLayout>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -40,6 +45,9 @@ QWebEngineView *WebBrowser::view()
     m_view = new QWebEngineView(this);
     // The pages shown are mostly local files (the video page) that embed a remote player.
     m_view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    // A video's own full-screen button.
+    m_view->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    connect(m_view->page(), &QWebEnginePage::fullScreenRequested, this, &WebBrowser::fullScreenRequested);
     connect(m_view, &QWebEngineView::loadStarted, this, [this] { m_busy = true; });
     connect(m_view, &QWebEngineView::loadFinished, this, [this] {
         m_busy = false;
@@ -51,6 +59,33 @@ QWebEngineView *WebBrowser::view()
     if (!m_pending.isEmpty())
         m_view->load(std::exchange(m_pending, QUrl()));
     return m_view;
+}
+
+bool WebBrowser::fullScreen() const
+{
+    return m_fullScreen && m_fullScreen->active();
+}
+
+void WebBrowser::fullScreenRequested(QWebEngineFullScreenRequest request)
+{
+    request.accept();
+    if (!m_fullScreen) {
+        m_fullScreen = new FullScreen(this);
+        // Only while the page fills the screen, in that window alone: the page leaves, and asks
+        // the view back through the request below.
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_F11}) {
+            auto *leave = new QShortcut(key, m_fullScreen);
+            connect(leave, &QShortcut::activated, this,
+                    [this] { m_view->triggerPageAction(QWebEnginePage::ExitFullScreen); });
+        }
+    }
+    if (request.toggleOn()) {
+        m_fullScreen->enter(m_view, nullptr, this);
+    } else if (m_fullScreen->active()) {
+        m_fullScreen->leave();
+        layout()->addWidget(m_view);
+        m_view->setFocus();
+    }
 }
 
 void WebBrowser::showEvent(QShowEvent *event)

@@ -6,10 +6,13 @@
 #include <QUrl>
 #include <QWidget>
 
+class QWebEngineFullScreenRequest;
 class QWebEngineView;
 
 namespace ui
 {
+
+class FullScreen;
 
 // Before the application object exists: the browser engine refuses to start as root inside
 // its sandbox, shares one OpenGL context with the windows, and keeps its start-up report to
@@ -44,6 +47,8 @@ public:
     bool hasView() const { return m_view != nullptr; }
 
     static QUrl toUrl(const QString &urlOrLocalPath);
+    // Whether a page (a video's own full-screen button) has the view on the whole screen.
+    bool fullScreen() const;
 
 signals:
     // The page finished loading (successfully or not).
@@ -53,7 +58,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void fullScreenRequested(QWebEngineFullScreenRequest request);
+
     QWebEngineView *m_view = nullptr;
+    FullScreen *m_fullScreen = nullptr;
     QUrl m_pending;
     bool m_busy = false;
 };

@@ -2,8 +2,8 @@
 // offscreen, so the display cases run in a child process of this executable on the xcb platform.
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
-#include "platform/ui/MediaPlayer.h"
 #include "platform/ui/WebBrowser.h"
+#include "platform/ui/player/MediaPlayer.h"
 #include "tests/platform_ui/MediaFiles.h"
 
 #include <QFile>

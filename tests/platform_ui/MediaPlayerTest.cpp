@@ -1,5 +1,5 @@
 // The media player really plays: a WAV served on loopback, directly and through playlists.
-#include "platform/ui/MediaPlayer.h"
+#include "platform/ui/player/MediaPlayer.h"
 #include "tests/platform_ui/MediaFiles.h"
 #include "tests/support/LoopbackServer.h"
 

@@ -11,25 +11,27 @@
 // The shape is the stored size, turned for the track's orientation, times the pixel shape.
 // A stream's pixel shape may be known only to its decoder: a new picture size waits for the
 // track to report it (a few milliseconds after the first picture) before it is drawn.
-#include "platform/ui/MediaPlayer.h"
+#include "platform/ui/player/MediaPlayer.h"
+
+#include "platform/ui/player/FullScreen.h"
+#include "platform/ui/player/PlayerBar.h"
+#include "platform/ui/player/VideoView.h"
 
 #include <vlc/vlc.h>
 
 #include <QDir>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QPaintEvent>
-#include <QPainter>
+#include <QHideEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRegularExpression>
-#include <QSlider>
-#include <QStyle>
 #include <QTimer>
-#include <QToolButton>
 #include <QUrl>
+#include <QWheelEvent>
 #include <atomic>
 #include <malloc.h>
+#include <utility>
 
 namespace ui
 {
@@ -104,43 +106,13 @@ constexpr int kShapeRereadMs = 250;
 // A playlist ends as its first entry opens; an address that ends with nothing to see or hear
 // and nothing after it within this time could not be played.
 constexpr int kEndCheckMs = 300;
-
-// Where a picture of that width-to-height ratio shows in the area: as large as fits, centred.
-QRect fitted(const QRect &area, double aspect)
-{
-    QRect picture = area;
-    if (aspect <= 0.0 || area.isEmpty())
-        return picture;
-    if (area.width() > area.height() * aspect)
-        picture.setWidth(std::max(1, int(std::lround(area.height() * aspect))));
-    else
-        picture.setHeight(std::max(1, int(std::lround(area.width() / aspect))));
-    picture.moveCenter(area.center());
-    return picture;
-}
+constexpr int kPositionTickMs = 250;
+constexpr int kSeekPaceMs = 100;
+// What Left and Right skip, and what a notch of the wheel changes the volume by.
+constexpr qint64 kSkipMs = 10000;
+constexpr int kWheelVolumeStep = 5;
 
 } // namespace
-
-// The video area: the current picture in its shape, black around it and whenever there is none.
-class VideoView : public QWidget
-{
-public:
-    explicit VideoView(MediaPlayer *player) : QWidget(player), m_player(player)
-    {
-        setObjectName(QStringLiteral("video"));
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        m_player->paintVideo(painter, rect());
-    }
-
-private:
-    MediaPlayer *m_player;
-};
 
 // --- controls
 
@@ -195,9 +167,9 @@ void prepareMediaMemory()
 
 MediaPlayer::MediaPlayer(QWidget *parent)
     : QWidget(parent), m_controls(new MediaPlayerControls(this)), m_frames(new VideoFrames(this)),
-      m_video(new VideoView(this)), m_bar(new QWidget(this)), m_playButton(new QToolButton(m_bar)),
-      m_stopButton(new QToolButton(m_bar)), m_volumeSlider(new QSlider(Qt::Horizontal, m_bar)),
-      m_shapeWait(new QTimer(this)), m_shapeReread(new QTimer(this)), m_endCheck(new QTimer(this))
+      m_video(new VideoView(m_frames, this)), m_bar(new PlayerBar(this)), m_fullScreen(new FullScreen(this)),
+      m_positionTick(new QTimer(this)), m_seekPace(new QTimer(this)), m_shapeWait(new QTimer(this)),
+      m_shapeReread(new QTimer(this)), m_endCheck(new QTimer(this))
 {
     setAutoFillBackground(true);
     m_shapeWait->setInterval(kShapeWaitTickMs);
@@ -205,38 +177,44 @@ MediaPlayer::MediaPlayer(QWidget *parent)
     connect(m_shapeWait, &QTimer::timeout, this, &MediaPlayer::settlePictureShape);
     m_shapeReread->setInterval(kShapeRereadMs);
     connect(m_shapeReread, &QTimer::timeout, this, [this] {
-        if (const int format = m_frames->format(); format && m_aspects.contains(format))
+        if (const int format = m_frames->format(); format && m_video->aspect(format) > 0.0)
             readPictureShape(format, false);
     });
     m_endCheck->setSingleShot(true);
     m_endCheck->setInterval(kEndCheckMs);
     connect(m_endCheck, &QTimer::timeout, this, &MediaPlayer::judgeEnd);
     connect(m_frames, &VideoFrames::pictureArrived, this, &MediaPlayer::pictureArrived);
-
-    auto *layout = new QHBoxLayout(m_bar);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(2);
-    m_playButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    m_playButton->setToolTip(tr("Play/Pause"));
-    m_stopButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-    m_stopButton->setToolTip(tr("Stop"));
-    m_volumeSlider->setRange(0, 100);
-    m_volumeSlider->setValue(m_volume);
-    m_volumeSlider->setMaximumWidth(100);
-    m_volumeSlider->setToolTip(tr("Volume"));
-    layout->addWidget(m_playButton);
-    layout->addWidget(m_stopButton);
-    layout->addStretch(1);
-    layout->addWidget(m_volumeSlider);
-
-    connect(m_playButton, &QToolButton::clicked, this, [this] {
-        if (m_state == wmppsPlaying)
-            m_controls->pause();
-        else
-            m_controls->play();
+    m_positionTick->setInterval(kPositionTickMs);
+    connect(m_positionTick, &QTimer::timeout, this, &MediaPlayer::showPosition);
+    m_seekPace->setSingleShot(true);
+    m_seekPace->setInterval(kSeekPaceMs);
+    connect(m_seekPace, &QTimer::timeout, this, [this] {
+        if (m_pendingSeek >= 0)
+            seek(std::exchange(m_pendingSeek, -1));
     });
-    connect(m_stopButton, &QToolButton::clicked, m_controls, &MediaPlayerControls::stop);
-    connect(m_volumeSlider, &QSlider::valueChanged, this, &MediaPlayer::setVolume);
+
+    // A click gives the picture the keys and does nothing else.
+    m_video->setFocusPolicy(Qt::ClickFocus);
+    m_video->installEventFilter(this);
+    m_fullScreen->installEventFilter(this);
+    m_bar->setVolume(m_volume);
+    connect(m_bar, &PlayerBar::playPauseClicked, this, &MediaPlayer::togglePlay);
+    connect(m_bar, &PlayerBar::stopClicked, m_controls, &MediaPlayerControls::stop);
+    connect(m_bar, &PlayerBar::seekRequested, this, [this](qint64 position) {
+        if (m_seekPace->isActive()) {
+            m_pendingSeek = position;
+            return;
+        }
+        seek(position);
+        m_seekPace->start();
+    });
+    connect(m_bar, &PlayerBar::volumeMoved, this, &MediaPlayer::setVolume);
+    connect(m_bar, &PlayerBar::volumeChosen, this, &MediaPlayer::VolumeChosen);
+    connect(m_bar, &PlayerBar::muteClicked, this, [this] {
+        setMuted(!m_muted);
+        emit VolumeChosen();
+    });
+    connect(m_bar, &PlayerBar::fullScreenClicked, this, [this] { setFullScreen(!fullScreen()); });
     layoutChildren();
 }
 
@@ -312,7 +290,7 @@ void MediaPlayer::handleVlcEvent(int type, int esType)
         break;
     case libvlc_MediaPlayerPlaying:
         m_reachedPlaying = true;
-        libvlc_audio_set_volume(m_player, m_volume);
+        applyVolume();
         m_shapeReread->start();
         setState(wmppsPlaying);
         break;
@@ -356,8 +334,12 @@ void MediaPlayer::setState(int state)
     if (state == m_state)
         return;
     m_state = state;
-    m_playButton->setIcon(
-        style()->standardIcon(state == wmppsPlaying ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    m_bar->setPlaying(state == wmppsPlaying);
+    if (state == wmppsPlaying)
+        m_positionTick->start();
+    else
+        m_positionTick->stop();
+    showPosition();
     emit PlayStateChange(state);
 }
 
@@ -441,10 +423,140 @@ QString MediaPlayer::currentMrl() const
 void MediaPlayer::setVolume(int volume)
 {
     m_volume = std::clamp(volume, 0, 100);
-    if (m_volumeSlider->value() != m_volume)
-        m_volumeSlider->setValue(m_volume);
+    m_bar->setVolume(m_volume);
+    applyVolume();
+}
+
+void MediaPlayer::setMuted(bool muted)
+{
+    m_muted = muted;
+    m_bar->setMuted(muted);
+    applyVolume();
+}
+
+void MediaPlayer::applyVolume()
+{
     if (m_player)
-        libvlc_audio_set_volume(m_player, m_volume);
+        libvlc_audio_set_volume(m_player, m_muted ? 0 : m_volume);
+}
+
+void MediaPlayer::changeVolume(int volume)
+{
+    setVolume(volume);
+    emit VolumeChosen();
+}
+
+qint64 MediaPlayer::length() const
+{
+    const bool open = m_player && (m_state == wmppsPlaying || m_state == wmppsPaused);
+    return open ? std::max<qint64>(libvlc_media_player_get_length(m_player), 0) : 0;
+}
+
+bool MediaPlayer::seekable() const
+{
+    return length() > 0 && libvlc_media_player_is_seekable(m_player);
+}
+
+void MediaPlayer::seek(qint64 position)
+{
+    const qint64 total = length();
+    if (total <= 0 || !seekable())
+        return;
+    libvlc_media_player_set_time(m_player, libvlc_time_t(std::clamp<qint64>(position, 0, total - 1)));
+    showPosition();
+}
+
+void MediaPlayer::showPosition()
+{
+    const qint64 total = length();
+    const qint64 now = total > 0 ? std::max<qint64>(libvlc_media_player_get_time(m_player), 0) : 0;
+    m_bar->setPosition(now, total, total > 0 && seekable());
+}
+
+void MediaPlayer::togglePlay()
+{
+    if (m_state == wmppsPlaying)
+        m_controls->pause();
+    else
+        m_controls->play();
+}
+
+bool MediaPlayer::fullScreen() const
+{
+    return m_fullScreen->active();
+}
+
+void MediaPlayer::setFullScreen(bool on)
+{
+    if (on == fullScreen())
+        return;
+    if (on) {
+        m_fullScreen->enter(m_video, barShown() ? m_bar : nullptr, this);
+    } else {
+        m_fullScreen->leave();
+        layoutChildren();
+    }
+    m_bar->setFullScreen(on);
+}
+
+// The player's keys, wherever the picture or the full-screen window has them; true when used.
+bool MediaPlayer::handleKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & ~Qt::KeypadModifier)
+        return false;
+    switch (key) {
+    case Qt::Key_Space:
+        togglePlay();
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (seekable()) {
+            const qint64 now = std::max<qint64>(libvlc_media_player_get_time(m_player), 0);
+            seek(now + (key == Qt::Key_Left ? -kSkipMs : kSkipMs));
+        }
+        return true;
+    case Qt::Key_M:
+        setMuted(!m_muted);
+        emit VolumeChosen();
+        return true;
+    case Qt::Key_F11:
+        setFullScreen(!fullScreen());
+        return true;
+    case Qt::Key_Escape:
+        if (!fullScreen())
+            return false;
+        setFullScreen(false);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MediaPlayer::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        return handleKey(key->key(), key->modifiers());
+    }
+    case QEvent::MouseButtonDblClick:
+        if (watched == m_video && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            setFullScreen(!fullScreen());
+            return true;
+        }
+        break;
+    case QEvent::Wheel:
+        if (watched == m_video) {
+            const int notches = static_cast<QWheelEvent *>(event)->angleDelta().y() / 120;
+            if (notches)
+                changeVolume(m_volume + notches * kWheelVolumeStep);
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MediaPlayer::setUiMode(const QString &mode)
@@ -467,22 +579,20 @@ QRect MediaPlayer::videoArea() const
 
 void MediaPlayer::layoutChildren()
 {
+    // The full-screen window has the picture and the bar meanwhile.
+    if (fullScreen())
+        return;
     const QRect area = videoArea();
     m_bar->setVisible(barShown());
     m_bar->setGeometry(0, area.height(), width(), height() - area.height());
     m_video->setGeometry(area);
 }
 
-double MediaPlayer::pictureAspect(int format) const
-{
-    return m_aspects.value(format, 0.0);
-}
-
 void MediaPlayer::pictureArrived()
 {
     const int format = m_frames->format();
     m_sawPicture |= format != 0;
-    if (format && !m_aspects.contains(format)) {
+    if (format && m_video->aspect(format) <= 0.0) {
         if (!m_shapeWait->isActive()) {
             m_shapeDeadline.setRemainingTime(kShapeWaitMs);
             m_shapeWait->start();
@@ -495,7 +605,7 @@ void MediaPlayer::pictureArrived()
 void MediaPlayer::settlePictureShape()
 {
     const int format = m_frames->format();
-    if (!format || m_aspects.contains(format) || readPictureShape(format, m_shapeDeadline.hasExpired()))
+    if (!format || m_video->aspect(format) > 0.0 || readPictureShape(format, m_shapeDeadline.hasExpired()))
         m_shapeWait->stop();
 }
 
@@ -509,10 +619,7 @@ bool MediaPlayer::readPictureShape(int format, bool orSquare)
         aspect = double(stored.width()) / stored.height();
     if (aspect <= 0.0)
         return false;
-    if (m_aspects.value(format) != aspect) {
-        m_aspects.insert(format, aspect);
-        m_video->update();
-    }
+    m_video->setAspect(format, aspect);
     return true;
 }
 
@@ -521,69 +628,12 @@ void MediaPlayer::clearPicture()
     m_shapeWait->stop();
     m_shapeReread->stop();
     m_frames->clear();
-    m_aspects.clear();
-    m_video->update();
-}
-
-// The open output's latest picture once its shape is known, drawn at the very size it takes;
-// else, while a new size waits for its shape, the last picture of the output before.
-QImage MediaPlayer::shownPicture(const QRect &area, QRect *target)
-{
-    const qreal ratio = devicePixelRatioF();
-    const int format = m_frames->format();
-    if (const double aspect = pictureAspect(format); aspect > 0.0) {
-        *target = fitted(area, aspect);
-        const QImage latest = m_frames->latest(format, (QSizeF(target->size()) * ratio).toSize());
-        if (!latest.isNull())
-            return latest;
-    }
-    int heldFormat = 0;
-    const QImage held = m_frames->held(&heldFormat);
-    if (const double aspect = pictureAspect(heldFormat); !held.isNull() && aspect > 0.0) {
-        *target = fitted(area, aspect);
-        return held;
-    }
-    return QImage();
-}
-
-void MediaPlayer::paintVideo(QPainter &painter, const QRect &area)
-{
-    QRect target;
-    const QImage picture = shownPicture(area, &target);
-    if (picture.isNull()) {
-        painter.fillRect(area, Qt::black);
-        if (!m_failure.isEmpty()) {
-            // The words, and below them the address, cut in the middle to fit.
-            const QStringList lines = m_failure.split(QLatin1Char('\n'));
-            const QRect text = area.adjusted(12, 12, -12, -12);
-            painter.setPen(Qt::white);
-            painter.drawText(text, Qt::AlignCenter | Qt::TextWordWrap, lines.first());
-            if (lines.size() > 1) {
-                painter.setPen(QColor(170, 170, 170));
-                const QFontMetrics metrics = painter.fontMetrics();
-                const QRect below = text.adjusted(0, text.height() / 2 + metrics.height(), 0, 0);
-                painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop,
-                                 metrics.elidedText(lines.at(1), Qt::ElideMiddle, below.width()));
-            }
-        }
-        return;
-    }
-    painter.fillRect(QRect(area.left(), area.top(), area.width(), target.top() - area.top()), Qt::black);
-    painter.fillRect(QRect(area.left(), target.bottom() + 1, area.width(), area.bottom() - target.bottom()),
-                     Qt::black);
-    painter.fillRect(QRect(area.left(), target.top(), target.left() - area.left(), target.height()),
-                     Qt::black);
-    painter.fillRect(QRect(target.right() + 1, target.top(), area.right() - target.right(), target.height()),
-                     Qt::black);
-    const QSizeF drawn = QSizeF(target.size()) * devicePixelRatioF();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, drawn.toSize() != picture.size());
-    painter.drawImage(target, picture);
+    m_video->clearAspects();
 }
 
 bool MediaPlayer::hasPicture()
 {
-    QRect target;
-    return !shownPicture(m_video->rect(), &target).isNull();
+    return m_video->hasPicture();
 }
 
 void MediaPlayer::fail()
@@ -591,7 +641,7 @@ void MediaPlayer::fail()
     const QString address = mediaMrl(m_player);
     m_failure = tr("This stream or file cannot be played.") + QLatin1Char('\n') +
                 QUrl::fromPercentEncoding(address.toUtf8());
-    m_video->update();
+    m_video->setWords(m_failure);
     emit MediaError(address);
 }
 
@@ -609,15 +659,17 @@ void MediaPlayer::clearFailure()
     if (m_failure.isEmpty())
         return;
     m_failure.clear();
-    m_video->update();
+    m_video->setWords(QString());
 }
 
 void MediaPlayer::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     // Another pane takes the area; a window merely minimised keeps it.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         clearFailure();
+        setFullScreen(false);
+    }
 }
 
 void MediaPlayer::resizeEvent(QResizeEvent *event)

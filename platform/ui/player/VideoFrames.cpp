@@ -1,4 +1,4 @@
-#include "platform/ui/VideoFrames.h"
+#include "platform/ui/player/VideoFrames.h"
 
 #include <vlc/vlc.h>
 

@@ -3,18 +3,14 @@
 #pragma once
 
 #include "platform/ui/ControlProperties.h"
-#include "platform/ui/VideoFrames.h"
+#include "platform/ui/player/VideoFrames.h"
 
 #include <QDeadlineTimer>
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <atomic>
 
-class QPainter;
-class QSlider;
 class QTimer;
-class QToolButton;
 struct libvlc_instance_t;
 struct libvlc_media_player_t;
 struct libvlc_media_list_player_t;
@@ -24,7 +20,9 @@ struct libvlc_event_t;
 namespace ui
 {
 
+class FullScreen;
 class MediaPlayer;
+class PlayerBar;
 class VideoView;
 
 // Call first in main(), before any thread starts: keeps the memory that decoder threads free
@@ -59,6 +57,7 @@ class MediaPlayer : public QWidget
     Q_PROPERTY(QString uiMode READ uiMode WRITE setUiMode)
     Q_PROPERTY(int playState READ playState NOTIFY PlayStateChange)
     Q_PROPERTY(int volume READ volume WRITE setVolume)
+    Q_PROPERTY(bool mute READ muted WRITE setMuted)
     Q_PROPERTY(bool stretchToFit READ stretchToFit WRITE setStretchToFit)
 
 public:
@@ -93,6 +92,18 @@ public:
     // 0 to 100.
     int volume() const { return m_volume; }
     void setVolume(int volume);
+    bool muted() const { return m_muted; }
+    void setMuted(bool muted);
+    // Milliseconds the current item lasts; 0 when not known (a live stream).
+    qint64 length() const;
+    bool seekable() const;
+    // Milliseconds into the current item, within its length.
+    void seek(qint64 position);
+
+    // The picture, with the bar over its bottom edge, fills the screen that holds the window;
+    // the play goes on into the same pictures.
+    bool fullScreen() const;
+    void setFullScreen(bool on);
     bool stretchToFit() const { return m_stretch; }
     void setStretchToFit(bool on) { m_stretch = on; }
 
@@ -111,14 +122,17 @@ signals:
     void PlayStateChange(int NewState);
     // libVLC could not play the address (after any fallback); the text names it.
     void MediaError(const QString &address);
+    // The user chose a volume or toggled mute (the slider let go, the wheel, the button, M).
+    void VolumeChosen();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // The keys, the wheel and the double-click of the picture and of the full-screen window.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
     friend class MediaPlayerControls;
-    friend class VideoView;
     void ensurePlayer();
     void playMrl(const QString &mrl);
     // esType: the kind of track an added stream is (ESAdded only).
@@ -127,16 +141,17 @@ private:
     void settlePictureShape();
     bool readPictureShape(int format, bool orSquare);
     void clearPicture();
-    // Width over height on screen of the pictures of an output; 0 while not known.
-    double pictureAspect(int format) const;
-    // What the area shows: the picture and where; a null image when nothing.
-    QImage shownPicture(const QRect &area, QRect *target);
-    void paintVideo(QPainter &painter, const QRect &area);
     void fail();
     void judgeEnd();
     bool barShown() const;
     QRect videoArea() const;
     void setState(int state);
+    void togglePlay();
+    bool handleKey(int key, Qt::KeyboardModifiers modifiers);
+    void changeVolume(int volume);
+    void showPosition();
+    // The volume libVLC plays at: none while muted.
+    void applyVolume();
     void layoutChildren();
     static void vlcCallback(const libvlc_event_t *event, void *self);
 
@@ -144,6 +159,7 @@ private:
     QString m_uiMode = QStringLiteral("full");
     int m_state = wmppsUndefined;
     int m_volume = 50;
+    bool m_muted = false;
     bool m_stretch = false;
     bool m_fellBack = false;
     bool m_reachedPlaying = false;
@@ -156,15 +172,16 @@ private:
     MediaPlayerControls *m_controls;
     VideoFrames *m_frames;
     VideoView *m_video;
-    QWidget *m_bar;
-    QToolButton *m_playButton;
-    QToolButton *m_stopButton;
-    QSlider *m_volumeSlider;
+    PlayerBar *m_bar;
+    FullScreen *m_fullScreen;
+    // Moves the position slider and the time while playing.
+    QTimer *m_positionTick;
+    // While the user drags the position, a seek at most this often; the last one always.
+    QTimer *m_seekPace;
+    qint64 m_pendingSeek = -1;
     libvlc_media_player_t *m_player = nullptr;
     libvlc_media_list_player_t *m_listPlayer = nullptr;
     libvlc_media_list_t *m_list = nullptr;
-    // Width over height on screen, by output, of the media playing now.
-    QHash<int, double> m_aspects;
     // Polls the track for the shape of a new picture size, which is not drawn until then.
     QTimer *m_shapeWait;
     QDeadlineTimer m_shapeDeadline;

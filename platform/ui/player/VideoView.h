@@ -1,0 +1,46 @@
+// The video area: the latest picture in its own shape, black around it and whenever there is
+// none, or the words the player says in the area instead.
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+namespace ui
+{
+
+class VideoFrames;
+
+class VideoView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    VideoView(VideoFrames *frames, QWidget *parent);
+
+    // Width over height on screen of the pictures of output `format`; 0 while not known. A
+    // picture is not drawn before its shape is known.
+    double aspect(int format) const { return m_aspects.value(format, 0.0); }
+    void setAspect(int format, double aspect);
+    void clearAspects();
+    // The words shown instead of a picture: a first line, and below it a detail (the address),
+    // cut in the middle to fit. Empty for none.
+    void setWords(const QString &words);
+    // Whether the area shows a picture now (black otherwise).
+    bool hasPicture();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // What the area shows: the picture and where; a null image when nothing.
+    QImage shownPicture(const QRect &area, QRect *target);
+    void paintWords(QPainter &painter, const QRect &area);
+
+    VideoFrames *m_frames;
+    QHash<int, double> m_aspects;
+    QString m_words;
+};
+
+} // namespace ui

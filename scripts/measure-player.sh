@@ -16,6 +16,8 @@
 # Unplayable: a channel whose address answers with an ordinary HTML page and one whose port
 # refuses connections; the video area is recorded at 25 frames a second and the time from the
 # click to the first lit frame is printed ("never" when nothing shows within 4 s).
+# Words: the same for a live MPEG-TS whose server waits 3 s before each reply (the probe's and
+# the player's), where the first lit frame holds the words that the player connects.
 # Grabs are kept in /tmp/measure-player-shots/<time>/ for a person to look at.
 #
 #   scripts/measure-player.sh [build folder, default build]
@@ -94,6 +96,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.headers_for()
 
     def do_GET(self):
+        # A far or busy server: every reply waits.
+        if self.path.startswith('/slow/'):
+            time.sleep(3)
+            self.path = self.path[len('/slow'):]
         path = self.headers_for()
         if path is None:
             return
@@ -152,6 +158,7 @@ fi
 channels=(
   "Detail MP4|$base/detail.mp4" "Detail live TS|$live/detail.ts" "SD MP4|$base/sd.mp4" "HD MP4|$base/hd.mp4"
   "Portal page|$base/portal/" "Refused port|http://127.0.0.1:$refused/live" "HD TS|$base/hd.ts"
+  "Slow live TS|$live/slow/detail.ts"
 )
 session_channel_lines "${channels[@]}"
 session_user "${lines[@]}"
@@ -377,9 +384,9 @@ ffplay_pid=
 xdotool windowactivate --sync "$main"
 sleep 1
 
-echo "Addresses the player cannot play..."
+echo "Addresses the player cannot play, and a slow server..."
 declare -A lit
-unplayable() { # case row: records the video area from before the click
+lit_after_click() { # case row: records the video area from before the click
   local recorder click
   stop
   sleep 1.5
@@ -395,8 +402,9 @@ unplayable() { # case row: records the video area from before the click
   lit[$1]=$(python3 "$work/player.py" first-lit "$work/try.raw" "$work/try.info" $((area_w / 2)) $((area_h / 2)) "$click")
   echo "$1: first lit frame after the click: ${lit[$1]}$([ "${lit[$1]}" = never ] || echo " ms"); $shots/${1// /-}.png"
 }
-unplayable "portal page" 4
-unplayable "refused port" 5
+lit_after_click "portal page" 4
+lit_after_click "refused port" 5
+lit_after_click "slow server" 7
 stop
 sleep 1
 
@@ -466,4 +474,5 @@ echo "  ffplay 1920x1080 paused      $cpu_ffplay_paused"
 echo "Click to the first lit frame in the video area, ms (recorded for 4 s):"
 echo "  portal page (HTML, 200)      ${lit[portal page]}"
 echo "  refused port                 ${lit[refused port]}"
+echo "  slow server (3 s), the words ${lit[slow server]}"
 echo "Grabs: $shots"

@@ -194,8 +194,9 @@ private:
     void ListView1_Click();
     void imgOffline_Click();
     // Plays url when its probe finds it online, or shows the offline picture; a later call
-    // gives an earlier probe still under way up.
-    void playIfOnline(const QString &url);
+    // gives an earlier probe still under way up, and so does Stop. `name` is what the user
+    // clicked, which the player shows for sound alone.
+    void playIfOnline(const QString &url, const QString &name);
     quint64 m_probeTicket = 0;
     // Every address the window itself hands to the player goes through here.
     void playUrl(const QString &url);

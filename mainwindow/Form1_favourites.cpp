@@ -199,7 +199,7 @@ void Form1::ListView2_Click()
     }
 
     showPlayer(true);
-    playIfOnline(tag);
+    playIfOnline(tag, title);
 }
 
 void Form1::ListView2_ColumnClick(int column)

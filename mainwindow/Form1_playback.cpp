@@ -55,17 +55,19 @@ void Form1::ListView1_Click()
     if (chkLoad->Value() == ui::vbChecked)
         return;
 
-    playIfOnline(item->Tag());
+    playIfOnline(item->Tag(), item->Text());
 }
 
-void Form1::playIfOnline(const QString &url)
+void Form1::playIfOnline(const QString &url, const QString &name)
 {
     // The probe lets other events run: a newer click takes this one's place, and the window
-    // may be unloaded before it returns.
+    // may be unloaded before it returns. Meanwhile the player says that it connects, and Stop
+    // there cancels this play.
     const ui::WindowGuard guard = ui::WindowGuard::newTicket(this, m_probeTicket);
+    WindowsMediaPlayer1->announce(url, name);
     const StreamProbeBounds bounds = channelProbeBounds();
     const StreamProbe probe = ProbeStreamUrl(url, bounds.maxBytes, bounds.maxMs, bounds.graceMs, guard);
-    if (!guard.alive() || probe.givenUp)
+    if (!guard.alive() || probe.givenUp || !WindowsMediaPlayer1->awaits(url))
         return;
     // Error words count even in a reply the bound cut; without any, a reply that keeps
     // coming is a stream that plays.
@@ -76,6 +78,7 @@ void Form1::playIfOnline(const QString &url)
         // card speaks of this channel; words of an earlier one that failed go.
         imgOffline->setVisible(!WindowsMediaPlayer1->isHidden());
         WindowsMediaPlayer1->clearFailure();
+        WindowsMediaPlayer1->withdraw();
     }
 }
 

@@ -19,6 +19,8 @@
 # Full screen (F11, Escape to leave) on the display's whole screen: the detail's sharpness, the
 # CPU of the 1920x1080 MP4 against ffplay -fs, and the distinct pictures a second of a 1280x720
 # 60-fps video, counted on its frame counter recorded from the screen at 200 frames a second.
+# Words: the same for a live MPEG-TS whose server waits 3 s before each reply (the probe's and
+# the player's), where the first lit frame holds the words that the player connects.
 # Grabs are kept in /tmp/measure-player-shots/<time>/ for a person to look at.
 #
 #   scripts/measure-player.sh [build folder, default build]
@@ -99,6 +101,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.headers_for()
 
     def do_GET(self):
+        # A far or busy server: every reply waits.
+        if self.path.startswith('/slow/'):
+            time.sleep(3)
+            self.path = self.path[len('/slow'):]
         path = self.headers_for()
         if path is None:
             return
@@ -158,6 +164,7 @@ channels=(
   "Detail MP4|$base/detail.mp4" "Detail live TS|$live/detail.ts" "SD MP4|$base/sd.mp4" "HD MP4|$base/hd.mp4"
   "Portal page|$base/portal/" "Refused port|http://127.0.0.1:$refused/live" "HD TS|$base/hd.ts"
   "HD 60 fps MP4|$base/hd60.mp4"
+  "Slow live TS|$live/slow/detail.ts"
 )
 session_channel_lines "${channels[@]}"
 session_user "${lines[@]}"
@@ -396,9 +403,9 @@ if [ -n "$ffplay_window" ]; then
 fi
 end_ffplay
 
-echo "Addresses the player cannot play..."
+echo "Addresses the player cannot play, and a slow server..."
 declare -A lit
-unplayable() { # case row: records the video area from before the click
+lit_after_click() { # case row: records the video area from before the click
   local recorder click
   stop
   sleep 1.5
@@ -414,8 +421,9 @@ unplayable() { # case row: records the video area from before the click
   lit[$1]=$(python3 "$work/player.py" first-lit "$work/try.raw" "$work/try.info" $((area_w / 2)) $((area_h / 2)) "$click")
   echo "$1: first lit frame after the click: ${lit[$1]}$([ "${lit[$1]}" = never ] || echo " ms"); $shots/${1// /-}.png"
 }
-unplayable "portal page" 4
-unplayable "refused port" 5
+lit_after_click "portal page" 4
+lit_after_click "refused port" 5
+lit_after_click "slow server" 8
 stop
 sleep 1
 
@@ -539,6 +547,7 @@ echo "  ffplay 1920x1080 paused      $cpu_ffplay_paused"
 echo "Click to the first lit frame in the video area, ms (recorded for 4 s):"
 echo "  portal page (HTML, 200)      ${lit[portal page]}"
 echo "  refused port                 ${lit[refused port]}"
+echo "  slow server (3 s), the words ${lit[slow server]}"
 echo "Full screen (screen ${screen_w}x${screen_h}):"
 echo "  1920x1080 detail, picture $full_size, of reference  $(two "$full_ratio")"
 echo "  CPU 1920x1080 MP4 playing    $cpu_full_hd"

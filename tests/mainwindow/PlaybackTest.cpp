@@ -3,7 +3,9 @@
 #include "tests/mainwindow/MainWindowFixture.h"
 
 #include "mainwindow/modStreamProbe.h"
+#include "platform/ui/player/PlayerWords.h"
 #include "tests/platform_ui/MediaFiles.h"
+#include "tests/platform_ui/RadioStation.h"
 #include "tests/support/LoopbackServer.h"
 
 #include <QElapsedTimer>
@@ -301,6 +303,25 @@ TEST_F(PlaybackTest, AChannelOrFileThePlayerCannotPlayIsSaidUntilTheOfflineCardO
     form->File1->setFileName("notes.mp3");
     emit form->File1->Click();
     EXPECT_TRUE(said());
+}
+
+TEST_F(PlaybackTest, ARadioShowsTheNameOfTheChannelOrFavouriteClicked)
+{
+    testmedia::RadioStation radio;
+    loadWith({radio.url()});
+    const auto card = [this] { return form->WindowsMediaPlayer1->findChild<ui::PlayerWords *>()->sound(); };
+    click(radio.url());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !card().detail.isEmpty(); }, 15000));
+    EXPECT_EQ(card().title, radio.url()) << "the channel's name as listed";
+    EXPECT_EQ(card().detail, QStringLiteral("Walk Band - Song 1"));
+
+    ui::ListItem *favourite = form->ListView2->ListItems()->Add(QStringLiteral("Morning walk"));
+    favourite->setTag(radio.url());
+    favourite->setSelected(true);
+    emit form->ListView2->Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return card().title == QLatin1String("Morning walk"); }, 15000));
+    EXPECT_EQ(card().detail, QStringLiteral("Walk Band - Song 1"));
+    form->WindowsMediaPlayer1->close();
 }
 
 TEST(StreamOnline, ErrorWordsAndEmptyReplies)

@@ -8,6 +8,7 @@
 #include "platform/core/Inet.h"
 #include "platform/ui/DoEvents.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/player/PlayerWords.h"
 #include "services/modDownload.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/NestedAction.h"
@@ -15,6 +16,7 @@
 #include "tests/support/TimerGap.h"
 
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdio>
@@ -217,6 +219,51 @@ TEST_F(SlowServersTest, NewerClickWinsOverASlowerProbe)
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_LT(gap.longest(), TimerGap::FrozenMs);
     EXPECT_EQ(form->ListView1->SelectedItem()->Text(), fastUrl);
+}
+
+TEST_F(SlowServersTest, ThePlayerSaysItConnectsWhileTheProbeWaitsAndStopThereCancelsThePlay)
+{
+    // Servers that take their time, but not past the receive time-out.
+    platform::inetSetDefaultTimeouts(5000, 5000);
+    ScriptedServer slow(ScriptedServer::delayed(1500, "#EXTM3U\n"));
+    ScriptedServer slowError(ScriptedServer::delayed(1500, "<h1>404 Not Found</h1>", "404 Not Found"));
+    const QString tv = slow.url(QStringLiteral("/tv"));
+    const QString gone = slowError.url(QStringLiteral("/gone"));
+    loadWith({tv, gone});
+    form->Show();
+    ui::MediaPlayer *player = form->WindowsMediaPlayer1;
+    QString said;
+    bool shown = false;
+    // Inside the probe, where the window's messages run: what the area says, then Stop.
+    const auto stopDuringTheProbe = [&] {
+        QTimer::singleShot(700, form, [&] {
+            said = player->activity();
+            shown = player->findChild<ui::PlayerWords *>()->busyShown();
+            player->controls()->stop();
+        });
+    };
+
+    stopDuringTheProbe();
+    click(tv);
+    EXPECT_EQ(said, QStringLiteral("Connecting to 127.0.0.1\u2026"));
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(player->url().isEmpty()) << "the probe's answer sets nothing";
+    EXPECT_TRUE(player->activity().isEmpty());
+    QTest::qWait(500);
+    EXPECT_EQ(slow.connections(), 1) << "the player never asked";
+
+    // Nor does an answer that would have shown the offline card.
+    stopDuringTheProbe();
+    click(gone);
+    EXPECT_FALSE(form->imgOffline->Visible());
+    EXPECT_TRUE(player->activity().isEmpty());
+
+    // Without Stop the same clicks play, or show the card, which takes the words away.
+    click(gone);
+    EXPECT_TRUE(form->imgOffline->Visible());
+    EXPECT_TRUE(player->activity().isEmpty());
+    click(tv);
+    EXPECT_EQ(player->url(), tv);
 }
 
 TEST_F(SlowServersTest, ClickedRowIsShownSelectedWhileItsProbeWaits)

@@ -14,7 +14,9 @@
 #include "platform/ui/player/MediaPlayer.h"
 
 #include "platform/ui/player/FullScreen.h"
+#include "platform/ui/player/MediaTags.h"
 #include "platform/ui/player/PlayerBar.h"
+#include "platform/ui/player/PlayerWords.h"
 #include "platform/ui/player/VideoView.h"
 
 #include <vlc/vlc.h>
@@ -92,7 +94,7 @@ QString mediaMrl(libvlc_media_player_t *player)
 const libvlc_event_e kPlayerEvents[] = {
     libvlc_MediaPlayerOpening,          libvlc_MediaPlayerBuffering, libvlc_MediaPlayerPlaying,
     libvlc_MediaPlayerPaused,           libvlc_MediaPlayerStopped,   libvlc_MediaPlayerEndReached,
-    libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerESAdded,
+    libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerESAdded,   libvlc_MediaPlayerTimeChanged,
 };
 
 std::atomic<int> g_nextGeneration{1};
@@ -111,6 +113,17 @@ constexpr int kSeekPaceMs = 100;
 // What Left and Right skip, and what a notch of the wheel changes the volume by.
 constexpr qint64 kSkipMs = 10000;
 constexpr int kWheelVolumeStep = 5;
+// Sound that plays this long while a video track shows no picture is sound alone.
+constexpr int kPictureLateMs = 1500;
+
+// What the area says while an address opens: the host it reaches, or a file being opened.
+QString connectingWords(const QString &address)
+{
+    const QUrl url(address);
+    if (url.isLocalFile() || url.host().isEmpty())
+        return MediaPlayer::tr("Opening\u2026");
+    return MediaPlayer::tr("Connecting to %1\u2026").arg(url.host());
+}
 
 } // namespace
 
@@ -126,12 +139,21 @@ void MediaPlayerControls::play()
 
 void MediaPlayerControls::pause()
 {
+    // Nothing plays yet to be held: a connection paused would only go stale.
+    if (m_player->opening()) {
+        stop();
+        return;
+    }
     if (m_player->m_listPlayer)
         libvlc_media_list_player_set_pause(m_player->m_listPlayer, 1);
 }
 
 void MediaPlayerControls::stop()
 {
+    // Also while the main window still looks the address up: that play is not wanted any more.
+    m_player->m_announced.clear();
+    m_player->setActivity(QString());
+    m_player->m_video->words()->setSound({});
     if (m_player->m_listPlayer) {
         libvlc_media_list_player_stop(m_player->m_listPlayer);
         // What libVLC reported before it stopped is out of date now.
@@ -167,9 +189,9 @@ void prepareMediaMemory()
 
 MediaPlayer::MediaPlayer(QWidget *parent)
     : QWidget(parent), m_controls(new MediaPlayerControls(this)), m_frames(new VideoFrames(this)),
-      m_video(new VideoView(m_frames, this)), m_bar(new PlayerBar(this)), m_fullScreen(new FullScreen(this)),
-      m_positionTick(new QTimer(this)), m_seekPace(new QTimer(this)), m_shapeWait(new QTimer(this)),
-      m_shapeReread(new QTimer(this)), m_endCheck(new QTimer(this))
+      m_video(new VideoView(m_frames, this)), m_tags(new MediaTags(this)), m_bar(new PlayerBar(this)),
+      m_fullScreen(new FullScreen(this)), m_positionTick(new QTimer(this)), m_seekPace(new QTimer(this)),
+      m_shapeWait(new QTimer(this)), m_shapeReread(new QTimer(this)), m_endCheck(new QTimer(this))
 {
     setAutoFillBackground(true);
     m_shapeWait->setInterval(kShapeWaitTickMs);
@@ -184,6 +206,7 @@ MediaPlayer::MediaPlayer(QWidget *parent)
     m_endCheck->setInterval(kEndCheckMs);
     connect(m_endCheck, &QTimer::timeout, this, &MediaPlayer::judgeEnd);
     connect(m_frames, &VideoFrames::pictureArrived, this, &MediaPlayer::pictureArrived);
+    connect(m_tags, &MediaTags::changed, this, &MediaPlayer::showSound);
     m_positionTick->setInterval(kPositionTickMs);
     connect(m_positionTick, &QTimer::timeout, this, &MediaPlayer::showPosition);
     m_seekPace->setSingleShot(true);
@@ -260,33 +283,61 @@ void MediaPlayer::vlcCallback(const libvlc_event_t *event, void *self)
     auto *player = static_cast<MediaPlayer *>(self);
     const int type = event->type;
     const int generation = player->m_generation.load();
-    const int esType = type == libvlc_MediaPlayerESAdded ? event->u.media_player_es_changed.i_type : -1;
+    int detail = -1;
+    if (type == libvlc_MediaPlayerESAdded) {
+        detail = event->u.media_player_es_changed.i_type;
+    } else if (type == libvlc_MediaPlayerBuffering) {
+        detail = int(event->u.media_player_buffering.new_cache);
+    } else if (type == libvlc_MediaPlayerTimeChanged) {
+        // Several a second: only while the first sound is awaited.
+        if (!player->m_watchTime.load())
+            return;
+        detail = int(std::clamp<libvlc_time_t>(event->u.media_player_time_changed.new_time, 0, INT_MAX));
+    }
     // libVLC's thread: hand over to the window's thread and return at once.
     QMetaObject::invokeMethod(
         player,
-        [player, type, esType, generation] {
+        [player, type, detail, generation] {
             if (generation == player->m_generation.load())
-                player->handleVlcEvent(type, esType);
+                player->handleVlcEvent(type, detail);
         },
         Qt::QueuedConnection);
 }
 
-void MediaPlayer::handleVlcEvent(int type, int esType)
+void MediaPlayer::handleVlcEvent(int type, int detail)
 {
     switch (type) {
     case libvlc_MediaPlayerOpening:
         m_reachedPlaying = false;
-        m_sawPicture = m_hasSound = false;
+        m_sawPicture = m_hasSound = m_hasVideo = false;
+        m_awaitingPlay = true;
+        m_watchTime = true;
         m_endCheck->stop();
         clearFailure();
+        if (libvlc_media_t *media = libvlc_media_player_get_media(m_player)) {
+            m_tags->follow(media);
+            libvlc_media_release(media);
+        }
         setState(wmppsTransitioning);
         break;
     case libvlc_MediaPlayerESAdded:
-        m_hasSound |= esType == libvlc_track_audio;
+        m_hasSound |= detail == libvlc_track_audio;
+        m_hasVideo |= detail == libvlc_track_video;
         break;
     case libvlc_MediaPlayerBuffering:
         if (m_state != wmppsPlaying && m_state != wmppsPaused)
             setState(wmppsBuffering);
+        // libVLC reports 0% as it starts, before it has reached the server.
+        if (m_awaitingPlay && detail > 0)
+            setActivity(tr("Buffering %1%").arg(detail));
+        // Full, sound alone starts to play; its clock tells so only a quarter second later.
+        if (m_awaitingPlay && detail >= 100 && m_hasSound && !m_hasVideo)
+            entryPlays(true);
+        break;
+    case libvlc_MediaPlayerTimeChanged:
+        // libVLC 3 tells no first sound: the clock moving on is the sign.
+        if (m_awaitingPlay && detail > 0 && (!m_hasVideo || detail >= kPictureLateMs))
+            entryPlays(true);
         break;
     case libvlc_MediaPlayerPlaying:
         m_reachedPlaying = true;
@@ -304,8 +355,9 @@ void MediaPlayer::handleVlcEvent(int type, int esType)
         break;
     case libvlc_MediaPlayerEndReached:
     case libvlc_MediaPlayerEncounteredError: {
-        clearPicture();
         const QString mrl = mediaMrl(m_player);
+        m_video->words()->setSound({});
+        clearPicture();
         // A "[Reference]" entry that libVLC rewrote to MMS over HTTP: plain HTTP servers
         // do not speak it, so the same address is tried over plain HTTP.
         if (!m_reachedPlaying && !m_fellBack &&
@@ -334,13 +386,19 @@ void MediaPlayer::setState(int state)
     if (state == m_state)
         return;
     m_state = state;
-    m_bar->setPlaying(state == wmppsPlaying);
+    updatePlayButton();
     if (state == wmppsPlaying)
         m_positionTick->start();
     else
         m_positionTick->stop();
     showPosition();
     emit PlayStateChange(state);
+}
+
+// While a play starts it shows Pause, as for a play.
+void MediaPlayer::updatePlayButton()
+{
+    m_bar->setPlaying(m_state == wmppsPlaying || opening());
 }
 
 void MediaPlayer::playMrl(const QString &mrl)
@@ -368,6 +426,8 @@ void MediaPlayer::playMrl(const QString &mrl)
         libvlc_media_list_release(m_list);
     m_list = list;
     m_reachedPlaying = false;
+    m_awaitingPlay = true;
+    m_watchTime = true;
     setState(wmppsTransitioning);
     libvlc_media_list_player_play(m_listPlayer);
 }
@@ -376,7 +436,11 @@ void MediaPlayer::setUrl(const QString &url)
 {
     m_url = url;
     m_fellBack = false;
+    m_name = url == m_announced ? m_announcedName : QString();
+    m_announced.clear();
+    m_video->words()->setSound({});
     if (url.trimmed().isEmpty()) {
+        setActivity(QString());
         if (m_listPlayer)
             libvlc_media_list_player_stop(m_listPlayer);
         m_generation = g_nextGeneration++;
@@ -386,11 +450,19 @@ void MediaPlayer::setUrl(const QString &url)
         setState(wmppsStopped);
         return;
     }
-    playMrl(toMrl(url));
+    const QString mrl = toMrl(url);
+    playMrl(mrl);
+    // Stopping what played may have held the window for a while (libVLC stops a transport
+    // stream late in its first second): the words wait from here.
+    setActivity(connectingWords(mrl));
 }
 
 void MediaPlayer::close()
 {
+    m_announced.clear();
+    setActivity(QString());
+    m_video->words()->setSound({});
+    m_tags->follow(nullptr);
     if (m_listPlayer) {
         libvlc_media_list_player_stop(m_listPlayer);
         libvlc_media_list_t *empty = libvlc_media_list_new(vlcInstance());
@@ -475,7 +547,7 @@ void MediaPlayer::showPosition()
 
 void MediaPlayer::togglePlay()
 {
-    if (m_state == wmppsPlaying)
+    if (m_state == wmppsPlaying || opening())
         m_controls->pause();
     else
         m_controls->play();
@@ -592,13 +664,11 @@ void MediaPlayer::pictureArrived()
 {
     const int format = m_frames->format();
     m_sawPicture |= format != 0;
-    if (format && m_video->aspect(format) <= 0.0) {
-        if (!m_shapeWait->isActive()) {
-            m_shapeDeadline.setRemainingTime(kShapeWaitMs);
-            m_shapeWait->start();
-        }
-        settlePictureShape();
+    if (format && m_video->aspect(format) <= 0.0 && !m_shapeWait->isActive()) {
+        m_shapeDeadline.setRemainingTime(kShapeWaitMs);
+        m_shapeWait->start();
     }
+    settlePictureShape();
     m_video->update();
 }
 
@@ -607,6 +677,9 @@ void MediaPlayer::settlePictureShape()
     const int format = m_frames->format();
     if (!format || m_video->aspect(format) > 0.0 || readPictureShape(format, m_shapeDeadline.hasExpired()))
         m_shapeWait->stop();
+    // The first picture is on screen once its shape is known.
+    if (format && m_awaitingPlay && m_video->aspect(format) > 0.0)
+        entryPlays(false);
 }
 
 // Stores the shape the track tells for the output's pictures, or with `orSquare` square pixels
@@ -636,10 +709,11 @@ bool MediaPlayer::hasPicture()
     return m_video->hasPicture();
 }
 
-void MediaPlayer::fail()
+void MediaPlayer::fail(const QString &why)
 {
     const QString address = mediaMrl(m_player);
-    m_failure = tr("This stream or file cannot be played.") + QLatin1Char('\n') +
+    setActivity(QString());
+    m_failure = (why.isEmpty() ? tr("This stream or file cannot be played.") : why) + QLatin1Char('\n') +
                 QUrl::fromPercentEncoding(address.toUtf8());
     m_video->setWords(m_failure);
     emit MediaError(address);
@@ -660,6 +734,66 @@ void MediaPlayer::clearFailure()
         return;
     m_failure.clear();
     m_video->setWords(QString());
+}
+
+void MediaPlayer::announce(const QString &address, const QString &name)
+{
+    // What plays meanwhile goes on.
+    m_announced = address;
+    m_announcedName = name;
+    clearFailure();
+    setActivity(connectingWords(toMrl(address)));
+}
+
+bool MediaPlayer::awaits(const QString &address) const
+{
+    return !m_announced.isEmpty() && m_announced == address;
+}
+
+void MediaPlayer::withdraw()
+{
+    m_announced.clear();
+    // What plays on goes on; a play still starting says so again.
+    const bool starting = m_awaitingPlay && (m_state == wmppsTransitioning || m_state == wmppsBuffering);
+    setActivity(starting ? connectingWords(toMrl(m_url)) : QString());
+}
+
+QString MediaPlayer::activity() const
+{
+    return m_video->words()->busy();
+}
+
+void MediaPlayer::setActivity(const QString &words)
+{
+    m_video->words()->setBusy(words);
+    updatePlayButton();
+}
+
+// From the click until the first picture or sound.
+bool MediaPlayer::opening() const
+{
+    return !activity().isEmpty() && m_state != wmppsPaused;
+}
+
+// The address shows its first picture or plays its first sound: the words go.
+void MediaPlayer::entryPlays(bool soundAlone)
+{
+    m_awaitingPlay = false;
+    m_watchTime = false;
+    setActivity(QString());
+    if (soundAlone)
+        showSound();
+    else
+        m_video->words()->setSound({});
+}
+
+// For sound alone: the cover and the titles, again whenever the medium tells new ones.
+void MediaPlayer::showSound()
+{
+    if (m_awaitingPlay || m_sawPicture || !m_tags->followed())
+        return;
+    const SoundLines lines = soundLines(m_name, m_tags->read());
+    m_video->words()->setSound({m_tags->cover(), lines.first, lines.second});
 }
 
 void MediaPlayer::hideEvent(QHideEvent *event)

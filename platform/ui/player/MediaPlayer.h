@@ -22,6 +22,7 @@ namespace ui
 
 class FullScreen;
 class MediaPlayer;
+class MediaTags;
 class PlayerBar;
 class VideoView;
 
@@ -118,6 +119,16 @@ public:
     // Takes those words away: something else takes the area.
     void clearFailure();
 
+    // The main window looks an address up before it hands it over: meanwhile the area says so.
+    // `name` is what the user clicked, shown for sound alone once the address plays.
+    void announce(const QString &address, const QString &name);
+    // Whether that address is still awaited: Stop, close() and another address end the wait.
+    bool awaits(const QString &address) const;
+    // The announced address will not come (its look-up failed): its words go.
+    void withdraw();
+    // What the area says the player is doing (connecting, buffering); empty when nothing.
+    QString activity() const;
+
 signals:
     void PlayStateChange(int NewState);
     // libVLC could not play the address (after any fallback); the text names it.
@@ -135,14 +146,22 @@ private:
     friend class MediaPlayerControls;
     void ensurePlayer();
     void playMrl(const QString &mrl);
-    // esType: the kind of track an added stream is (ESAdded only).
-    void handleVlcEvent(int type, int esType);
+    // detail: the kind of track an added stream is (ESAdded), the percentage buffered
+    // (Buffering), the milliseconds played (TimeChanged).
+    void handleVlcEvent(int type, int detail);
     void pictureArrived();
     void settlePictureShape();
     bool readPictureShape(int format, bool orSquare);
     void clearPicture();
-    void fail();
+    // `why` replaces the words that the address cannot be played.
+    void fail(const QString &why = QString());
     void judgeEnd();
+    // Words and state of a play that is starting, joined again, or has begun to play.
+    void setActivity(const QString &words);
+    bool opening() const;
+    void entryPlays(bool soundAlone);
+    void showSound();
+    void updatePlayButton();
     bool barShown() const;
     QRect videoArea() const;
     void setState(int state);
@@ -166,12 +185,22 @@ private:
     // Whether the current entry showed a picture or had sound to play.
     bool m_sawPicture = false;
     bool m_hasSound = false;
+    bool m_hasVideo = false;
+    // From an address (or a playlist's entry) until it shows a picture or plays sound.
+    bool m_awaitingPlay = false;
+    // Whether libVLC's clock reports are wanted (while awaiting the first sound).
+    std::atomic<bool> m_watchTime{false};
+    // The name the user clicked for the address played, and for the one announced.
+    QString m_name;
+    QString m_announced;
+    QString m_announcedName;
     QString m_failure;
     // Bumped with every new address; reports of older ones are dropped.
     std::atomic<int> m_generation{0};
     MediaPlayerControls *m_controls;
     VideoFrames *m_frames;
     VideoView *m_video;
+    MediaTags *m_tags;
     PlayerBar *m_bar;
     FullScreen *m_fullScreen;
     // Moves the position slider and the time while playing.

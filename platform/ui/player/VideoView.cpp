@@ -1,8 +1,8 @@
 #include "platform/ui/player/VideoView.h"
 
+#include "platform/ui/player/PlayerWords.h"
 #include "platform/ui/player/VideoFrames.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 #include <cmath>
 
@@ -28,7 +28,8 @@ QRect fitted(const QRect &area, double aspect)
 
 } // namespace
 
-VideoView::VideoView(VideoFrames *frames, QWidget *parent) : QWidget(parent), m_frames(frames)
+VideoView::VideoView(VideoFrames *frames, QWidget *parent)
+    : QWidget(parent), m_frames(frames), m_words(new PlayerWords(this))
 {
     setObjectName(QStringLiteral("video"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -50,10 +51,7 @@ void VideoView::clearAspects()
 
 void VideoView::setWords(const QString &words)
 {
-    if (words == m_words)
-        return;
-    m_words = words;
-    update();
+    m_words->setFailure(words);
 }
 
 // The open output's latest picture once its shape is known, drawn at the very size it takes;
@@ -85,7 +83,7 @@ void VideoView::paintEvent(QPaintEvent *)
     const QImage picture = shownPicture(area, &target);
     if (picture.isNull()) {
         painter.fillRect(area, Qt::black);
-        paintWords(painter, area);
+        m_words->paint(painter, area, false);
         return;
     }
     painter.fillRect(QRect(area.left(), area.top(), area.width(), target.top() - area.top()), Qt::black);
@@ -98,23 +96,8 @@ void VideoView::paintEvent(QPaintEvent *)
     const QSizeF drawn = QSizeF(target.size()) * devicePixelRatioF();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, drawn.toSize() != picture.size());
     painter.drawImage(target, picture);
-}
-
-void VideoView::paintWords(QPainter &painter, const QRect &area)
-{
-    if (m_words.isEmpty())
-        return;
-    const QStringList lines = m_words.split(QLatin1Char('\n'));
-    const QRect text = area.adjusted(12, 12, -12, -12);
-    painter.setPen(Qt::white);
-    painter.drawText(text, Qt::AlignCenter | Qt::TextWordWrap, lines.first());
-    if (lines.size() > 1) {
-        painter.setPen(QColor(170, 170, 170));
-        const QFontMetrics metrics = painter.fontMetrics();
-        const QRect below = text.adjusted(0, text.height() / 2 + metrics.height(), 0, 0);
-        painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop,
-                         metrics.elidedText(lines.at(1), Qt::ElideMiddle, below.width()));
-    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    m_words->paint(painter, area, true);
 }
 
 bool VideoView::hasPicture()

@@ -1,5 +1,5 @@
 // The video area: the latest picture in its own shape, black around it and whenever there is
-// none, or the words the player says in the area instead.
+// none, and over it what the player says (PlayerWords).
 #pragma once
 
 #include <QHash>
@@ -10,6 +10,7 @@
 namespace ui
 {
 
+class PlayerWords;
 class VideoFrames;
 
 class VideoView : public QWidget
@@ -27,6 +28,7 @@ public:
     // The words shown instead of a picture: a first line, and below it a detail (the address),
     // cut in the middle to fit. Empty for none.
     void setWords(const QString &words);
+    PlayerWords *words() const { return m_words; }
     // Whether the area shows a picture now (black otherwise).
     bool hasPicture();
 
@@ -36,11 +38,10 @@ protected:
 private:
     // What the area shows: the picture and where; a null image when nothing.
     QImage shownPicture(const QRect &area, QRect *target);
-    void paintWords(QPainter &painter, const QRect &area);
 
     VideoFrames *m_frames;
+    PlayerWords *m_words;
     QHash<int, double> m_aspects;
-    QString m_words;
 };
 
 } // namespace ui

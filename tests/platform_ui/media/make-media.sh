@@ -31,3 +31,11 @@ ff -f lavfi -i color=c=0xe04020:size=128x72:rate=25 -t 2.5 -vf setsar=3/4 "${x26
   -f mpegts sar-b.ts
 cat sar-a.ts sar-b.ts >sar-change.ts
 rm sar-a.ts sar-b.ts
+# tone.mp3       4 s of a 440 Hz tone, mono MP3 at 32 kbit/s: a radio's sound, looped by the tests
+# cover.mp3      20 s of sound with the tags "Morning Song" by "Walk Band" and a 64x32 cover
+ff -f lavfi -i sine=frequency=440:sample_rate=22050:duration=4 -c:a libmp3lame -b:a 32k -ac 1 tone.mp3
+ff -f lavfi -i color=c=0x3070d0:size=64x32:rate=1 -frames:v 1 cover.jpg
+ff -f lavfi -i sine=frequency=330:sample_rate=8000:duration=20 -i cover.jpg -map 0:a -map 1:v -c:a libmp3lame \
+  -b:a 8k -ac 1 -c:v copy -disposition:v attached_pic -id3v2_version 3 -metadata title="Morning Song" \
+  -metadata artist="Walk Band" -metadata:s:v comment="Cover (front)" cover.mp3
+rm cover.jpg

@@ -21,6 +21,11 @@
 # 60-fps video, counted on its frame counter recorded from the screen at 200 frames a second.
 # Words: the same for a live MPEG-TS whose server waits 3 s before each reply (the probe's and
 # the player's), where the first lit frame holds the words that the player connects.
+# Re-joining: a live MPEG-TS that its server cuts after 4 s and refuses (503) for 12 s, recorded
+# at 10 frames a second: when the area dims after the cut, when the tries come (from the
+# server's log), and the time from the server's return to the picture joined again. Then the
+# program again with the waits shortened to 0.2 s and the channel refused for good: its memory
+# (RSS) at the 10th and the 60th try.
 # Grabs are kept in /tmp/measure-player-shots/<time>/ for a person to look at.
 #
 #   scripts/measure-player.sh [build folder, default build]
@@ -78,7 +83,16 @@ EOF
 # length, no ranges.
 live_serve() {
   cat >"$work/live.py" <<'EOF'
-import http.server, os, socketserver, sys, time
+import http.server, os, socketserver, sys, threading, time, urllib.parse
+
+# A dropping channel (/drop/...): /ctl?cut=S&down=D makes the next player's reply end S s after
+# it starts; every request in the D s after that is refused with 503. Requests to it are logged.
+drop = {'cut': None, 'down': 0.0, 'until': 0.0}
+lock = threading.Lock()
+
+def log(what):
+    with open(sys.argv[3], 'a') as f:
+        f.write('%.3f %s\n' % (time.time(), what))
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = 'HTTP/1.0'
@@ -101,10 +115,29 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.headers_for()
 
     def do_GET(self):
+        if self.path.startswith('/ctl?'):
+            q = urllib.parse.parse_qs(self.path[5:])
+            with lock:
+                drop.update(cut=float(q['cut'][0]), down=float(q['down'][0]), until=0.0)
+            self.send_response(204)
+            self.end_headers()
+            return
         # A far or busy server: every reply waits.
         if self.path.startswith('/slow/'):
             time.sleep(3)
             self.path = self.path[len('/slow'):]
+        cut = None
+        if self.path.startswith('/drop/'):
+            self.path = self.path[len('/drop'):]
+            player = self.headers.get('User-Agent') != 'Mozilla'
+            with lock:
+                if time.monotonic() < drop['until']:
+                    log('refused')
+                    self.send_error(503)
+                    return
+                if player:
+                    cut, drop['cut'] = drop['cut'], None
+            log('served' if player else 'probe')
         path = self.headers_for()
         if path is None:
             return
@@ -117,6 +150,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 first = pcr if first is None else first
                 self.wfile.write(data[sent:i])
                 sent = i
+                if cut is not None and time.monotonic() - start >= cut:
+                    with lock:
+                        drop['until'] = time.monotonic() + drop['down']
+                    log('cut')
+                    return
                 wait = start + pcr - first - time.monotonic()
                 if wait > 0:
                     time.sleep(wait)
@@ -132,7 +170,7 @@ with open(sys.argv[2], 'w') as f:
     f.write(str(server.server_address[1]))
 server.serve_forever()
 EOF
-  python3 "$work/live.py" "$work/media" "$work/live-port" >/dev/null 2>&1 &
+  python3 "$work/live.py" "$work/media" "$work/live-port" "$work/live.log" >/dev/null 2>&1 &
   live_pid=$!
   for _ in $(seq 50); do [ -s "$work/live-port" ] && break; sleep 0.1; done
   live=http://127.0.0.1:$(cat "$work/live-port")
@@ -164,7 +202,7 @@ channels=(
   "Detail MP4|$base/detail.mp4" "Detail live TS|$live/detail.ts" "SD MP4|$base/sd.mp4" "HD MP4|$base/hd.mp4"
   "Portal page|$base/portal/" "Refused port|http://127.0.0.1:$refused/live" "HD TS|$base/hd.ts"
   "HD 60 fps MP4|$base/hd60.mp4"
-  "Slow live TS|$live/slow/detail.ts"
+  "Slow live TS|$live/slow/detail.ts" "Dropping live TS|$live/drop/detail.ts"
 )
 session_channel_lines "${channels[@]}"
 session_user "${lines[@]}"
@@ -272,9 +310,46 @@ def distinct(raw, width, height):
     frames = [data[i:i + size] for i in range(0, len(data) - size + 1, size)]
     print(len(frames), sum(1 for i, f in enumerate(frames) if i == 0 or f != frames[i - 1]))
 
+def tries(log, since=0.0):
+    """The player's tries in the dropping channel's log after `since`: refused requests less
+    than 0.1 s apart are one try (libVLC asks twice). As times."""
+    times = []
+    for line in open(log):
+        t, what = line.split()
+        if float(t) > since and what in ('refused', 'served'):
+            if not times or float(t) - times[-1][-1] > 0.1:
+                times.append([float(t)])
+            else:
+                times[-1].append(float(t))
+    return [t[0] for t in times]
+
+def rejoin(raw, info, width, height, log, down):
+    """The schedule of the tries after the cut, when the area dimmed, and the time from the
+    server's return to the picture joined again."""
+    stamps = [int(l.split('pts:')[1].split()[0]) / 1e6 for l in open(info) if 'pts:' in l and 'n:' in l]
+    data = open(raw, 'rb').read()
+    size = width * height * 3
+    means = [sum(data[i * size:(i + 1) * size]) / size for i in range(min(len(stamps), len(data) // size))]
+    cut = [float(l.split()[0]) for l in open(log) if l.split()[1] == 'cut'][0]
+    back = cut + down
+    bright = sorted(m for s, m in zip(stamps, means) if cut - 2 < s < cut)
+    bright = bright[len(bright) // 2]
+    dimmed = next((s for s, m in zip(stamps, means) if s > cut and m < 0.6 * bright), None)
+    joined = next((s for s, m in zip(stamps, means) if s > back and m > 0.8 * bright), None)
+    t = tries(log, cut)
+    waits = ' '.join('%.1f' % (b - a) for a, b in zip(t, t[1:]))
+    print('cut->dimmed %s s; cut->first try %.2f s; dimmed->first try %s s; waits %s; back->picture %s s; tries %d' % (
+        '%.2f' % (dimmed - cut) if dimmed else 'never', t[0] - cut if t else -1,
+        '%.2f' % (t[0] - dimmed) if dimmed and t else '-', waits,
+        '%.2f' % (joined - back) if joined else 'never', len(t)))
+
 if __name__ == '__main__':
     if sys.argv[1] == 'distinct':
         distinct(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]))
+    elif sys.argv[1] == 'tries':
+        print(len(tries(sys.argv[2])))
+    elif sys.argv[1] == 'rejoin':
+        rejoin(sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5]), sys.argv[6], float(sys.argv[7]))
     elif sys.argv[1] == 'layout':
         layout(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]))
     elif sys.argv[1] == 'sharpness':
@@ -427,6 +502,27 @@ lit_after_click "slow server" 8
 stop
 sleep 1
 
+# A live channel whose server cuts it after 4 s and refuses it for 12 s: the tries, recorded at
+# 10 frames a second, and the time from the server's return to the picture.
+echo "A live channel that drops and comes back..."
+ctl() { python3 -c "import urllib.request, sys; urllib.request.urlopen(sys.argv[1])" "$live/ctl?cut=$1&down=$2"; }
+: >"$work/live.log"
+ctl 4 12
+ffmpeg -hide_banner -loglevel info -f x11grab -draw_mouse 0 -framerate 10 -video_size "${area_w}x${area_h}" \
+  -t 30 -i "$DISPLAY+$area_x,$area_y" -copyts -vf "showinfo,scale=iw/4:ih/4" \
+  -f rawvideo -pix_fmt rgb24 -y "$work/rejoin.raw" 2>"$work/rejoin.info" &
+recorder=$!
+sleep 0.5
+click_at 50 "$(row 9)"
+sleep 12
+window_shot reconnecting
+wait "$recorder"
+rejoined=$(python3 "$work/player.py" rejoin "$work/rejoin.raw" "$work/rejoin.info" $((area_w / 4)) $((area_h / 4)) \
+  "$work/live.log" 12)
+echo "re-join: $rejoined; $shots/reconnecting.png"
+stop
+sleep 1
+
 # Sharpness, each grab with the area and picture found in it.
 declare -A ratio size
 sharpness() { # case
@@ -519,6 +615,29 @@ xdotool key Escape
 sleep 1
 stop
 
+# Memory while the tries go on, with waits shortened to 0.2 s: the program again, the channel
+# refused from 3 s on.
+echo "Memory over 60 tries to re-join..."
+kill "$app_pid"
+wait "$wrapper_pid" 2>/dev/null || true
+CHANNELDECK_REJOIN_SCHEDULE=100,200,3600000 session_start
+main=$(wait_window "ChannelDeck by" 60)
+xdotool windowmove "$main" 0 0
+sleep 2
+: >"$work/live.log"
+ctl 3 100000
+click_at 50 "$(row 9)"
+rss() { awk '/VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$app_pid/status"; }
+rss10=- rss60=-
+for _ in $(seq 1200); do
+  n=$(python3 "$work/player.py" tries "$work/live.log")
+  [ "$rss10" = - ] && [ "$n" -ge 10 ] && rss10=$(rss)
+  [ "$n" -ge 60 ] && { rss60=$(rss); break; }
+  sleep 0.1
+done
+window_shot memory-tries
+echo "memory at try 10: $rss10 MB, at try 60: $rss60 MB"
+
 grown_fresh() {
   if [ "${ratio[$1 fresh]}" = none ] || [ "${ratio[$1 grown]}" = none ]; then
     echo -
@@ -554,4 +673,7 @@ echo "  CPU 1920x1080 MP4 playing    $cpu_full_hd"
 echo "  CPU ffplay -fs 1920x1080     $cpu_ffplay_full"
 echo "  1280x720 60 fps: $counter_distinct distinct pictures in 5 s ($((counter_distinct / 5))/s;" \
   "$counter_frames frames recorded)"
+echo "A live channel cut after 4 s, refused for 12 s:"
+echo "  $rejoined"
+echo "Memory (RSS) while re-joining, tries every 0.2 s: try 10 $rss10 MB, try 60 $rss60 MB"
 echo "Grabs: $shots"

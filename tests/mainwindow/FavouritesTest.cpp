@@ -6,6 +6,7 @@
 #include "services/modGenDec.h"
 #include "submission/frmSubmit.h"
 #include "submission/registerSubmission.h"
+#include "tests/platform_ui/RadioStation.h"
 #include "tests/support/LoopbackServer.h"
 
 #include <QAbstractItemModelTester>
@@ -14,6 +15,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QMenu>
+#include <QTest>
 #include <atomic>
 #include <csignal>
 #include <memory>
@@ -575,4 +577,38 @@ TEST_F(FavouritePlaybackTest, ChkLoadOrNoSelectionOnlyHidesTheOfflinePicture)
     EXPECT_FALSE(form->imgOffline->Visible());
     EXPECT_EQ(hits, 0);
     EXPECT_TRUE(form->WindowsMediaPlayer1->url().isEmpty());
+}
+
+TEST_F(FavouritePlaybackTest, AVideoOrAnotherFavouriteEndsTheTriesToJoinADroppedRadioAgain)
+{
+    testmedia::RadioStation radio;
+    add({"Radio", radio.url(), "Radio", "English"});
+    add({"Clip", "youtube=abc", "", ""});
+    add({"Playlist", server.url("/playlist"), "Radio", "English"});
+    form->Show();
+    ui::MediaPlayer *player = form->WindowsMediaPlayer1;
+    const auto dropTheRadio = [&] {
+        radio.refusing = false;
+        play("Radio");
+        if (!QTest::qWaitFor([&] { return player->playState() == ui::MediaPlayer::wmppsPlaying; }, 15000))
+            return false;
+        radio.refusing = true;
+        radio.cut = true;
+        return QTest::qWaitFor([&] { return player->rejoining(); }, 15000);
+    };
+    const auto requestsOver = [&](int ms) {
+        const int before = radio.requests;
+        QTest::qWait(ms);
+        return radio.requests - before;
+    };
+
+    ASSERT_TRUE(dropTheRadio());
+    play("Clip");
+    EXPECT_FALSE(player->rejoining());
+    EXPECT_EQ(requestsOver(2500), 0) << "the video takes the area";
+
+    ASSERT_TRUE(dropTheRadio());
+    play("Playlist");
+    EXPECT_FALSE(player->rejoining());
+    EXPECT_EQ(requestsOver(2500), 0) << "another favourite";
 }

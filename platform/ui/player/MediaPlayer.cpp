@@ -17,6 +17,7 @@
 #include "platform/ui/player/MediaTags.h"
 #include "platform/ui/player/PlayerBar.h"
 #include "platform/ui/player/PlayerWords.h"
+#include "platform/ui/player/Rejoin.h"
 #include "platform/ui/player/VideoView.h"
 
 #include <vlc/vlc.h>
@@ -152,6 +153,7 @@ void MediaPlayerControls::stop()
 {
     // Also while the main window still looks the address up: that play is not wanted any more.
     m_player->m_announced.clear();
+    m_player->endRejoin();
     m_player->setActivity(QString());
     m_player->m_video->words()->setSound({});
     if (m_player->m_listPlayer) {
@@ -189,9 +191,10 @@ void prepareMediaMemory()
 
 MediaPlayer::MediaPlayer(QWidget *parent)
     : QWidget(parent), m_controls(new MediaPlayerControls(this)), m_frames(new VideoFrames(this)),
-      m_video(new VideoView(m_frames, this)), m_tags(new MediaTags(this)), m_bar(new PlayerBar(this)),
-      m_fullScreen(new FullScreen(this)), m_positionTick(new QTimer(this)), m_seekPace(new QTimer(this)),
-      m_shapeWait(new QTimer(this)), m_shapeReread(new QTimer(this)), m_endCheck(new QTimer(this))
+      m_video(new VideoView(m_frames, this)), m_tags(new MediaTags(this)), m_rejoin(new Rejoin(this)),
+      m_bar(new PlayerBar(this)), m_fullScreen(new FullScreen(this)), m_positionTick(new QTimer(this)),
+      m_seekPace(new QTimer(this)), m_shapeWait(new QTimer(this)), m_shapeReread(new QTimer(this)),
+      m_endCheck(new QTimer(this))
 {
     setAutoFillBackground(true);
     m_shapeWait->setInterval(kShapeWaitTickMs);
@@ -207,6 +210,9 @@ MediaPlayer::MediaPlayer(QWidget *parent)
     connect(m_endCheck, &QTimer::timeout, this, &MediaPlayer::judgeEnd);
     connect(m_frames, &VideoFrames::pictureArrived, this, &MediaPlayer::pictureArrived);
     connect(m_tags, &MediaTags::changed, this, &MediaPlayer::showSound);
+    m_rejoin->setSchedule(RejoinSchedule::fromEnvironment());
+    connect(m_rejoin, &Rejoin::attempt, this, &MediaPlayer::rejoinAttempt);
+    connect(m_rejoin, &Rejoin::gaveUp, this, &MediaPlayer::rejoinGaveUp);
     m_positionTick->setInterval(kPositionTickMs);
     connect(m_positionTick, &QTimer::timeout, this, &MediaPlayer::showPosition);
     m_seekPace->setSingleShot(true);
@@ -313,22 +319,25 @@ void MediaPlayer::handleVlcEvent(int type, int detail)
         m_awaitingPlay = true;
         m_watchTime = true;
         m_endCheck->stop();
+        // The next entry of a playlist follows the one that ended.
+        if (std::exchange(m_liveEnded, false))
+            m_video->setStill(QImage(), 0.0);
         clearFailure();
         if (libvlc_media_t *media = libvlc_media_player_get_media(m_player)) {
             m_tags->follow(media);
             libvlc_media_release(media);
         }
-        setState(wmppsTransitioning);
+        setState(rejoining() ? wmppsReconnecting : wmppsTransitioning);
         break;
     case libvlc_MediaPlayerESAdded:
         m_hasSound |= detail == libvlc_track_audio;
         m_hasVideo |= detail == libvlc_track_video;
         break;
     case libvlc_MediaPlayerBuffering:
-        if (m_state != wmppsPlaying && m_state != wmppsPaused)
+        if (m_state != wmppsPlaying && m_state != wmppsPaused && !rejoining())
             setState(wmppsBuffering);
         // libVLC reports 0% as it starts, before it has reached the server.
-        if (m_awaitingPlay && detail > 0)
+        if (m_awaitingPlay && !rejoining() && detail > 0)
             setActivity(tr("Buffering %1%").arg(detail));
         // Full, sound alone starts to play; its clock tells so only a quarter second later.
         if (m_awaitingPlay && detail >= 100 && m_hasSound && !m_hasVideo)
@@ -343,7 +352,9 @@ void MediaPlayer::handleVlcEvent(int type, int detail)
         m_reachedPlaying = true;
         applyVolume();
         m_shapeReread->start();
-        setState(wmppsPlaying);
+        // A try to join again has joined only once it shows or sounds.
+        if (!rejoining())
+            setState(wmppsPlaying);
         break;
     case libvlc_MediaPlayerPaused:
         m_shapeReread->stop();
@@ -355,8 +366,22 @@ void MediaPlayer::handleVlcEvent(int type, int detail)
         break;
     case libvlc_MediaPlayerEndReached:
     case libvlc_MediaPlayerEncounteredError: {
+        if (rejoining()) {
+            clearPicture();
+            m_rejoin->tryFailed();
+            return;
+        }
         const QString mrl = mediaMrl(m_player);
-        m_video->words()->setSound({});
+        m_liveEnded = dropped();
+        if (m_liveEnded) {
+            // Kept, dimmed, while the stream is joined again.
+            double aspect = 0.0;
+            const QImage last = m_video->shownNow(&aspect);
+            m_video->setStill(last, aspect);
+            m_joinMrl = mrl;
+        } else {
+            m_video->words()->setSound({});
+        }
         clearPicture();
         // A "[Reference]" entry that libVLC rewrote to MMS over HTTP: plain HTTP servers
         // do not speak it, so the same address is tried over plain HTTP.
@@ -368,12 +393,14 @@ void MediaPlayer::handleVlcEvent(int type, int detail)
         }
         if (type == libvlc_MediaPlayerEncounteredError) {
             setState(wmppsReady);
-            fail();
+            if (!m_liveEnded)
+                fail();
         } else {
             setState(wmppsMediaEnded);
-            if (!m_sawPicture && !m_hasSound)
-                m_endCheck->start();
         }
+        // A live stream is joined again, unless another entry of a playlist follows.
+        if (m_liveEnded || (type == libvlc_MediaPlayerEndReached && !m_sawPicture && !m_hasSound))
+            m_endCheck->start();
         break;
     }
     default:
@@ -428,7 +455,7 @@ void MediaPlayer::playMrl(const QString &mrl)
     m_reachedPlaying = false;
     m_awaitingPlay = true;
     m_watchTime = true;
-    setState(wmppsTransitioning);
+    setState(rejoining() ? wmppsReconnecting : wmppsTransitioning);
     libvlc_media_list_player_play(m_listPlayer);
 }
 
@@ -436,6 +463,7 @@ void MediaPlayer::setUrl(const QString &url)
 {
     m_url = url;
     m_fellBack = false;
+    endRejoin();
     m_name = url == m_announced ? m_announcedName : QString();
     m_announced.clear();
     m_video->words()->setSound({});
@@ -460,6 +488,7 @@ void MediaPlayer::setUrl(const QString &url)
 void MediaPlayer::close()
 {
     m_announced.clear();
+    endRejoin();
     setActivity(QString());
     m_video->words()->setSound({});
     m_tags->follow(nullptr);
@@ -723,7 +752,9 @@ void MediaPlayer::fail(const QString &why)
 // playlist has opened meanwhile (which stops this check).
 void MediaPlayer::judgeEnd()
 {
-    if (!m_sawPicture && !m_hasSound)
+    if (m_liveEnded)
+        beginRejoin();
+    else if (!m_sawPicture && !m_hasSound)
         fail();
 }
 
@@ -738,7 +769,9 @@ void MediaPlayer::clearFailure()
 
 void MediaPlayer::announce(const QString &address, const QString &name)
 {
-    // What plays meanwhile goes on.
+    // A stream being joined again gives way at once; what plays meanwhile goes on.
+    if (rejoining() || m_liveEnded)
+        m_controls->stop();
     m_announced = address;
     m_announcedName = name;
     clearFailure();
@@ -763,13 +796,18 @@ QString MediaPlayer::activity() const
     return m_video->words()->busy();
 }
 
+bool MediaPlayer::rejoining() const
+{
+    return m_rejoin->active();
+}
+
 void MediaPlayer::setActivity(const QString &words)
 {
     m_video->words()->setBusy(words);
     updatePlayButton();
 }
 
-// From the click until the first picture or sound.
+// From the click until the first picture or sound, and while a live stream is joined again.
 bool MediaPlayer::opening() const
 {
     return !activity().isEmpty() && m_state != wmppsPaused;
@@ -780,6 +818,11 @@ void MediaPlayer::entryPlays(bool soundAlone)
 {
     m_awaitingPlay = false;
     m_watchTime = false;
+    if (rejoining()) {
+        m_rejoin->end();
+        m_video->setStill(QImage(), 0.0);
+        setState(wmppsPlaying);
+    }
     setActivity(QString());
     if (soundAlone)
         showSound();
@@ -796,13 +839,63 @@ void MediaPlayer::showSound()
     m_video->words()->setSound({m_tags->cover(), lines.first, lines.second});
 }
 
+// A live stream (no length) that showed or sounded and then ended or failed.
+bool MediaPlayer::dropped() const
+{
+    return m_player && !m_awaitingPlay && libvlc_media_player_get_length(m_player) <= 0 &&
+           !QUrl(mediaMrl(m_player)).isLocalFile();
+}
+
+void MediaPlayer::beginRejoin()
+{
+    m_liveEnded = false;
+    m_rejoin->begin();
+    setState(wmppsReconnecting);
+    setActivity(tr("Reconnecting\u2026 (try %1)").arg(1));
+}
+
+// No more tries; the player stops any under way itself.
+void MediaPlayer::endRejoin()
+{
+    if (!rejoining() && !m_liveEnded)
+        return;
+    m_rejoin->end();
+    m_liveEnded = false;
+    m_endCheck->stop();
+    m_video->setStill(QImage(), 0.0);
+    setActivity(QString());
+}
+
+void MediaPlayer::rejoinAttempt(int number)
+{
+    setActivity(tr("Reconnecting\u2026 (try %1)").arg(number));
+    // The same address again, straight to libVLC.
+    playMrl(m_joinMrl);
+}
+
+void MediaPlayer::rejoinGaveUp()
+{
+    if (m_listPlayer)
+        libvlc_media_list_player_stop(m_listPlayer);
+    m_generation = g_nextGeneration++;
+    releaseFreedMemory();
+    clearPicture();
+    m_video->setStill(QImage(), 0.0);
+    m_video->words()->setSound({});
+    setState(wmppsReady);
+    fail(tr("The connection to this channel was lost."));
+}
+
 void MediaPlayer::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    // Another pane takes the area; a window merely minimised keeps it.
+    // Another pane takes the area; a window merely minimised keeps it. A live stream is not
+    // joined again behind it.
     if (!event->spontaneous()) {
         clearFailure();
         setFullScreen(false);
+        if (rejoining() || m_liveEnded)
+            m_controls->stop();
     }
 }
 

@@ -24,6 +24,7 @@ class FullScreen;
 class MediaPlayer;
 class MediaTags;
 class PlayerBar;
+class Rejoin;
 class VideoView;
 
 // Call first in main(), before any thread starts: keeps the memory that decoder threads free
@@ -72,6 +73,7 @@ public:
         wmppsMediaEnded = 8,
         wmppsTransitioning = 9,
         wmppsReady = 10,
+        wmppsReconnecting = 11,
     };
 
     Q_INVOKABLE explicit MediaPlayer(QWidget *parent = nullptr);
@@ -126,8 +128,12 @@ public:
     bool awaits(const QString &address) const;
     // The announced address will not come (its look-up failed): its words go.
     void withdraw();
-    // What the area says the player is doing (connecting, buffering); empty when nothing.
+    // What the area says the player is doing (connecting, buffering, re-joining); empty when
+    // nothing.
     QString activity() const;
+    // Whether a live stream that dropped is being joined again.
+    bool rejoining() const;
+    Rejoin *rejoin() const { return m_rejoin; }
 
 signals:
     void PlayStateChange(int NewState);
@@ -161,6 +167,11 @@ private:
     bool opening() const;
     void entryPlays(bool soundAlone);
     void showSound();
+    bool dropped() const;
+    void beginRejoin();
+    void endRejoin();
+    void rejoinAttempt(int number);
+    void rejoinGaveUp();
     void updatePlayButton();
     bool barShown() const;
     QRect videoArea() const;
@@ -190,6 +201,9 @@ private:
     bool m_awaitingPlay = false;
     // Whether libVLC's clock reports are wanted (while awaiting the first sound).
     std::atomic<bool> m_watchTime{false};
+    // A live stream that played has ended; joined again unless another entry follows.
+    bool m_liveEnded = false;
+    QString m_joinMrl;
     // The name the user clicked for the address played, and for the one announced.
     QString m_name;
     QString m_announced;
@@ -201,6 +215,7 @@ private:
     VideoFrames *m_frames;
     VideoView *m_video;
     MediaTags *m_tags;
+    Rejoin *m_rejoin;
     PlayerBar *m_bar;
     FullScreen *m_fullScreen;
     // Moves the position slider and the time while playing.

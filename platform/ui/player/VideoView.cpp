@@ -54,8 +54,26 @@ void VideoView::setWords(const QString &words)
     m_words->setFailure(words);
 }
 
+void VideoView::setStill(const QImage &picture, double aspect)
+{
+    if (picture.isNull() && m_still.isNull())
+        return;
+    m_still = picture;
+    m_stillAspect = aspect;
+    update();
+}
+
+QImage VideoView::shownNow(double *aspect)
+{
+    QRect target;
+    const QImage picture = shownPicture(rect(), &target);
+    *aspect = target.height() > 0 ? double(target.width()) / target.height() : 0.0;
+    return picture;
+}
+
 // The open output's latest picture once its shape is known, drawn at the very size it takes;
-// else, while a new size waits for its shape, the last picture of the output before.
+// else, while a new size waits for its shape, the last picture of the output before; else the
+// still.
 QImage VideoView::shownPicture(const QRect &area, QRect *target)
 {
     const qreal ratio = devicePixelRatioF();
@@ -71,6 +89,10 @@ QImage VideoView::shownPicture(const QRect &area, QRect *target)
     if (const double shape = aspect(heldFormat); !held.isNull() && shape > 0.0) {
         *target = fitted(area, shape);
         return held;
+    }
+    if (!m_still.isNull() && m_stillAspect > 0.0) {
+        *target = fitted(area, m_stillAspect);
+        return m_still;
     }
     return QImage();
 }

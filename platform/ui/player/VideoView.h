@@ -29,6 +29,11 @@ public:
     // cut in the middle to fit. Empty for none.
     void setWords(const QString &words);
     PlayerWords *words() const { return m_words; }
+    // A picture kept on screen while the pictures are gone (a live stream joined again), and its
+    // width over height on screen; a null image for none.
+    void setStill(const QImage &picture, double aspect);
+    // The picture shown now in the shape it is shown (for keeping it); null when none.
+    QImage shownNow(double *aspect);
     // Whether the area shows a picture now (black otherwise).
     bool hasPicture();
 
@@ -42,6 +47,8 @@ private:
     VideoFrames *m_frames;
     PlayerWords *m_words;
     QHash<int, double> m_aspects;
+    QImage m_still;
+    double m_stillAspect = 0.0;
 };
 
 } // namespace ui

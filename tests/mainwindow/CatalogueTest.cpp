@@ -2,10 +2,8 @@
 // status text, broken and missing files, the category buttons and sorting.
 #include "tests/mainwindow/MainWindowFixture.h"
 
-#include "platform/ui/Forms.h"
 #include "services/modMarque.h"
 
-#include <QAbstractItemModelTester>
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -36,12 +34,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        ui::Forms::registerClass(QStringLiteral("Form1"), [] {
-            auto *form = new Form1;
-            QAbstractItemModel *model = form->ListView1->model();
-            new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
-            return form;
-        });
+        checkChannelListModel();
     }
 };
 

@@ -6,6 +6,8 @@
 #include "platform/core/VersionInfo.h"
 #include "platform/ui/Forms.h"
 
+#include <QAbstractItemModelTester>
+
 namespace mwtest
 {
 
@@ -46,6 +48,16 @@ void MainWindowTest::TearDown()
 void MainWindowTest::writeData(const QStringList &lines) const
 {
     env->writeFile(env->dataHome() + QStringLiteral("/TVDAT/Data.txt"), dataFile(lines));
+}
+
+void MainWindowTest::checkChannelListModel()
+{
+    ui::Forms::registerClass(QStringLiteral("Form1"), [] {
+        auto *form = new Form1;
+        QAbstractItemModel *model = form->ListView1->model();
+        new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
+        return form;
+    });
 }
 
 Form1 *MainWindowTest::loadForm1()

@@ -32,6 +32,9 @@ protected:
     void writeData(const QStringList &lines) const;
     // Loads Form1 (its start-up lists the TV channels) and lays it out at design size.
     Form1 *loadForm1();
+    // From here on, every Form1 loaded has each model change of its channel list checked; a
+    // broken one ends the test.
+    static void checkChannelListModel();
 
     // Texts of the list's items in their current order.
     static QStringList itemTexts(ui::ListView *lv);

@@ -3,10 +3,8 @@
 // on a found channel, and none in editor mode.
 #include "tests/mainwindow/MainWindowFixture.h"
 
-#include "platform/ui/Forms.h"
 #include "tests/support/LoopbackServer.h"
 
-#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -22,12 +20,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        ui::Forms::registerClass(QStringLiteral("Form1"), [] {
-            auto *form = new Form1;
-            QAbstractItemModel *model = form->ListView1->model();
-            new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
-            return form;
-        });
+        checkChannelListModel();
         server.server().Get("/empty", [](const httplib::Request &, httplib::Response &res) {
             res.set_content("", "text/html");
         });
